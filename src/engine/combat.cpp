@@ -1,0 +1,69 @@
+#include "engine/control_layout.h"
+#include "engine/decimal_text.h"
+#include "engine/game.h"
+#include "story/victories.h"
+
+namespace tovik {
+
+using enum ControlId;
+
+namespace {
+constexpr int kBlow = 5;          // what the hero's blow takes from the opponent
+constexpr int kBlowOnBare = 5;    // what the opponent's blow takes from the hero
+constexpr int kBlowOnRing = 3;    // ... while he wears the ring
+}  // namespace
+
+void Game::Attack_Click() {
+    roll_ = toDecimalText(random_.draw(4));
+    if (toNumber(roll_) < 4) {
+        healthOpponent_ = toDecimalText(toNumber(healthOpponent_) - kBlow);
+        playSound("ydar.wav");
+        window_.setCaption(Status, "Ларминов нанёс удар!");
+    } else {
+        const int blow = toNumber(ring_) != 0 ? kBlowOnRing : kBlowOnBare;
+        setHealth(toNumber(health_) - blow);
+        playSound("ydar2.wav");
+        window_.setCaption(Status, " " + nameOpponent_ + " нанёс удар!");
+    }
+    // Every check reads the state afresh: a victory scene may have started the next fight, and
+    // that is how the skeleton keeps rising.
+    for (const story::Victory& victory : story::kVictories) {
+        if (window_.isVisible(LifeOpponent) && nameOpponent_ == victory.opponent &&
+            toNumber(healthOpponent_) <= 0) {
+            showScene(victory.scene);
+        }
+    }
+}
+
+void Game::HealthTimer_Timer() {
+    window_.setCaption(Life, std::string(kLifePrefix) + health_);
+    window_.setCaption(LifeOpponent, nameOpponent_ + ": " + healthOpponent_);
+    if (toNumber(health_) > 0) {
+        return;
+    }
+    gameOver();
+}
+
+void Game::gameOver() {
+    window_.setTimerEnabled(Death, false);
+    // A hero who dies on the way out must not see the victory banner over the defeat banner.
+    window_.setTimerEnabled(Win, false);
+    window_.setVisible(Info, false);
+    for (ControlId label : kChoiceLabels) {
+        window_.setVisible(label, false);
+    }
+    window_.setVisible(Attack, false);
+    window_.setVisible(LifeOpponent, false);
+    for (ControlId item : kItems) {
+        window_.setVisible(item, false);
+    }
+    ring_ = "0";
+    for (ControlId control : {NameGame1, NameGame2, Start}) {
+        window_.setVisible(control, false);
+    }
+    window_.setVisible(Status, false);
+    window_.setCaption(Status, "");
+    window_.setVisible(EndGame, true);
+}
+
+}  // namespace tovik

@@ -1,0 +1,123 @@
+#include "engine/game.h"
+
+#include <filesystem>
+
+#include "engine/control_layout.h"
+#include "engine/decimal_text.h"
+#include "story/choice_table.h"
+#include "story/passages.h"
+
+namespace tovik {
+
+using enum ControlId;
+
+Game::Game(WindowModel& window, sound::AudioOutput& audio, RandomSource& random,
+           ExitQuestion& exitQuestion, std::string applicationDirectory)
+    : window_(window),
+      audio_(audio),
+      random_(random),
+      exitQuestion_(exitQuestion),
+      applicationDirectory_(std::move(applicationDirectory)) {}
+
+Game::~Game() = default;
+
+void Game::click(ControlId control) {
+    if (window_.state() != WindowState::Shown || exitQuestionOpen_ || !window_.isVisible(control)) {
+        return;
+    }
+    switch (control) {
+        case Start: return Start_Click();
+        case R1: return R1_Click();
+        case R2: return R2_Click();
+        case R3: return R3_Click();
+        case R4: return R4_Click();
+        case R5: return R5_Click();
+        case Attack: return Attack_Click();
+        case Item1: return Item1_Click();
+        case Item3: return Item3_Click();
+        case Item4: return Item4_Click();
+        case Quit: return Quit_Click();
+        case EndGame: return EndGame_Click();
+        case WinGame: return WinGame_Click();
+        default: return;  // no click handler
+    }
+}
+
+void Game::pointerMovedOver(std::optional<ControlId> control) {
+    if (window_.state() != WindowState::Shown || exitQuestionOpen_) {
+        return;
+    }
+    if (!control) {
+        return Form_MouseMove();
+    }
+    if (!window_.isVisible(*control)) {
+        return;
+    }
+    switch (*control) {
+        case Start: return Start_MouseMove();
+        case R1: return choiceMouseMove(0);
+        case R2: return choiceMouseMove(1);
+        case R3: return choiceMouseMove(2);
+        case R4: return choiceMouseMove(3);
+        case R5: return choiceMouseMove(4);
+        default: return;  // a move over a control without a handler reaches nobody
+    }
+}
+
+void Game::tick(ControlId timer) {
+    if (window_.state() == WindowState::Unloaded || kindOf(timer) != ControlKind::Timer ||
+        !window_.isTimerEnabled(timer)) {
+        return;
+    }
+    switch (timer) {
+        case HealthTimer: return HealthTimer_Timer();
+        case Death: return Death_Timer();
+        case Win: return Win_Timer();
+        case ColorChanger: return ColorChanger_Timer();
+        default: return;
+    }
+}
+
+void Game::Form_Load() {
+    sound_ = std::make_unique<sound::WavePlayer>(audio_);
+    health_ = "60";
+    ring_ = "0";
+}
+
+void Game::Form_Unload() {
+    sound_.reset();
+    exitQuestionOpen_ = false;
+    window_.unload();
+}
+
+void Game::Start_Click() {
+    for (ControlId control : {NameGame1, NameGame2, Start, Creator, TovikImage}) {
+        window_.setVisible(control, false);
+    }
+    playSound("dindin.wav");
+    window_.setCaption(Info, story::kOpeningPassage);
+    window_.setVisible(Info, true);
+    window_.setCaption(R1, story::captionOf(story::Key::K070));
+    window_.setVisible(R1, true);
+}
+
+std::string Game::soundPath(std::string_view file) const {
+    // The separator is always added, whatever the directory's text ends with.
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    std::string path = applicationDirectory_;
+    path.append(separator).append("TovikSound").append(separator).append(file);
+    return path;
+}
+
+void Game::playSound(std::string_view file) {
+    if (!sound_) {
+        return;
+    }
+    sound_->Filename = soundPath(file);
+    sound_->Flags = 1;  // play without waiting
+    sound_->Play();
+}
+
+void Game::setHealth(double value) { health_ = toDecimalText(value); }
+
+}  // namespace tovik

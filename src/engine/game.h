@@ -1,0 +1,101 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/controls.h"
+#include "engine/exit_question.h"
+#include "engine/random_source.h"
+#include "engine/window_model.h"
+#include "story/scene_catalogue.h"
+#include "sound/audio_output.h"
+#include "sound/wave_player.h"
+
+namespace tovik {
+
+// The game window's logic, `OsnEkran1` without a toolkit. It reacts to the window's events
+// (clicks, pointer moves, timer ticks) by changing the WindowModel and its own few members;
+// everything else the game remembers lives in the controls themselves: the scene on screen is
+// the text on Info and the choice labels, an item is held while its picture is visible, and a
+// fight is on while Attack, Status and LifeOpponent are visible.
+class Game {
+public:
+    Game(WindowModel& window, sound::AudioOutput& audio, RandomSource& random,
+         ExitQuestion& exitQuestion, std::string applicationDirectory);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Events as the window delivers them. Each does nothing where the window could not have
+    // raised it: a hidden control, a control without that handler, a disabled timer, an open
+    // exit question, an unloaded window.
+    void click(ControlId control);
+    void pointerMovedOver(std::optional<ControlId> control);  // nothing: the form's background
+    void tick(ControlId timer);
+    void answerExitQuestion(bool yes);
+    bool isExitQuestionOpen() const { return exitQuestionOpen_; }
+
+    // The handlers themselves.
+    void Form_Load();
+    void Form_Unload();
+    void Start_Click();
+    void R1_Click() { choiceClick(0); }
+    void R2_Click() { choiceClick(1); }
+    void R3_Click() { choiceClick(2); }
+    void R4_Click() { choiceClick(3); }
+    void R5_Click() { choiceClick(4); }
+    void Attack_Click();
+    void Item1_Click();
+    void Item3_Click();
+    void Item4_Click();
+    void Quit_Click();
+    void EndGame_Click();
+    void WinGame_Click();
+    void HealthTimer_Timer();
+    void Death_Timer();
+    void Win_Timer();
+    void ColorChanger_Timer();
+    void Form_MouseMove();
+    void Start_MouseMove();
+    void choiceMouseMove(int label);  // R1_MouseMove .. R5_MouseMove, label 0..4
+
+    // Scene n, 1..106, exactly as a choice, a won fight or an item would show it.
+    void showScene(int number);
+
+    // The window's members.
+    sound::WavePlayer* Sound() const { return sound_.get(); }
+    const std::string& Health() const { return health_; }
+    const std::string& HealthOpponent() const { return healthOpponent_; }
+    const std::string& NameOpponent() const { return nameOpponent_; }
+    const std::string& Roll() const { return roll_; }
+    const std::string& Ring() const { return ring_; }
+
+    // The full path of a file in the sound folder beside the executable.
+    std::string soundPath(std::string_view file) const;
+
+private:
+    void choiceClick(int label);
+    void applyLifeChange(const story::LifeChange& change);
+    void playSound(std::string_view file);
+    void gameOver();
+    void showTitleScreen();
+    void setHealth(double value);
+
+    WindowModel& window_;
+    sound::AudioOutput& audio_;
+    RandomSource& random_;
+    ExitQuestion& exitQuestion_;
+    std::string applicationDirectory_;
+    bool exitQuestionOpen_ = false;
+
+    std::unique_ptr<sound::WavePlayer> sound_;
+    std::string health_;
+    std::string healthOpponent_;
+    std::string nameOpponent_;
+    std::string roll_;
+    std::string ring_;
+};
+
+}  // namespace tovik

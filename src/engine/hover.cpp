@@ -1,0 +1,45 @@
+#include "engine/game.h"
+
+namespace tovik {
+
+using enum ControlId;
+
+namespace {
+
+constexpr Colour kChoiceNormal = 0x008000;
+constexpr Colour kChoiceLit = 0x00FF00;
+constexpr Colour kStartNormal = 0xFFFFFF;
+constexpr Colour kStartLit = 0xFF0000;
+
+// The victory banner's colours, in order; after the last comes the first again.
+constexpr Colour kBannerCycle[] = {0xFF0000, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00,
+                                   0x00FFFF, 0x0000FF, 0xFF00FF, 0x008080, 0x80FF80};
+
+// Every move sets all six colours, visible or not: the highlight has no state of its own.
+void light(WindowModel& window, int litChoice, bool startLit) {
+    for (int i = 0; i < 5; ++i) {
+        window.setTextColour(kChoiceLabels[i], i == litChoice ? kChoiceLit : kChoiceNormal);
+    }
+    window.setTextColour(Start, startLit ? kStartLit : kStartNormal);
+}
+
+}  // namespace
+
+void Game::Form_MouseMove() { light(window_, -1, false); }
+
+void Game::Start_MouseMove() { light(window_, -1, true); }
+
+void Game::choiceMouseMove(int label) { light(window_, label, false); }
+
+void Game::ColorChanger_Timer() {
+    const Colour current = window_.textColour(WinGame);
+    constexpr std::size_t kSteps = std::size(kBannerCycle);
+    for (std::size_t step = 0; step < kSteps; ++step) {
+        if (kBannerCycle[step] == current) {
+            window_.setTextColour(WinGame, kBannerCycle[(step + 1) % kSteps]);
+            return;
+        }
+    }
+}
+
+}  // namespace tovik

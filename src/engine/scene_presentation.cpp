@@ -1,0 +1,73 @@
+#include "engine/control_layout.h"
+#include "engine/decimal_text.h"
+#include "engine/game.h"
+#include "story/choice_table.h"
+
+namespace tovik {
+
+using enum ControlId;
+
+void Game::showScene(int number) {
+    const story::Scene& scene = story::sceneNumber(number);
+    const bool fight = scene.fight.has_value();
+    const std::size_t shown = scene.choices.size();
+
+    // The same nine steps for every scene, so that no scene depends on the one before it.
+    window_.setCaption(Info, story::passageOf(number));
+    for (std::size_t i = 0; i < 5; ++i) {
+        window_.setCaption(kChoiceLabels[i], i < shown ? story::captionOf(scene.choices[i]) : "");
+    }
+    for (std::size_t i = 0; i < 5; ++i) {
+        window_.setVisible(kChoiceLabels[i], i < shown);
+    }
+    window_.setCaption(Status, "");
+    window_.setVisible(Attack, fight);
+    window_.setVisible(Status, fight);
+    healthOpponent_ = fight ? toDecimalText(scene.fight->life) : "0";
+    nameOpponent_ = fight ? std::string(scene.fight->opponent) : std::string();
+    window_.setVisible(LifeOpponent, fight);
+
+    const story::SceneEffects& effects = scene.effects;
+    for (const story::ItemChange& change : effects.items) {
+        window_.setVisible(change.item, change.shown);
+    }
+    if (!effects.defeatBanner.empty()) {
+        window_.setCaption(EndGame, effects.defeatBanner);
+    }
+    if (!effects.sound.empty()) {
+        playSound(effects.sound);
+    }
+    if (effects.ending == story::Ending::Death) {
+        window_.setTimerEnabled(Death, true);
+    } else if (effects.ending == story::Ending::Victory) {
+        window_.setTimerEnabled(Win, true);
+    }
+    applyLifeChange(effects.life);
+    if (effects.ringWorn) {
+        ring_ = *effects.ringWorn ? "1" : "0";
+    }
+}
+
+void Game::applyLifeChange(const story::LifeChange& change) {
+    constexpr double kStartingLife = 60;
+    const double life = toNumber(health_);
+    switch (change.rule) {
+        case story::LifeRule::None:
+            return;
+        case story::LifeRule::Add:
+            return setHealth(life + change.amount);
+        case story::LifeRule::SetToStart:
+            return setHealth(kStartingLife);
+        case story::LifeRule::AddUpToStart:
+            // The roast chicken: never above 60, and a life already above 60 stays as it is.
+            if (life < kStartingLife - change.amount) {
+                return setHealth(life + change.amount);
+            }
+            if (life <= kStartingLife) {
+                return setHealth(kStartingLife);
+            }
+            return;
+    }
+}
+
+}  // namespace tovik

@@ -1,0 +1,18 @@
+#include "engine/window_model.h"
+
+#include "engine/control_layout.h"
+
+namespace tovik {
+
+WindowModel::WindowModel() {
+    for (ControlId id : allControls()) {
+        const ControlLayout& layout = layoutOf(id);
+        ControlState& control = at(id);
+        control.caption = layout.caption;
+        control.textColour = layout.textColour;
+        control.visible = layout.visible;
+        control.enabled = layout.enabled;
+    }
+}
+
+}  // namespace tovik

@@ -1,0 +1,143 @@
+#include "engine/control_layout.h"
+#include "story/passages.h"
+#include "support/game_fixture.h"
+
+namespace tovik::testing {
+namespace {
+
+using enum ControlId;
+
+class Endings : public GameFixture {
+protected:
+    void dieInScene(int scene) {
+        at(scene);
+        game.tick(Death);
+        game.tick(HealthTimer);
+    }
+    void expectFreshTitleScreen() {
+        EXPECT_EQ(game.Health(), "60");
+        EXPECT_EQ(game.Ring(), "0");
+        for (ControlId id : {NameGame1, NameGame2, Start, Creator, TovikImage, Quit, Life}) {
+            EXPECT_TRUE(window.isVisible(id)) << nameOf(id);
+        }
+        for (ControlId id : {Info, R1, R2, R3, R4, R5, Attack, LifeOpponent, Item1, Item2, Item3,
+                             Item4, EndGame, WinGame}) {
+            EXPECT_FALSE(window.isVisible(id)) << nameOf(id);
+        }
+        EXPECT_EQ(window.caption(EndGame), kDefeatBanner);
+        game.tick(HealthTimer);
+        EXPECT_EQ(window.caption(Life), "ЖИЗНЬ: 60");
+    }
+};
+
+TEST_F(Endings, ADeathSceneWaitsForItsTimerThenTheBanner) {
+    at(93);
+    game.tick(HealthTimer);
+    EXPECT_FALSE(window.isVisible(EndGame));  // the passage stays while the countdown runs
+    game.tick(Death);
+    EXPECT_EQ(game.Health(), "0");
+    game.tick(HealthTimer);
+    EXPECT_TRUE(window.isVisible(EndGame));
+    EXPECT_FALSE(window.isTimerEnabled(Death));
+}
+
+TEST_F(Endings, TheDefeatBannerLeadsToAFreshTitleScreen) {
+    at(23);
+    at(59);
+    at(27);
+    dieInScene(100);
+    game.click(EndGame);
+    expectFreshTitleScreen();
+}
+
+TEST_F(Endings, LosingWithoutDyingHasItsOwnBannerUntilTheNextGame) {
+    dieInScene(98);
+    EXPECT_EQ(window.caption(EndGame), kLostBanner);
+    game.click(EndGame);
+    game.click(Start);
+    dieInScene(34);
+    EXPECT_EQ(window.caption(EndGame), kDefeatBanner);
+}
+
+TEST_F(Endings, TheVictoryBannerComesAfterItsTimerAndCycles) {
+    game.click(Start);
+    at(95);
+    game.click(R1);
+    ASSERT_EQ(window.caption(Info), story::passageOf(96));
+    game.tick(Win);
+    EXPECT_FALSE(window.isTimerEnabled(Win));
+    EXPECT_TRUE(window.isTimerEnabled(ColorChanger));
+    EXPECT_TRUE(window.isVisible(WinGame));
+    EXPECT_TRUE(window.isVisible(Info));  // the closing passage stays above the banner
+    EXPECT_EQ(window.textColour(WinGame), 0x80FF80u);
+    game.tick(ColorChanger);
+    EXPECT_EQ(window.textColour(WinGame), 0xFF0000u);
+}
+
+TEST_F(Endings, TheVictoryBannerResetsEverythingForANewGame) {
+    at(23);
+    at(85);
+    at(27);
+    at(98);  // a stale losing banner text is put back too
+    at(96);
+    game.tick(Win);
+    game.tick(ColorChanger);
+    game.tick(ColorChanger);
+    game.click(WinGame);
+    expectFreshTitleScreen();
+    EXPECT_FALSE(window.isTimerEnabled(ColorChanger));
+    EXPECT_EQ(window.textColour(WinGame), 0xFF0000u);
+    // The next victory starts its cycle from red.
+    at(96);
+    game.tick(Win);
+    game.tick(ColorChanger);
+    EXPECT_EQ(window.textColour(WinGame), 0xFFC0C0u);
+}
+
+TEST_F(Endings, QuitAnsweredNoChangesNothing) {
+    at(23);
+    at(85);
+    at(66);
+    draws.push(4);
+    game.click(Attack);
+    const WindowModel before = window;
+    const std::string health = game.Health();
+    answer.answer = false;
+    game.click(Quit);
+    EXPECT_EQ(answer.asked, 1);
+    EXPECT_EQ(answer.lastTitle, "Товик Ларминов в магическом подземелье");
+    EXPECT_EQ(answer.lastText,
+              "Вы точно хотите выйти из игры ''Товик Ларминов в магическом подземелье''?");
+    EXPECT_EQ(window.state(), WindowState::Shown);
+    EXPECT_EQ(game.Health(), health);
+    EXPECT_EQ(game.Ring(), "1");
+    for (ControlId id : allControls()) {
+        EXPECT_EQ(window.isVisible(id), before.isVisible(id)) << nameOf(id);
+        EXPECT_EQ(window.caption(id), before.caption(id)) << nameOf(id);
+        EXPECT_EQ(window.isTimerEnabled(id), before.isTimerEnabled(id)) << nameOf(id);
+    }
+}
+
+TEST_F(Endings, QuitAnsweredYesUnloadsTheWindowAndReleasesTheSound) {
+    answer.answer = true;
+    game.click(Quit);
+    EXPECT_EQ(window.state(), WindowState::Unloaded);
+    EXPECT_EQ(game.Sound(), nullptr);
+    game.click(Start);  // nothing reaches an unloaded window
+    EXPECT_TRUE(window.isVisible(Start));
+}
+
+TEST_F(Endings, AnOpenExitQuestionHidesTheWindowAndHoldsClicks) {
+    game.click(Quit);  // no answer yet
+    EXPECT_EQ(window.state(), WindowState::Hidden);
+    EXPECT_TRUE(game.isExitQuestionOpen());
+    game.click(Start);
+    EXPECT_TRUE(window.isVisible(Start));
+    game.answerExitQuestion(false);
+    EXPECT_EQ(window.state(), WindowState::Shown);
+    game.answerExitQuestion(true);  // no question open: nothing happens
+    EXPECT_EQ(window.state(), WindowState::Shown);
+}
+
+}  // namespace
+}  // namespace tovik::testing

@@ -1,0 +1,67 @@
+#include "story/passages.h"
+#include "support/game_fixture.h"
+
+namespace tovik::testing {
+namespace {
+
+using enum ControlId;
+
+class Items : public GameFixture {
+protected:
+    bool showing(int scene) const { return window.caption(Info) == story::passageOf(scene); }
+};
+
+TEST_F(Items, TheScrollSpeaksTheRightWordAtTheForceField) {
+    at(59);
+    for (int field : {39, 40, 41, 42}) {
+        at(field);
+        game.click(Item1);
+        EXPECT_TRUE(showing(6)) << "at Sc" << field;
+        EXPECT_TRUE(window.isVisible(Item1));  // not used up
+    }
+}
+
+TEST_F(Items, TheTridentOpensOnlyTheSteelDoor) {
+    at(88);
+    at(4);
+    game.click(Item3);
+    EXPECT_TRUE(showing(4));
+    at(30);
+    game.click(Item3);
+    EXPECT_TRUE(showing(2));
+    EXPECT_TRUE(window.isVisible(Item3));
+}
+
+TEST_F(Items, TheNecklaceTurnsOnlyTheEyesBeam) {
+    at(27);
+    at(30);
+    game.click(Item4);
+    EXPECT_TRUE(showing(30));
+    at(4);
+    game.click(Item4);
+    EXPECT_TRUE(showing(32));
+}
+
+TEST_F(Items, ItemsNotHeldCannotBeClicked) {
+    at(30);
+    game.click(Item3);
+    at(4);
+    game.click(Item4);
+    at(39);
+    game.click(Item1);
+    EXPECT_TRUE(showing(39));
+}
+
+TEST_F(Items, TheFurBallIsNeverClickedAndTheEmptiedPocketsLoseIt) {
+    at(85);
+    at(27);
+    game.click(Item2);
+    EXPECT_TRUE(showing(27));
+    at(16);
+    at(27);
+    game.click(R2);
+    EXPECT_TRUE(showing(34));
+}
+
+}  // namespace
+}  // namespace tovik::testing

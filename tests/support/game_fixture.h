@@ -1,0 +1,43 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/game.h"
+#include "engine/window_model.h"
+#include "sound/recording_audio_output.h"
+#include "story/choice_table.h"
+#include "support/scripted_draws.h"
+
+namespace tovik::testing {
+
+// A loaded game window with recorded sound, scripted dice and a scripted exit answer.
+class GameFixture : public ::testing::Test {
+protected:
+    GameFixture() : game(window, audio, draws, answer, "/opt/tovik") { game.Form_Load(); }
+
+    // Shows scene n the way the story would, from wherever the game stands.
+    void at(int scene) { game.showScene(scene); }
+
+    // Clicks the choice label that carries this key's caption; fails if none does.
+    void choose(story::Key key) {
+        for (ControlId label : kChoiceLabels) {
+            if (window.isVisible(label) && window.caption(label) == story::captionOf(key)) {
+                game.click(label);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no visible choice carries key " << story::numberOf(key);
+    }
+
+    std::string played(std::size_t i) const { return audio.played.at(i).filename().string(); }
+
+    WindowModel window;
+    sound::RecordingAudioOutput audio;
+    ScriptedDraws draws;
+    ScriptedAnswer answer;
+    Game game;
+};
+
+}  // namespace tovik::testing
