@@ -1,0 +1,249 @@
+#include "window/game_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "engine/control_layout.h"
+#include "window/game_font.h"
+
+namespace tovik::window {
+
+namespace {
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QColor colour(Colour rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+QRect pixelsOf(const ControlLayout& layout) {
+    return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
+            layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel};
+}
+
+}  // namespace
+
+GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random,
+                       ExitQuestion* exitQuestion, const QString& applicationDirectory,
+                       QWidget* parent)
+    : QWidget(parent), messageBox_([this] { render(); }) {
+    game_ = std::make_unique<Game>(model_, audio, random,
+                                   exitQuestion ? *exitQuestion : messageBox_,
+                                   applicationDirectory.toStdString());
+    setWindowTitle(text(kWindowTitle));
+    setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
+    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, colour(kMenuTextColour));
+    setPalette(background);
+    setMouseTracking(true);
+
+    buildControls();
+    buildTimers();
+    game_->Form_Load();
+    render();
+}
+
+GameWindow::~GameWindow() = default;
+
+void GameWindow::buildControls() {
+    for (ControlId id : allControls()) {
+        const ControlLayout& layout = layoutOf(id);
+        QWidget* widget = nullptr;
+        switch (kindOf(id)) {
+            case ControlKind::Label: {
+                auto* label = new QLabel(this);
+                label->setTextFormat(Qt::PlainText);  // a caption is text, never markup
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->setMargin(0);
+                label->setIndent(0);
+                label->setFont(gameFont(layout.fontPixels));
+                label->setWordWrap(!layout.autoSize);
+                label->setAutoFillBackground(true);
+                widget = label;
+                break;
+            }
+            case ControlKind::Button: {
+                auto* button = new QPushButton(this);
+                button->setFont(gameFont(13));
+                button->setFocusPolicy(Qt::NoFocus);
+                connect(button, &QPushButton::clicked, this, [this, id] {
+                    game_->click(id);
+                    afterEvent();
+                });
+                widget = button;
+                break;
+            }
+            case ControlKind::Picture: {
+                auto* picture = new QLabel(this);
+                picture->setPixmap(QPixmap(":/pictures/" + text(layout.picture)));
+                picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                picture->setScaledContents(false);
+                widget = picture;
+                break;
+            }
+            case ControlKind::Timer:
+                continue;
+        }
+        widget->setObjectName(text(nameOf(id)));
+        widget->setGeometry(pixelsOf(layout));
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+        widgets_[indexOf(id)] = widget;
+    }
+}
+
+void GameWindow::buildTimers() {
+    for (ControlId id : allControls()) {
+        if (kindOf(id) != ControlKind::Timer) {
+            continue;
+        }
+        auto* timer = new QTimer(this);
+        timer->setObjectName(text(nameOf(id)));
+        timer->setInterval(layoutOf(id).intervalMs);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, id] {
+            game_->tick(id);
+            afterEvent();
+        });
+        timers_[indexOf(id)] = timer;
+    }
+}
+
+QWidget* GameWindow::control(ControlId id) const { return widgets_[indexOf(id)]; }
+
+QTimer* GameWindow::timer(ControlId id) const { return timers_[indexOf(id)]; }
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(widgets_.begin(), widgets_.end(), watched);
+    if (found == widgets_.end()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto id = static_cast<ControlId>(found - widgets_.begin());
+    switch (event->type()) {
+        case QEvent::MouseMove:
+            // Every control takes its own moves: one without a move handler must not pass
+            // them on to the window's background.
+            game_->pointerMovedOver(id);
+            afterEvent();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            return kindOf(id) != ControlKind::Button;
+        case QEvent::MouseButtonRelease: {
+            if (kindOf(id) == ControlKind::Button) {
+                return false;  // the button raises its own click
+            }
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+                game_->click(id);
+                afterEvent();
+            }
+            return true;
+        }
+        default:
+            return QWidget::eventFilter(watched, event);
+    }
+}
+
+void GameWindow::mouseMoveEvent(QMouseEvent* event) {
+    game_->pointerMovedOver(std::nullopt);
+    afterEvent();
+    event->accept();
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+    // Closing through the window's own frame leaves without asking.
+    if (model_.state() != WindowState::Unloaded) {
+        game_->Form_Unload();
+    }
+    afterEvent();
+    event->accept();
+}
+
+void GameWindow::afterEvent() {
+    render();
+    if (model_.state() == WindowState::Unloaded && !unloadedSignalled_) {
+        unloadedSignalled_ = true;
+        for (QTimer* timer : timers_) {
+            if (timer) {
+                timer->stop();
+            }
+        }
+        close();
+        emit unloaded();
+    }
+}
+
+void GameWindow::render() {
+    for (ControlId id : allControls()) {
+        switch (kindOf(id)) {
+            case ControlKind::Label:
+                renderLabel(id);
+                break;
+            case ControlKind::Button:
+                static_cast<QPushButton*>(control(id))->setText(text(model_.caption(id)));
+                control(id)->setVisible(model_.isVisible(id));
+                break;
+            case ControlKind::Picture:
+                control(id)->setVisible(model_.isVisible(id));
+                break;
+            case ControlKind::Timer: {
+                QTimer* qtimer = timer(id);
+                const bool enabled = model_.isTimerEnabled(id);
+                if (enabled && !qtimer->isActive()) {
+                    qtimer->start();
+                } else if (!enabled && qtimer->isActive()) {
+                    qtimer->stop();
+                }
+                break;
+            }
+        }
+    }
+    if (model_.state() == WindowState::Hidden && isVisible()) {
+        hide();
+    } else if (model_.state() == WindowState::Shown && isHidden() &&
+               testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        show();  // the exit question was answered No
+    }
+}
+
+void GameWindow::renderLabel(ControlId id) {
+    auto* label = static_cast<QLabel*>(control(id));
+    const ControlLayout& layout = layoutOf(id);
+    const QString caption = text(model_.caption(id));
+    if (label->text() != caption) {
+        label->setText(caption);
+        if (layout.autoSize) {
+            // An auto-sized label grows to the right and downward on one line.
+            const QFontMetrics metrics(label->font());
+            label->resize(metrics.horizontalAdvance(caption), metrics.height());
+        }
+    }
+    QPalette palette = label->palette();
+    const QColor wanted = colour(model_.textColour(id));
+    if (palette.color(QPalette::WindowText) != wanted ||
+        palette.color(QPalette::Window) != colour(layout.backColour)) {
+        palette.setColor(QPalette::WindowText, wanted);
+        palette.setColor(QPalette::Window, colour(layout.backColour));
+        label->setPalette(palette);
+    }
+    label->setVisible(model_.isVisible(id));
+}
+
+void GameWindow::centreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+}  // namespace tovik::window

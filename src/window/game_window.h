@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+#include "engine/game.h"
+#include "engine/window_model.h"
+#include "window/message_box_exit_question.h"
+
+class QTimer;
+
+namespace tovik::window {
+
+// The one game window, OsnEkran1: a thin view over the game. It builds the 26 controls where
+// the layout puts them, hands every click, pointer move and timer tick to the game, and then
+// shows the WindowModel as it stands. It decides nothing itself.
+class GameWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    // `exitQuestion` may be null: the window then asks with a modal message box.
+    GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
+               const QString& applicationDirectory, QWidget* parent = nullptr);
+    ~GameWindow() override;
+
+    QWidget* control(ControlId id) const;
+    QTimer* timer(ControlId id) const;
+    const WindowModel& model() const { return model_; }
+    Game& game() { return *game_; }
+
+    // Places the window in the middle of its screen.
+    void centreOnScreen();
+
+signals:
+    void unloaded();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildTimers();
+    void render();
+    void renderLabel(ControlId id);
+    void afterEvent();
+
+    WindowModel model_;
+    MessageBoxExitQuestion messageBox_;
+    std::unique_ptr<Game> game_;
+    std::array<QWidget*, kControlCount> widgets_{};
+    std::array<QTimer*, kControlCount> timers_{};
+    bool unloadedSignalled_ = false;
+};
+
+}  // namespace tovik::window

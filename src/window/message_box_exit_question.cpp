@@ -1,0 +1,21 @@
+#include "window/message_box_exit_question.h"
+
+#include <QMessageBox>
+#include <QString>
+
+namespace tovik::window {
+
+std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::string_view text) {
+    if (beforeAsking_) {
+        beforeAsking_();
+    }
+    QMessageBox box(QMessageBox::NoIcon,
+                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace tovik::window
