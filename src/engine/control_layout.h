@@ -42,7 +42,7 @@ inline constexpr std::string_view kPlaceholderCaption = "Да";
 inline constexpr std::string_view kDefeatBanner = "Игра окончена! Ларминов погиб.";
 inline constexpr std::string_view kLostBanner = "Игра окончена! Ларминов проиграл.";
 inline constexpr std::string_view kVictoryBanner =
-    "Поздравляю с победой!!!  Создатели «Товика Ларминова».";
+    "Поздравляю с победой!!!  Создатели «Товика».";
 inline constexpr std::string_view kCreatorCredit = "Игра от создателей «Товика Ларминова»";
 inline constexpr std::string_view kLifePrefix = "ЖИЗНЬ: ";
 

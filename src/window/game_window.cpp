@@ -108,12 +108,14 @@ void GameWindow::buildTimers() {
         timer->setObjectName(text(nameOf(id)));
         timer->setInterval(layoutOf(id).intervalMs);
         timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, [this, id] {
-            game_->tick(id);
-            afterEvent();
-        });
+        connect(timer, &QTimer::timeout, this, [this, id] { tickNow(id); });
         timers_[indexOf(id)] = timer;
     }
+}
+
+void GameWindow::tickNow(ControlId timer) {
+    game_->tick(timer);
+    afterEvent();
 }
 
 QWidget* GameWindow::control(ControlId id) const { return widgets_[indexOf(id)]; }

@@ -34,6 +34,9 @@ public:
     // Places the window in the middle of its screen.
     void centreOnScreen();
 
+    // One tick of a game timer now, as if it had fired (for replays; the game waits 25 s).
+    void tickNow(ControlId timer);
+
 signals:
     void unloaded();
 

@@ -1,12 +1,16 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "engine/random_source.h"
 #include "sound/sdl_audio_output.h"
 #include "window/game_window.h"
+#include "window/replay.h"
 
 namespace {
 
@@ -23,6 +27,10 @@ bool hasDisplay() {
 #endif
 }
 
+void fail(const QString& message) {
+    std::fprintf(stderr, "tovik: %s\n", message.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -33,9 +41,51 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("tovik");
 
+    QCommandLineParser options;
+    options.setApplicationDescription("Товик Ларминов в магическом подземелье");
+    options.addHelpOption();
+    const QCommandLineOption seed("seed", "Repeatable dice: the same seed, the same game.", "N");
+    const QCommandLineOption replayFile(
+        "replay", "Play the actions in FILE into the window first (click/move/tick NAME).", "FILE");
+    const QCommandLineOption screenshot(
+        "screenshot", "After the replay, save the window as PNG to FILE and leave.", "FILE");
+    options.addOptions({seed, replayFile, screenshot});
+    if (!options.parse(QApplication::arguments())) {
+        fail(options.errorText());
+        return 2;
+    }
+    if (options.isSet("help")) {
+        options.showHelp(0);
+    }
+    if (!options.positionalArguments().isEmpty()) {
+        fail("unexpected argument: " + options.positionalArguments().first());
+        return 2;
+    }
+
+    std::unique_ptr<tovik::SeededRandom> random;
+    if (options.isSet(seed)) {
+        bool ok = false;
+        const qulonglong value = options.value(seed).toULongLong(&ok);
+        if (!ok) {
+            fail("--seed takes a whole number, not " + options.value(seed));
+            return 2;
+        }
+        random = std::make_unique<tovik::SeededRandom>(value);
+    } else {
+        random = std::make_unique<tovik::SeededRandom>();
+    }
+    QStringList script;
+    if (options.isSet(replayFile)) {
+        QFile file(options.value(replayFile));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            fail("cannot read " + file.fileName() + ": " + file.errorString());
+            return 2;
+        }
+        script = QString::fromUtf8(file.readAll()).split('\n');
+    }
+
     tovik::sound::SdlAudioOutput audio;
-    tovik::SeededRandom random;
-    tovik::window::GameWindow window(audio, random, nullptr,
+    tovik::window::GameWindow window(audio, *random, nullptr,
                                      QCoreApplication::applicationDirPath());
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
@@ -43,5 +93,26 @@ int main(int argc, char* argv[]) {
     window.centreOnScreen();
     // The sound device opens once the first frame is up, so the window never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
-    return QApplication::exec();
+
+    int status = 0;
+    if (!script.isEmpty() || options.isSet(screenshot)) {
+        QTimer::singleShot(200, &window, [&] {
+            for (const QString& problem : tovik::window::replay(window, script)) {
+                fail(problem);
+                status = 2;
+            }
+            if (!options.isSet(screenshot)) {
+                return;
+            }
+            QTimer::singleShot(300, &window, [&] {
+                if (!window.grab().save(options.value(screenshot), "PNG")) {
+                    fail("cannot write " + options.value(screenshot));
+                    status = 2;
+                }
+                QCoreApplication::exit(status);
+            });
+        });
+    }
+    const int result = QApplication::exec();
+    return result != 0 ? result : status;
 }

@@ -1,0 +1,46 @@
+# Shared by ./play and ./run-tests: installs the Debian packages the game needs when they are
+# missing, then configures and builds. Sourced, not run.
+
+TOVIK_PACKAGES=(
+    cmake g++ make pkg-config
+    qt6-base-dev libgl-dev
+    libsdl2-dev libsdl2-mixer-dev
+    libgtest-dev
+)
+
+tovik_missing_packages() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    echo "${missing[@]}"
+}
+
+tovik_install() {
+    local missing
+    missing=$(tovik_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Missing Debian packages: $missing (install them as root, or install sudo)" >&2
+            return 1
+        fi
+        sudo="sudo"
+    fi
+    echo "Installing missing Debian packages: $missing"
+    $sudo apt-get update -qq || return 1
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing ||
+        return 1
+}
+
+# tovik_build DIR [cmake options...]
+tovik_build() {
+    local dir=$1
+    shift
+    cmake -S "$TOVIK_ROOT" -B "$dir" "$@" >/dev/null || return 1
+    cmake --build "$dir" -j"$(nproc)" || return 1
+}

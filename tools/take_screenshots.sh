@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots from the real game: starts a virtual X display (Debian's xvfb)
+# when there is none, replays each script of tools/screenshots/ into build/tovik with a fixed
+# seed, and saves the window as docs/<name>.png.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+game="$root/build/tovik"
+[ -x "$game" ] || { echo "build the game first: cmake -S . -B build && cmake --build build" >&2; exit 1; }
+
+if [ -z "${DISPLAY:-}" ]; then
+    command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install xvfb" >&2; exit 1; }
+    export DISPLAY=:97
+    Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill $xvfb' EXIT
+    sleep 1
+fi
+
+mkdir -p "$root/docs"
+for script in "$root"/tools/screenshots/*.replay; do
+    name=$(basename "$script" .replay)
+    SDL_AUDIODRIVER=dummy "$game" --seed 7 --replay "$script" --screenshot "$root/docs/$name.png"
+    echo "docs/$name.png"
+done
