@@ -16,9 +16,6 @@ std::filesystem::path pathFromUtf8(std::string_view utf8) {
     std::u8string text(utf8.size(), u8'\0');
     std::transform(utf8.begin(), utf8.end(), text.begin(),
                    [](char c) { return static_cast<char8_t>(c); });
-#ifndef _WIN32
-    std::replace(text.begin(), text.end(), u8'\\', u8'/');
-#endif
     return std::filesystem::path(text);
 }
 

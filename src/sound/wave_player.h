@@ -24,8 +24,7 @@ class WavePlayer {
 };
 
 // The path named by UTF-8 text, in the platform's own encoding: on Linux the same bytes, on
-// Windows UTF-16, so a folder named in Cyrillic or any other script survives. The game builds
-// its sound paths with '\' between the folders; outside Windows those become '/'.
+// Windows UTF-16, so a folder named in Cyrillic or any other script survives.
 std::filesystem::path pathFromUtf8(std::string_view utf8);
 
 }  // namespace tovik::sound

@@ -80,9 +80,9 @@ TEST(SdlAudioOutput, PlaysASoundFromAFolderNamedInCyrillic) {
     SdlAudioOutput output(warnings);
     WavePlayer player(output);
 
-    // The window writes the folder as UTF-8 text, with the game's own separators.
-    const std::u8string folder = install.path().u8string();
-    player.Filename = std::string(folder.begin(), folder.end()) + "\\TovikSound\\ydar.wav";
+    // The game writes the path as UTF-8 text.
+    const std::u8string path = file.u8string();
+    player.Filename = std::string(path.begin(), path.end());
     player.Flags = 1;
     player.Play();
 
