@@ -199,7 +199,10 @@ void GameWindow::render() {
                 break;
             case ControlKind::Timer: {
                 QTimer* qtimer = timer(id);
-                const bool enabled = model_.isTimerEnabled(id);
+                // An unloaded window runs no timer, whatever the game left enabled: closing it
+                // redraws once more and must not start the life watch again.
+                const bool enabled =
+                    model_.isTimerEnabled(id) && model_.state() != WindowState::Unloaded;
                 if (enabled && !qtimer->isActive()) {
                     qtimer->start();
                 } else if (!enabled && qtimer->isActive()) {

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QLabel>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <string_view>
+
+#include "engine/control_layout.h"
+#include "sound/recording_audio_output.h"
+#include "story/choice_table.h"
+#include "support/scripted_draws.h"
+#include "window/game_window.h"
+
+namespace tovik::window::testing {
+
+using tovik::testing::ScriptedAnswer;
+using tovik::testing::ScriptedDraws;
+
+inline QString qtext(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+inline QColor qcolour(Colour rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
+
+// The design box of a control in pixels.
+inline QRect designPixels(ControlId id) {
+    const ControlLayout& layout = layoutOf(id);
+    return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
+            layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel};
+}
+
+// A loaded game window on the screen, with recorded sound, scripted dice and a scripted exit
+// answer, so that no message box ever opens.
+struct WindowUnderTest {
+    WindowUnderTest() : window(audio, draws, &answer, "/opt/tovik") {
+        window.move(0, 0);
+        window.show();
+    }
+
+    QLabel* label(ControlId id) const { return qobject_cast<QLabel*>(window.control(id)); }
+    QPushButton* attack() const {
+        return qobject_cast<QPushButton*>(window.control(ControlId::Attack));
+    }
+    bool shown(ControlId id) const { return window.control(id)->isVisibleTo(&window); }
+    QString textOf(ControlId id) const { return label(id)->text(); }
+    QColor textColourOf(ControlId id) const {
+        return label(id)->palette().color(QPalette::WindowText);
+    }
+
+    // One tick of a timer through its own timeout signal, as if its interval had passed.
+    void fire(ControlId timer) {
+        QMetaObject::invokeMethod(window.timer(timer), "timeout", Qt::DirectConnection);
+    }
+
+    // After driving the game directly, let the window show it: a tick of the life watch only
+    // rewrites the two life labels, and the window redraws everything after it.
+    void refresh() { fire(ControlId::HealthTimer); }
+
+    // A real left click in the middle of a control.
+    [[nodiscard]] bool click(ControlId id) {
+        if (!shown(id)) {
+            qWarning("%s is not shown and cannot be clicked", nameOf(id).data());
+            return false;
+        }
+        QTest::mouseClick(window.control(id), Qt::LeftButton);
+        return true;
+    }
+
+    // Clicks the shown choice label that carries this key's caption.
+    [[nodiscard]] bool choose(story::Key key) {
+        const QString caption = qtext(story::captionOf(key));
+        for (ControlId id : kChoiceLabels) {
+            if (shown(id) && textOf(id) == caption) {
+                return click(id);
+            }
+        }
+        qWarning("no shown choice carries key K%03d", story::numberOf(key));
+        return false;
+    }
+
+    // Clicks Attack until the fight is over; false if it is not over after `most` blows.
+    [[nodiscard]] bool fightOut(int most) {
+        for (int blow = 0; blow < most; ++blow) {
+            if (!shown(ControlId::Attack)) {
+                return true;
+            }
+            QTest::mouseClick(attack(), Qt::LeftButton);
+        }
+        return !shown(ControlId::Attack);
+    }
+
+    sound::RecordingAudioOutput audio;
+    ScriptedDraws draws;
+    ScriptedAnswer answer;
+    GameWindow window;
+};
+
+}  // namespace tovik::window::testing
