@@ -1,0 +1,22 @@
+#pragma once
+
+#include <ostream>
+
+#include "story_check/story_tables.h"
+
+namespace tovik::tools {
+
+// `tovik-story check`: checks the game's story and prints one line per finding, how close the
+// longest texts come to their limits, and a summary. 0 when every check holds, 1 when any
+// fails, 2 for a wrong command line. argv[0] is "check".
+int runCheck(int argc, char** argv);
+
+// `tovik-story map [FILE]`: writes the dungeon as a Graphviz graph to FILE, or to the standard
+// output. 0 when written, 1 when FILE cannot be written, 2 for a wrong command line. argv[0] is
+// "map".
+int runMap(int argc, char** argv);
+
+// The check over any tables, printing to `out`; needs a running QGuiApplication.
+int checkStoryTo(const StoryTables& tables, std::ostream& out);
+
+}  // namespace tovik::tools

@@ -1,0 +1,132 @@
+#include "story_check/story_tables.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "engine/control_layout.h"
+#include "story/caption_texts.h"
+#include "story/item_uses.h"
+#include "story/passages.h"
+#include "story/victories.h"
+
+namespace tovik::tools {
+
+namespace {
+
+std::string copyOf(std::string_view text) {
+    return std::string(text);
+}
+
+int pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+BoxedText boxed(std::string what, std::string_view text, ControlId id) {
+    const ControlLayout& layout = layoutOf(id);
+    return {.what = std::move(what),
+            .text = copyOf(text),
+            .fontPixels = layout.fontPixels,
+            .width = pixels(layout.width),
+            .height = pixels(layout.height)};
+}
+
+ItemUseRecord itemUse(ControlId item, std::string name, const story::ItemUse& use) {
+    return {.item = item,
+            .name = std::move(name),
+            .caption = use.caption,
+            .onR4Too = use.onR4Too,
+            .scene = use.scene};
+}
+
+}  // namespace
+
+const std::string& StoryTables::caption(Key key) const {
+    return captions.at(static_cast<std::size_t>(story::numberOf(key)));
+}
+
+const SceneRecord* StoryTables::scene(int number) const {
+    if (number < 1 || number > static_cast<int>(scenes.size())) {
+        return nullptr;
+    }
+    return &scenes[static_cast<std::size_t>(number - 1)];
+}
+
+SceneRecord* StoryTables::scene(int number) {
+    return const_cast<SceneRecord*>(std::as_const(*this).scene(number));
+}
+
+StoryTables loadStoryTables() {
+    StoryTables tables;
+    for (int number = 1; number <= story::kKeyCount; ++number) {
+        tables.captions.at(static_cast<std::size_t>(number)) =
+            copyOf(story::captionOf(static_cast<Key>(number)));
+    }
+    tables.labels = story::choiceTable();
+
+    for (int number = 1; number <= story::kSceneCount; ++number) {
+        const story::Scene& scene = story::sceneNumber(number);
+        SceneRecord record{.number = number,
+                           .passage = copyOf(story::passageOf(number)),
+                           .choices = scene.choices,
+                           .ending = scene.effects.ending,
+                           .life = scene.effects.life,
+                           .items = scene.effects.items,
+                           .defeatBanner = copyOf(scene.effects.defeatBanner),
+                           .ringWorn = scene.effects.ringWorn};
+        if (scene.fight) {
+            record.fight = FightRecord{copyOf(scene.fight->opponent), scene.fight->life};
+        }
+        tables.scenes.push_back(std::move(record));
+    }
+
+    for (const story::Victory& victory : story::kVictories) {
+        tables.victories.push_back({copyOf(victory.opponent), victory.scene});
+    }
+    tables.itemUses = {
+        itemUse(ControlId::Item1, "scroll", story::kScrollUse),
+        itemUse(ControlId::Item3, "trident", story::kTridentUse),
+        itemUse(ControlId::Item4, "necklace", story::kNecklaceUse),
+    };
+
+    tables.openingPassage = copyOf(story::kOpeningPassage);
+    tables.openingKey = Key::K070;
+    // Magic words B and E: the same word is a wrong answer on one label and the second try on
+    // another, so each has two keys with one text.
+    tables.sharedCaptions = {{Key::K014, Key::K114}, {Key::K076, Key::K124}};
+
+    tables.windowTexts = {
+        boxed("EndGame (defeat banner)", kDefeatBanner, ControlId::EndGame),
+        boxed("WinGame (victory banner)", kVictoryBanner, ControlId::WinGame),
+        boxed("Creator (author credit)", kCreatorCredit, ControlId::Creator),
+    };
+
+    const ControlLayout& info = layoutOf(ControlId::Info);
+    const ControlLayout& firstChoice = layoutOf(ControlId::R1);
+    const ControlLayout& banner = layoutOf(ControlId::EndGame);
+    tables.geometry = {.infoWidth = pixels(info.width),
+                       .infoHeight = pixels(info.height),
+                       .infoFontPixels = info.fontPixels,
+                       .choiceLeft = pixels(firstChoice.left),
+                       .choiceFontPixels = firstChoice.fontPixels,
+                       .windowWidth = pixels(kClientWidthTwips),
+                       .bannerWidth = pixels(banner.width),
+                       .bannerHeight = pixels(banner.height),
+                       .bannerFontPixels = banner.fontPixels};
+    return tables;
+}
+
+std::string keyName(Key key) {
+    char name[8];
+    std::snprintf(name, sizeof name, "K%03d", story::numberOf(key));
+    return name;
+}
+
+std::string labelName(int label) {
+    return "R" + std::to_string(label + 1);
+}
+
+std::string sceneName(int number) {
+    return "Sc" + std::to_string(number);
+}
+
+}  // namespace tovik::tools

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/controls.h"
+#include "story/choice_table.h"
+#include "story/keys.h"
+#include "story/scene_catalogue.h"
+
+namespace tovik::tools {
+
+using story::Key;
+
+// The story as plain values, copied out of the game's tables so that the checks and the map
+// read one model and a test can break a copy of it on purpose.
+
+struct FightRecord {
+    std::string opponent{};  // exactly as the victory list is searched, trailing blanks included
+    int life = 0;
+};
+
+struct SceneRecord {
+    int number = 0;
+    std::string passage{};
+    std::vector<Key> choices{};  // on R1 onwards
+    std::optional<FightRecord> fight{};
+    story::Ending ending = story::Ending::None;
+    story::LifeChange life{};
+    std::vector<story::ItemChange> items{};
+    std::string defeatBanner{};  // empty unless the scene rewrites the defeat banner
+    std::optional<bool> ringWorn{};
+};
+
+struct VictoryRecord {
+    std::string opponent{};
+    int scene = 0;
+};
+
+// A held item clicked while its scene shows `caption` on R1 (or on R4, for the scroll).
+struct ItemUseRecord {
+    ControlId item{};
+    std::string name{};  // for people: "scroll", "trident", "necklace"
+    Key caption{};
+    bool onR4Too = false;
+    int scene = 0;
+};
+
+// Two keys that are deliberately one and the same text: the label tells them apart.
+struct SharedCaption {
+    Key first{};
+    Key second{};
+};
+
+// A fixed text of the window in its word-wrapped box, in pixels.
+struct BoxedText {
+    std::string what{};  // "EndGame (defeat banner)"
+    std::string text{};
+    int fontPixels = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Where the texts of the story must fit, in pixels.
+struct StoryGeometry {
+    int infoWidth = 0;
+    int infoHeight = 0;
+    int infoFontPixels = 0;
+    int choiceLeft = 0;
+    int choiceFontPixels = 0;
+    int windowWidth = 0;
+    // the defeat banner, whose text some scenes rewrite
+    int bannerWidth = 0;
+    int bannerHeight = 0;
+    int bannerFontPixels = 0;
+};
+
+inline constexpr int kChoiceLabelCount = 5;
+
+struct StoryTables {
+    std::array<std::string, story::kKeyCount + 1> captions{};  // by key number; 0 is unused
+    std::array<std::vector<story::ChoiceTest>, kChoiceLabelCount> labels{};  // R1..R5
+    std::vector<SceneRecord> scenes{};                                       // Sc1 first
+    std::vector<VictoryRecord> victories{};
+    std::vector<ItemUseRecord> itemUses{};
+    std::string openingPassage{};
+    Key openingKey = Key::K070;  // what the title screen's start puts on R1
+    std::vector<SharedCaption> sharedCaptions{};
+    std::vector<BoxedText> windowTexts{};
+    StoryGeometry geometry{};
+
+    const std::string& caption(Key key) const;
+    // Scene `number`, or nothing when there is no such scene.
+    const SceneRecord* scene(int number) const;
+    SceneRecord* scene(int number);
+};
+
+// The game's own story, window texts and geometry.
+StoryTables loadStoryTables();
+
+// "K007", "R2", "Sc42": the names the story's authors use.
+std::string keyName(Key key);
+std::string labelName(int label);
+std::string sceneName(int number);
+
+}  // namespace tovik::tools

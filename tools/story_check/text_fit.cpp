@@ -1,0 +1,57 @@
+#include "story_check/text_fit.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <stdexcept>
+
+#include "window/game_font.h"
+
+namespace tovik::tools {
+
+namespace {
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QFontMetrics metrics(int fontPixels) {
+    // Fonts need a GUI application; a bare QCoreApplication will not do.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw std::logic_error("text can only be measured while a QGuiApplication runs");
+    }
+    return QFontMetrics(window::gameFont(fontPixels));
+}
+
+// QGuiApplication keeps a reference to its argument count for its whole life.
+int gArgc = 1;
+char gProgramName[] = "tovik-story";
+char* gArgv[] = {gProgramName, nullptr};
+
+}  // namespace
+
+OffscreenGui::OffscreenGui() {
+    if (QGuiApplication::instance()) {
+        return;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    app_ = std::make_unique<QGuiApplication>(gArgc, gArgv);
+}
+
+OffscreenGui::~OffscreenGui() = default;
+
+TextSize wrappedSize(std::string_view caption, int fontPixels, int boxWidth) {
+    // The same flags the label paints with: top left, broken between words.
+    const QRect box =
+        metrics(fontPixels)
+            .boundingRect(QRect(0, 0, boxWidth, 100000),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text(caption));
+    return {box.width(), box.height()};
+}
+
+int lineWidth(std::string_view caption, int fontPixels) {
+    return metrics(fontPixels).horizontalAdvance(text(caption));
+}
+
+}  // namespace tovik::tools
