@@ -1,0 +1,151 @@
+// tovik-story: the game without its window. `play` runs the game headless over standard input
+// and output; `check` and `map` look at the story itself.
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "engine/random_source.h"
+#include "tovik_story/play_session.h"
+
+#ifdef TOVIK_HAS_STORY_CHECK
+#include "story_check/story_commands.h"
+#endif
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+constexpr std::string_view kHelp = R"(Usage: tovik-story COMMAND [OPTIONS]
+
+Commands:
+  play [--seed N]  Play the game without a window. Loads the game window, prints its state,
+                   then reads one command a line from standard input and answers each with
+                   one state line on standard output. Ends at the end of the input, or after
+                   "answer yes" has closed the game.
+  check            Check the story: every scene, choice and text; one line per finding.
+                   Exit code 0 when every check holds, 1 when one fails.
+  map [FILE]       Write the map of the dungeon, the scenes and the choices between them,
+                   as a Graphviz graph to FILE or to standard output.
+  -h, --help       Show this help.
+
+Option of play:
+  --seed N         Draw every chance and every blow from seed N (0 to 2^64-1), so the same
+                   commands give the same answers. Without it every run draws afresh.
+
+Commands of play, one a line:
+  click NAME       Click a control (R1..R5, Start, Attack, Item1, Quit, EndGame, ...) or the
+                   window's background, Form. A hidden control does nothing.
+  move NAME        Move the pointer over a control, or over the background (Form).
+  tick NAME        One tick of a timer: HealthTimer, Death, Win or ColorChanger. A disabled
+                   timer does nothing.
+  answer yes|no    Answer the exit question that a click on Quit asked. While it is open,
+                   clicks and moves do nothing; the timers go on ticking.
+
+Each state line is one JSON object: the scene shown (0 for the opening passage, null for
+none), the game's members Health, HealthOpponent, NameOpponent, Roll and Ring, every control
+(visible, caption, text colour), the four timers, the window ("shown", "hidden",
+"unloaded"), the open exit question (null when none), and the sound player: Filename and
+Flags (null once the window is unloaded and the player released) and plays, the number of
+sounds played so far. Sounds are counted, not played. A line that is not a command is
+answered by {"error": "..."} and changes nothing.
+
+Wrong arguments are reported in one line on standard error, with exit code 2.
+)";
+
+int usageError(const std::string& why) {
+    std::cerr << "tovik-story: " << why << " (see tovik-story --help)\n";
+    return kUsageError;
+}
+
+bool isHelp(std::string_view argument) {
+    return argument == "-h" || argument == "--help";
+}
+
+std::optional<std::uint64_t> seedFrom(std::string_view text) {
+    std::uint64_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return seed;
+}
+
+// The folder of this executable; the sounds would lie in TovikSound beside it.
+std::string applicationDirectory(const char* argv0) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
+    if (!error) {
+        return self.parent_path().string();
+    }
+    const std::filesystem::path named = std::filesystem::absolute(argv0 ? argv0 : "", error);
+    return error ? std::string(".") : named.parent_path().string();
+}
+
+int play(int argc, char** argv) {
+    std::optional<std::uint64_t> seed;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (isHelp(argument)) {
+            std::cout << kHelp;
+            return 0;
+        }
+        if (argument != "--seed") {
+            return usageError("play: unexpected argument '" + std::string(argument) + "'");
+        }
+        if (seed) {
+            return usageError("play: --seed given twice");
+        }
+        if (i + 1 == argc) {
+            return usageError("play: --seed needs a number");
+        }
+        seed = seedFrom(argv[++i]);
+        if (!seed) {
+            return usageError(
+                "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
+                std::string(argv[i]) + "'");
+        }
+    }
+    std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
+    tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
+    tovik::tools::PlaySession session(random, applicationDirectory(argv[0]));
+    session.run(std::cin, std::cout);
+    return 0;
+}
+
+#ifndef TOVIK_HAS_STORY_CHECK
+int notAvailable(std::string_view command) {
+    std::cerr << "tovik-story: " << command << " is not available in this build\n";
+    return kUsageError;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string_view command = argc > 1 ? argv[1] : "--help";
+    if (isHelp(command)) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (command == "play") {
+        return play(argc, argv);
+    }
+    if (command == "check" || command == "map") {
+#ifdef TOVIK_HAS_STORY_CHECK
+        return command == "check" ? tovik::tools::runCheck(argc - 1, argv + 1)
+                                  : tovik::tools::runMap(argc - 1, argv + 1);
+#else
+        return notAvailable(command);
+#endif
+    }
+    return usageError("unknown command '" + std::string(command) +
+                      "'; expected play, check or map");
+}
