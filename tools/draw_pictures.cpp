@@ -7,8 +7,8 @@
 // BI_RGB, bottom-up, rows padded to four bytes (and an 8-bit paletted BMP for
 // the icon).
 //
-//   g++ -std=c++20 -O2 -fPIC tools/draw_pictures.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/draw_pictures
-//   QT_QPA_PLATFORM=offscreen /tmp/draw_pictures assets/pictures
+//   g++ -std=c++20 -O2 -fPIC tools/draw_pictures.cpp $(pkg-config --cflags --libs Qt6Gui) -o
+//   /tmp/draw_pictures QT_QPA_PLATFORM=offscreen /tmp/draw_pictures assets/pictures
 
 #include <QColor>
 #include <QFile>
@@ -41,21 +41,18 @@ constexpr double Pi = 3.14159265358979323846;
 
 // ---------------------------------------------------------------- BMP output
 
-void put16(std::vector<uint8_t>& b, uint16_t v)
-{
+void put16(std::vector<uint8_t>& b, uint16_t v) {
     b.push_back(uint8_t(v & 0xFF));
     b.push_back(uint8_t(v >> 8));
 }
 
-void put32(std::vector<uint8_t>& b, uint32_t v)
-{
+void put32(std::vector<uint8_t>& b, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b.push_back(uint8_t((v >> (8 * i)) & 0xFF));
 }
 
 void putHeaders(std::vector<uint8_t>& b, int w, int h, int bits, uint32_t paletteBytes,
-                uint32_t colours)
-{
+                uint32_t colours) {
     const uint32_t rowBytes = uint32_t((w * bits / 8 + 3) & ~3);
     const uint32_t pixelBytes = rowBytes * uint32_t(h);
     const uint32_t offset = 14 + 40 + paletteBytes;
@@ -72,26 +69,24 @@ void putHeaders(std::vector<uint8_t>& b, int w, int h, int bits, uint32_t palett
     put32(b, uint32_t(h));
     put16(b, 1);
     put16(b, uint16_t(bits));
-    put32(b, 0); // BI_RGB
+    put32(b, 0);  // BI_RGB
     put32(b, pixelBytes);
-    put32(b, 2835); // 72 dpi
+    put32(b, 2835);  // 72 dpi
     put32(b, 2835);
     put32(b, colours);
     put32(b, 0);
 }
 
-bool writeFile(const QString& path, const std::vector<uint8_t>& bytes)
-{
+bool writeFile(const QString& path, const std::vector<uint8_t>& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    return f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()))
-           == qint64(bytes.size());
+    return f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
+           qint64(bytes.size());
 }
 
 // Every picture is opaque: whatever alpha is left is flattened onto black.
-bool writeBmp24(const QImage& src, const QString& path)
-{
+bool writeBmp24(const QImage& src, const QString& path) {
     const QImage img = src.convertToFormat(QImage::Format_RGB32);
     const int w = img.width(), h = img.height();
     std::vector<uint8_t> b;
@@ -113,8 +108,7 @@ bool writeBmp24(const QImage& src, const QString& path)
 // The icon is a 256-colour BMP. Colours are gathered in 5-bit-per-channel
 // cells, the 256 most used cells become the palette, and every pixel takes
 // its nearest palette entry.
-bool writeBmp8(const QImage& src, const QString& path)
-{
+bool writeBmp8(const QImage& src, const QString& path) {
     const QImage img = src.convertToFormat(QImage::Format_RGB32);
     const int w = img.width(), h = img.height();
     struct Cell {
@@ -177,8 +171,7 @@ bool writeBmp8(const QImage& src, const QString& path)
 
 // ------------------------------------------------------------------ helpers
 
-QImage blank(int w, int h, QColor fill = Qt::transparent)
-{
+QImage blank(int w, int h, QColor fill = Qt::transparent) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(fill);
     return img;
@@ -186,8 +179,7 @@ QImage blank(int w, int h, QColor fill = Qt::transparent)
 
 // Three box-blur passes come close enough to a Gaussian for glows and soft
 // shadows.
-void blur(QImage& img, int radius)
-{
+void blur(QImage& img, int radius) {
     if (radius < 1)
         return;
     const int w = img.width(), h = img.height();
@@ -213,7 +205,7 @@ void blur(QImage& img, int radius)
                         s[size_t(q)] += line[size_t(k)][size_t(q)];
                     ++count;
                 }
-                const int span = 2 * radius + 1; // outside the image counts as empty
+                const int span = 2 * radius + 1;  // outside the image counts as empty
                 (void)count;
                 at(i) = qRgba(s[0] / span, s[1] / span, s[2] / span, s[3] / span);
             }
@@ -226,8 +218,7 @@ void blur(QImage& img, int radius)
 }
 
 // A soft mottled texture, so that large painted areas do not look flat.
-void mottle(QImage& img, unsigned seed, double strength)
-{
+void mottle(QImage& img, unsigned seed, double strength) {
     std::mt19937 rng(seed);
     std::normal_distribution<double> noise(0.0, 1.0);
     const int w = img.width(), h = img.height();
@@ -262,8 +253,7 @@ void mottle(QImage& img, unsigned seed, double strength)
     }
 }
 
-QString findFont(const QStringList& candidates)
-{
+QString findFont(const QStringList& candidates) {
     for (const QString& path : candidates)
         if (QFileInfo::exists(path))
             return path;
@@ -271,8 +261,7 @@ QString findFont(const QStringList& candidates)
 }
 
 // The text as an outline, with its ink box's top-left at the origin.
-QPainterPath textPath(const QRawFont& font, const QString& text)
-{
+QPainterPath textPath(const QRawFont& font, const QString& text) {
     QPainterPath path;
     const QList<quint32> glyphs = font.glyphIndexesForString(text);
     const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
@@ -286,8 +275,7 @@ QPainterPath textPath(const QRawFont& font, const QString& text)
     return path.translated(-box.topLeft());
 }
 
-void frame0080FF(QImage& img)
-{
+void frame0080FF(QImage& img) {
     const QRgb blue = qRgb(0x00, 0x80, 0xFF);
     const int w = img.width(), h = img.height();
     for (int x = 0; x < w; ++x) {
@@ -305,8 +293,7 @@ void frame0080FF(QImage& img)
 // Fills a text outline the way the whole title is lettered: a dark red glow
 // behind, a thin dark outline, then yellow shading to red from the top of the
 // letters to their baseline, with a faint bright edge along the tops.
-void letter(QImage& canvas, const QPainterPath& path, double top, double baseline)
-{
+void letter(QImage& canvas, const QPainterPath& path, double top, double baseline) {
     const int w = canvas.width(), h = canvas.height();
 
     QImage glow = blank(w, h);
@@ -352,8 +339,7 @@ void letter(QImage& canvas, const QPainterPath& path, double top, double baselin
     p.restore();
 }
 
-QImage drawTitle(const QString& fontPath)
-{
+QImage drawTitle(const QString& fontPath) {
     const int W = 337, H = 197, Visible = 157;
     QImage canvas = blank(W, H, Qt::black);
 
@@ -416,8 +402,7 @@ QImage drawTitle(const QString& fontPath)
 
 // --------------------------------------------------------------------- hero
 
-QPainterPath poly(std::initializer_list<QPointF> pts, bool smooth = true)
-{
+QPainterPath poly(std::initializer_list<QPointF> pts, bool smooth = true) {
     std::vector<QPointF> v(pts);
     QPainterPath path;
     if (v.empty())
@@ -440,8 +425,7 @@ QPainterPath poly(std::initializer_list<QPointF> pts, bool smooth = true)
     return path;
 }
 
-void softStroke(QPainter& p, const QPainterPath& path, QColor c, double width)
-{
+void softStroke(QPainter& p, const QPainterPath& path, QColor c, double width) {
     p.save();
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -449,8 +433,7 @@ void softStroke(QPainter& p, const QPainterPath& path, QColor c, double width)
     p.restore();
 }
 
-void flame(QPainter& p, QPointF base, double scale)
-{
+void flame(QPainter& p, QPointF base, double scale) {
     p.save();
     p.setPen(Qt::NoPen);
     p.setCompositionMode(QPainter::CompositionMode_Plus);
@@ -463,7 +446,8 @@ void flame(QPainter& p, QPointF base, double scale)
     p.drawEllipse(base + QPointF(0, -10 * scale), 34 * scale, 34 * scale);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    auto tongue = [&](double dx, double height, double width, double lean, QColor outer, QColor inner) {
+    auto tongue = [&](double dx, double height, double width, double lean, QColor outer,
+                      QColor inner) {
         QPainterPath t;
         const QPointF b = base + QPointF(dx * scale, 0);
         const QPointF tip = b + QPointF(lean * scale, -height * scale);
@@ -471,9 +455,10 @@ void flame(QPainter& p, QPointF base, double scale)
         t.cubicTo(b + QPointF(-width * 1.3 * scale, -height * 0.45 * scale),
                   tip + QPointF(-width * 0.6 * scale, height * 0.35 * scale), tip);
         t.cubicTo(tip + QPointF(width * 0.5 * scale, height * 0.4 * scale),
-                  b + QPointF(width * 1.3 * scale, -height * 0.4 * scale), b + QPointF(width * scale, 0));
-        t.cubicTo(b + QPointF(width * 0.6 * scale, 4 * scale), b + QPointF(-width * 0.6 * scale, 4 * scale),
-                  b + QPointF(-width * scale, 0));
+                  b + QPointF(width * 1.3 * scale, -height * 0.4 * scale),
+                  b + QPointF(width * scale, 0));
+        t.cubicTo(b + QPointF(width * 0.6 * scale, 4 * scale),
+                  b + QPointF(-width * 0.6 * scale, 4 * scale), b + QPointF(-width * scale, 0));
         QLinearGradient g(b, tip);
         g.setColorAt(0.0, inner);
         g.setColorAt(1.0, outer);
@@ -488,10 +473,9 @@ void flame(QPainter& p, QPointF base, double scale)
     p.restore();
 }
 
-QImage drawHero()
-{
+QImage drawHero() {
     const int W = 197, H = 247;
-    const QPointF torch(40, 62); // where the flame sits on the torch head
+    const QPointF torch(40, 62);  // where the flame sits on the torch head
 
     // ---- background: darkness, a warm pool of light, a faint floor
     QImage bg = blank(W, H, Qt::black);
@@ -568,9 +552,9 @@ QImage drawHero()
         skull.setColorAt(0.6, QColor(200, 185, 150));
         skull.setColorAt(1.0, QColor(90, 75, 55));
         p.setBrush(skull);
-        p.drawPath(poly({s + QPointF(-10, -2), s + QPointF(-8, -10), s + QPointF(0, -13), s + QPointF(8, -10),
-                         s + QPointF(10, -2), s + QPointF(7, 6), s + QPointF(5, 11), s + QPointF(-5, 11),
-                         s + QPointF(-7, 6)}));
+        p.drawPath(poly({s + QPointF(-10, -2), s + QPointF(-8, -10), s + QPointF(0, -13),
+                         s + QPointF(8, -10), s + QPointF(10, -2), s + QPointF(7, 6),
+                         s + QPointF(5, 11), s + QPointF(-5, 11), s + QPointF(-7, 6)}));
         p.setBrush(QColor(25, 10, 10));
         p.drawEllipse(s + QPointF(-4, -1), 3.0, 3.4);
         p.drawEllipse(s + QPointF(4, -1), 3.0, 3.4);
@@ -586,9 +570,21 @@ QImage drawHero()
     }
 
     // robe body
-    const QPainterPath robe = poly({{80, 92},   {104, 86},  {128, 92},  {142, 108}, {148, 150},
-                                    {156, 200}, {166, 240}, {140, 244}, {118, 239}, {100, 245},
-                                    {78, 240},  {56, 244},  {42, 240},  {54, 196},  {62, 148},
+    const QPainterPath robe = poly({{80, 92},
+                                    {104, 86},
+                                    {128, 92},
+                                    {142, 108},
+                                    {148, 150},
+                                    {156, 200},
+                                    {166, 240},
+                                    {140, 244},
+                                    {118, 239},
+                                    {100, 245},
+                                    {78, 240},
+                                    {56, 244},
+                                    {42, 240},
+                                    {54, 196},
+                                    {62, 148},
                                     {68, 108}});
     {
         QLinearGradient g(QPointF(45, 0), QPointF(165, 0));
@@ -600,7 +596,7 @@ QImage drawHero()
         p.save();
         p.setClipPath(robe);
         // deep folds fall from the waist
-        const double folds[][4] = {{80, 158, 64, 242}, {99, 162, 97, 245}, {118, 160, 126, 241},
+        const double folds[][4] = {{80, 158, 64, 242},   {99, 162, 97, 245}, {118, 160, 126, 241},
                                    {136, 156, 153, 240}, {88, 110, 84, 146}, {120, 112, 126, 146}};
         for (const auto& f : folds) {
             QPainterPath fold;
@@ -639,8 +635,18 @@ QImage drawHero()
     }
 
     // the hood and its cape over the shoulders
-    const QPainterPath hood = poly({{104, 14}, {122, 26}, {132, 50}, {136, 78}, {146, 100}, {128, 108},
-                                    {104, 102}, {80, 108}, {64, 100}, {74, 78},  {78, 48},  {88, 24}});
+    const QPainterPath hood = poly({{104, 14},
+                                    {122, 26},
+                                    {132, 50},
+                                    {136, 78},
+                                    {146, 100},
+                                    {128, 108},
+                                    {104, 102},
+                                    {80, 108},
+                                    {64, 100},
+                                    {74, 78},
+                                    {78, 48},
+                                    {88, 24}});
     {
         QRadialGradient g(QPointF(82, 46), 70);
         g.setColorAt(0.0, QColor(84, 52, 90));
@@ -657,8 +663,8 @@ QImage drawHero()
         p.restore();
     }
     // opening of the hood: deep shadow
-    const QPainterPath opening = poly({{104, 36}, {117, 46}, {121, 66}, {118, 88}, {104, 97},
-                                       {90, 88}, {87, 66}, {91, 46}});
+    const QPainterPath opening =
+        poly({{104, 36}, {117, 46}, {121, 66}, {118, 88}, {104, 97}, {90, 88}, {87, 66}, {91, 46}});
     {
         QRadialGradient g(QPointF(104, 70), 32);
         g.setColorAt(0.0, QColor(20, 12, 18));
@@ -669,8 +675,8 @@ QImage drawHero()
     }
     // the pale young face, half in the hood's shadow
     {
-        const QPainterPath face = poly({{104, 52}, {113, 58}, {115, 70}, {112, 82}, {104, 91},
-                                        {96, 82},  {93, 70},  {95, 58}});
+        const QPainterPath face = poly(
+            {{104, 52}, {113, 58}, {115, 70}, {112, 82}, {104, 91}, {96, 82}, {93, 70}, {95, 58}});
         QRadialGradient g(QPointF(97, 70), 24);
         g.setColorAt(0.0, QColor(255, 236, 215));
         g.setColorAt(0.55, QColor(222, 196, 182));
@@ -714,8 +720,14 @@ QImage drawHero()
 
     // hero's left arm: down to the staff, the hand closed round it
     {
-        const QPainterPath sleeve = poly({{130, 100}, {146, 106}, {156, 128}, {163, 150}, {158, 158},
-                                          {146, 154}, {138, 134}, {128, 116}});
+        const QPainterPath sleeve = poly({{130, 100},
+                                          {146, 106},
+                                          {156, 128},
+                                          {163, 150},
+                                          {158, 158},
+                                          {146, 154},
+                                          {138, 134},
+                                          {128, 116}});
         QLinearGradient g(QPointF(128, 0), QPointF(165, 0));
         g.setColorAt(0.0, robeMid);
         g.setColorAt(1.0, robeDark);
@@ -734,8 +746,8 @@ QImage drawHero()
 
     // hero's right arm: raised, holding the torch out into the dark
     {
-        const QPainterPath sleeve = poly({{74, 100}, {80, 118}, {72, 134}, {56, 128}, {44, 110},
-                                          {38, 96},  {48, 88},  {58, 94}});
+        const QPainterPath sleeve = poly(
+            {{74, 100}, {80, 118}, {72, 134}, {56, 128}, {44, 110}, {38, 96}, {48, 88}, {58, 94}});
         QLinearGradient g(QPointF(38, 90), QPointF(80, 130));
         g.setColorAt(0.0, QColor(150, 100, 120));
         g.setColorAt(0.5, robeLit);
@@ -853,8 +865,7 @@ QImage drawHero()
 
 // --------------------------------------------------------------- exit button
 
-QImage drawQuit()
-{
+QImage drawQuit() {
     const int W = 99, H = 95;
     QImage glow = blank(W, H);
     const double m = 20;
@@ -882,8 +893,7 @@ QImage drawQuit()
 
 // --------------------------------------------------------------- item icons
 
-QImage drawScroll()
-{
+QImage drawScroll() {
     const int W = 64, H = 55;
     QImage img = blank(W, H, Qt::black);
     QPainter p(&img);
@@ -944,8 +954,7 @@ QImage drawScroll()
     return img;
 }
 
-QImage drawFurball()
-{
+QImage drawFurball() {
     const int W = 64, H = 55;
     QImage img = blank(W, H, Qt::black);
     QPainter p(&img);
@@ -975,8 +984,8 @@ QImage drawFurball()
         // light from the upper left
         const double lit = 0.5 + 0.5 * (-(std::cos(a) + std::sin(a)) / std::sqrt(2.0)) * (r / R);
         const int shade = int(40 + 130 * lit * (0.6 + 0.4 * u(rng)));
-        QColor col(std::clamp(shade + 30, 0, 255), std::clamp(shade / 6, 0, 255), std::clamp(shade / 5, 0, 255),
-                   160 + int(80 * u(rng)));
+        QColor col(std::clamp(shade + 30, 0, 255), std::clamp(shade / 6, 0, 255),
+                   std::clamp(shade / 5, 0, 255), 160 + int(80 * u(rng)));
         p.setPen(QPen(col, 0.7, Qt::SolidLine, Qt::RoundCap));
         QPainterPath hair;
         hair.moveTo(s);
@@ -988,8 +997,7 @@ QImage drawFurball()
     return img;
 }
 
-QImage drawTrident()
-{
+QImage drawTrident() {
     const int W = 64, H = 55;
     QImage img = blank(W, H, Qt::black);
 
@@ -999,10 +1007,10 @@ QImage drawTrident()
     lay.translate(32, 27.5);
     lay.rotate(35);
     lay.scale(0.76, 0.76);
-    lay.translate(0, -3.7); // the middle of its length at the centre
+    lay.translate(0, -3.7);  // the middle of its length at the centre
 
     QPainterPath t;
-    t.addRoundedRect(QRectF(-2.2, -8, 4.4, 42), 1.5, 1.5); // shaft
+    t.addRoundedRect(QRectF(-2.2, -8, 4.4, 42), 1.5, 1.5);  // shaft
     // cross-bar curving up into the outer prongs
     QPainterPath bar;
     bar.moveTo(-14, -20);
@@ -1014,7 +1022,7 @@ QImage drawTrident()
     bar.cubicTo(-7, -3.8, -14, -8, -14, -20);
     bar.closeSubpath();
     t.addPath(bar);
-    t.addRect(QRectF(-1.7, -23, 3.4, 17)); // middle prong
+    t.addRect(QRectF(-1.7, -23, 3.4, 17));  // middle prong
     // barbed heads on the three prongs
     auto head = [&](double x, double y, double half) {
         QPainterPath h;
@@ -1029,7 +1037,7 @@ QImage drawTrident()
     t.addPath(head(0, -22, 4.2));
     t.addPath(head(-12.4, -19, 3.6));
     t.addPath(head(12.4, -19, 3.6));
-    t.addEllipse(QPointF(0, 35), 3.4, 3.4); // pommel
+    t.addEllipse(QPointF(0, 35), 3.4, 3.4);  // pommel
     t.setFillRule(Qt::WindingFill);
     const QPainterPath shape = lay.map(t.simplified());
 
@@ -1068,8 +1076,7 @@ QImage drawTrident()
     return img;
 }
 
-QImage drawNecklace()
-{
+QImage drawNecklace() {
     const int W = 64, H = 55;
     QImage img = blank(W, H, Qt::black);
     QPainter p(&img);
@@ -1082,7 +1089,7 @@ QImage drawNecklace()
     std::vector<QPointF> at;
     for (int i = 0; i < rings; ++i) {
         const double t = double(i) / (rings - 1);
-        const double a = Pi * (1.0 - t); // from the left round under to the right
+        const double a = Pi * (1.0 - t);  // from the left round under to the right
         at.push_back(QPointF(32 + 23 * std::cos(a), 12 + 26 * std::sin(a)));
     }
     // trimA and trimB keep the link's ends out of the rings it joins
@@ -1153,8 +1160,7 @@ QImage drawNecklace()
 
 // --------------------------------------------------------------------- icon
 
-QImage drawIcon(const QString& fontPath)
-{
+QImage drawIcon(const QString& fontPath) {
     const int S = 32;
     QImage img = blank(S, S, Qt::black);
     QPainter p(&img);
@@ -1179,16 +1185,17 @@ QImage drawIcon(const QString& fontPath)
     return img;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/pictures");
-    const QString titleFont = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                       : findFont({"/usr/share/fonts/truetype/paratype/PTF75F.ttf",
-                                                   "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
-                                                   "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"});
+    const QString dir =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/pictures");
+    const QString titleFont =
+        argc > 2 ? QString::fromLocal8Bit(argv[2])
+                 : findFont({"/usr/share/fonts/truetype/paratype/PTF75F.ttf",
+                             "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
+                             "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"});
     if (titleFont.isEmpty()) {
         std::fprintf(stderr, "no bold serif font with Cyrillic found; install fonts-paratype\n");
         return 1;

@@ -8,9 +8,9 @@ namespace tovik {
 using enum ControlId;
 
 namespace {
-constexpr int kBlow = 5;          // what the hero's blow takes from the opponent
-constexpr int kBlowOnBare = 5;    // what the opponent's blow takes from the hero
-constexpr int kBlowOnRing = 3;    // ... while he wears the ring
+constexpr int kBlow = 5;        // what the hero's blow takes from the opponent
+constexpr int kBlowOnBare = 5;  // what the opponent's blow takes from the hero
+constexpr int kBlowOnRing = 3;  // ... while he wears the ring
 }  // namespace
 
 void Game::Attack_Click() {
@@ -48,16 +48,7 @@ void Game::gameOver() {
     window_.setTimerEnabled(Death, false);
     // A hero who dies on the way out must not see the victory banner over the defeat banner.
     window_.setTimerEnabled(Win, false);
-    window_.setVisible(Info, false);
-    for (ControlId label : kChoiceLabels) {
-        window_.setVisible(label, false);
-    }
-    window_.setVisible(Attack, false);
-    window_.setVisible(LifeOpponent, false);
-    for (ControlId item : kItems) {
-        window_.setVisible(item, false);
-    }
-    ring_ = "0";
+    clearPlay();
     for (ControlId control : {NameGame1, NameGame2, Start}) {
         window_.setVisible(control, false);
     }

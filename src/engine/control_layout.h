@@ -24,15 +24,15 @@ struct ControlLayout {
     int top = 0;
     int width = 0;
     int height = 0;
-    std::string_view caption{};      // labels and the button
-    Colour textColour = 0;         // labels
-    Colour backColour = 0;         // labels
-    int fontPixels = 0;            // labels: 9.75 pt = 13 px, 13.5 pt = 18 px, 24 pt = 32 px
-    bool autoSize = false;         // labels: grow right and down on one line
-    bool visible = false;          // not for timers
-    std::string_view picture{};      // picture boxes: the bitmap's name
-    int intervalMs = 0;            // timers
-    bool enabled = false;          // timers
+    std::string_view caption{};  // labels and the button
+    Colour textColour = 0;       // labels
+    Colour backColour = 0;       // labels
+    int fontPixels = 0;          // labels: 9.75 pt = 13 px, 13.5 pt = 18 px, 24 pt = 32 px
+    bool autoSize = false;       // labels: grow right and down on one line
+    bool visible = false;        // not for timers
+    std::string_view picture{};  // picture boxes: the bitmap's name
+    int intervalMs = 0;          // timers
+    bool enabled = false;        // timers
 };
 
 const ControlLayout& layoutOf(ControlId id);
@@ -41,8 +41,7 @@ const ControlLayout& layoutOf(ControlId id);
 inline constexpr std::string_view kPlaceholderCaption = "Да";
 inline constexpr std::string_view kDefeatBanner = "Игра окончена! Ларминов погиб.";
 inline constexpr std::string_view kLostBanner = "Игра окончена! Ларминов проиграл.";
-inline constexpr std::string_view kVictoryBanner =
-    "Поздравляю с победой!!!  Создатели «Товика».";
+inline constexpr std::string_view kVictoryBanner = "Поздравляю с победой!!!  Создатели «Товика».";
 inline constexpr std::string_view kCreatorCredit = "Игра от создателей «Товика Ларминова»";
 inline constexpr std::string_view kLifePrefix = "ЖИЗНЬ: ";
 

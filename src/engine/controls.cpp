@@ -5,11 +5,10 @@ namespace tovik {
 namespace {
 
 constexpr std::array<std::string_view, kControlCount> kNames = {
-    "NameGame2", "Start",     "Creator",    "Info",    "R1",          "R2",
-    "R3",        "R4",        "R5",         "Status",  "Life",        "LifeOpponent",
-    "EndGame",   "WinGame",   "Attack",     "NameGame1", "TovikImage", "Quit",
-    "Item1",     "Item2",     "Item3",      "Item4",   "HealthTimer", "Death",
-    "Win",       "ColorChanger",
+    "NameGame2", "Start",       "Creator",    "Info", "R1",           "R2",      "R3",
+    "R4",        "R5",          "Status",     "Life", "LifeOpponent", "EndGame", "WinGame",
+    "Attack",    "NameGame1",   "TovikImage", "Quit", "Item1",        "Item2",   "Item3",
+    "Item4",     "HealthTimer", "Death",      "Win",  "ColorChanger",
 };
 
 constexpr std::array<ControlId, kControlCount> makeAll() {
@@ -37,7 +36,9 @@ ControlKind kindOf(ControlId id) {
     return ControlKind::Timer;
 }
 
-std::string_view nameOf(ControlId id) { return kNames[indexOf(id)]; }
+std::string_view nameOf(ControlId id) {
+    return kNames[indexOf(id)];
+}
 
 std::optional<ControlId> controlNamed(std::string_view name) {
     for (ControlId id : kAll) {
@@ -48,6 +49,8 @@ std::optional<ControlId> controlNamed(std::string_view name) {
     return std::nullopt;
 }
 
-const std::array<ControlId, kControlCount>& allControls() { return kAll; }
+const std::array<ControlId, kControlCount>& allControls() {
+    return kAll;
+}
 
 }  // namespace tovik

@@ -54,7 +54,9 @@ constexpr ControlId kChoiceLabels[] = {ControlId::R1, ControlId::R2, ControlId::
 constexpr ControlId kItems[] = {ControlId::Item1, ControlId::Item2, ControlId::Item3,
                                 ControlId::Item4};
 
-constexpr std::size_t indexOf(ControlId id) { return static_cast<std::size_t>(id); }
+constexpr std::size_t indexOf(ControlId id) {
+    return static_cast<std::size_t>(id);
+}
 
 ControlKind kindOf(ControlId id);
 std::string_view nameOf(ControlId id);

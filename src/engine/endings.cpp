@@ -25,6 +25,21 @@ void Game::EndGame_Click() {
 }
 
 void Game::WinGame_Click() {
+    clearPlay();
+    window_.setTimerEnabled(Win, false);
+    window_.setVisible(WinGame, false);
+    window_.setTimerEnabled(ColorChanger, false);
+    window_.setTextColour(WinGame, 0xFF0000);  // the next victory starts its cycle from red
+    window_.setVisible(EndGame, false);
+    window_.setCaption(EndGame, kDefeatBanner);
+    window_.setTextColour(EndGame, 0xFF0000);
+    health_ = "60";
+    showTitleScreen();
+}
+
+// Both endings put the game away the same way before the next one: no passage, no choices, no
+// fight, no items and no ring.
+void Game::clearPlay() {
     window_.setVisible(Info, false);
     for (ControlId label : kChoiceLabels) {
         window_.setVisible(label, false);
@@ -35,15 +50,6 @@ void Game::WinGame_Click() {
         window_.setVisible(item, false);
     }
     ring_ = "0";
-    window_.setTimerEnabled(Win, false);
-    window_.setVisible(WinGame, false);
-    window_.setTimerEnabled(ColorChanger, false);
-    window_.setTextColour(WinGame, 0xFF0000);  // the next victory starts its cycle from red
-    window_.setVisible(EndGame, false);
-    window_.setCaption(EndGame, kDefeatBanner);
-    window_.setTextColour(EndGame, 0xFF0000);
-    health_ = "60";
-    showTitleScreen();
 }
 
 void Game::showTitleScreen() {

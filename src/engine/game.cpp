@@ -26,20 +26,34 @@ void Game::click(ControlId control) {
         return;
     }
     switch (control) {
-        case Start: return Start_Click();
-        case R1: return R1_Click();
-        case R2: return R2_Click();
-        case R3: return R3_Click();
-        case R4: return R4_Click();
-        case R5: return R5_Click();
-        case Attack: return Attack_Click();
-        case Item1: return Item1_Click();
-        case Item3: return Item3_Click();
-        case Item4: return Item4_Click();
-        case Quit: return Quit_Click();
-        case EndGame: return EndGame_Click();
-        case WinGame: return WinGame_Click();
-        default: return;  // no click handler
+        case Start:
+            return Start_Click();
+        case R1:
+            return R1_Click();
+        case R2:
+            return R2_Click();
+        case R3:
+            return R3_Click();
+        case R4:
+            return R4_Click();
+        case R5:
+            return R5_Click();
+        case Attack:
+            return Attack_Click();
+        case Item1:
+            return Item1_Click();
+        case Item3:
+            return Item3_Click();
+        case Item4:
+            return Item4_Click();
+        case Quit:
+            return Quit_Click();
+        case EndGame:
+            return EndGame_Click();
+        case WinGame:
+            return WinGame_Click();
+        default:
+            return;  // no click handler
     }
 }
 
@@ -54,13 +68,20 @@ void Game::pointerMovedOver(std::optional<ControlId> control) {
         return;
     }
     switch (*control) {
-        case Start: return Start_MouseMove();
-        case R1: return choiceMouseMove(0);
-        case R2: return choiceMouseMove(1);
-        case R3: return choiceMouseMove(2);
-        case R4: return choiceMouseMove(3);
-        case R5: return choiceMouseMove(4);
-        default: return;  // a move over a control without a handler reaches nobody
+        case Start:
+            return Start_MouseMove();
+        case R1:
+            return choiceMouseMove(0);
+        case R2:
+            return choiceMouseMove(1);
+        case R3:
+            return choiceMouseMove(2);
+        case R4:
+            return choiceMouseMove(3);
+        case R5:
+            return choiceMouseMove(4);
+        default:
+            return;  // a move over a control without a handler reaches nobody
     }
 }
 
@@ -70,11 +91,16 @@ void Game::tick(ControlId timer) {
         return;
     }
     switch (timer) {
-        case HealthTimer: return HealthTimer_Timer();
-        case Death: return Death_Timer();
-        case Win: return Win_Timer();
-        case ColorChanger: return ColorChanger_Timer();
-        default: return;
+        case HealthTimer:
+            return HealthTimer_Timer();
+        case Death:
+            return Death_Timer();
+        case Win:
+            return Win_Timer();
+        case ColorChanger:
+            return ColorChanger_Timer();
+        default:
+            return;
     }
 }
 
@@ -118,6 +144,8 @@ void Game::playSound(std::string_view file) {
     sound_->Play();
 }
 
-void Game::setHealth(double value) { health_ = toDecimalText(value); }
+void Game::setHealth(double value) {
+    health_ = toDecimalText(value);
+}
 
 }  // namespace tovik

@@ -9,9 +9,9 @@
 #include "engine/exit_question.h"
 #include "engine/random_source.h"
 #include "engine/window_model.h"
-#include "story/scene_catalogue.h"
 #include "sound/audio_output.h"
 #include "sound/wave_player.h"
+#include "story/scene_catalogue.h"
 
 namespace tovik {
 
@@ -21,7 +21,7 @@ namespace tovik {
 // the text on Info and the choice labels, an item is held while its picture is visible, and a
 // fight is on while Attack, Status and LifeOpponent are visible.
 class Game {
-public:
+  public:
     Game(WindowModel& window, sound::AudioOutput& audio, RandomSource& random,
          ExitQuestion& exitQuestion, std::string applicationDirectory);
     ~Game();
@@ -75,11 +75,12 @@ public:
     // The full path of a file in the sound folder beside the executable.
     std::string soundPath(std::string_view file) const;
 
-private:
+  private:
     void choiceClick(int label);
     void applyLifeChange(const story::LifeChange& change);
     void playSound(std::string_view file);
     void gameOver();
+    void clearPlay();
     void showTitleScreen();
     void setHealth(double value);
 

@@ -25,11 +25,17 @@ void light(WindowModel& window, int litChoice, bool startLit) {
 
 }  // namespace
 
-void Game::Form_MouseMove() { light(window_, -1, false); }
+void Game::Form_MouseMove() {
+    light(window_, -1, false);
+}
 
-void Game::Start_MouseMove() { light(window_, -1, true); }
+void Game::Start_MouseMove() {
+    light(window_, -1, true);
+}
 
-void Game::choiceMouseMove(int label) { light(window_, label, false); }
+void Game::choiceMouseMove(int label) {
+    light(window_, label, false);
+}
 
 void Game::ColorChanger_Timer() {
     const Colour current = window_.textColour(WinGame);

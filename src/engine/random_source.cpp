@@ -10,8 +10,12 @@ std::seed_seq freshSeed() {
     std::random_device entropy;
     const auto now = static_cast<std::uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    return std::seed_seq{entropy(), entropy(), entropy(), entropy(),
-                         static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32)};
+    return std::seed_seq{entropy(),
+                         entropy(),
+                         entropy(),
+                         entropy(),
+                         static_cast<std::uint32_t>(now),
+                         static_cast<std::uint32_t>(now >> 32)};
 }
 
 }  // namespace

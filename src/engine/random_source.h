@@ -7,7 +7,7 @@ namespace tovik {
 
 // Where the game's dice come from: the chance choices draw 1..2, a blow draws 1..4.
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     // A whole number from 1 to `sides`, each equally likely.
     virtual int draw(int sides) = 0;
@@ -16,13 +16,13 @@ public:
 // One generator seeded once, so that two draws in quick succession are independent. The game
 // seeds it from the system's entropy and the clock; a fixed seed repeats every game exactly.
 class SeededRandom final : public RandomSource {
-public:
+  public:
     SeededRandom();
     explicit SeededRandom(std::uint64_t seed);
 
     int draw(int sides) override;
 
-private:
+  private:
     std::mt19937_64 generator_;
 };
 

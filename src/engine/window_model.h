@@ -13,7 +13,7 @@ enum class WindowState { Shown, Hidden, Unloaded };
 // visibility and timer states, and whether the window itself is shown. The game changes only
 // this; the real window draws it after every event.
 class WindowModel {
-public:
+  public:
     WindowModel();  // the window as designed, before loading
 
     const std::string& caption(ControlId id) const { return at(id).caption; }
@@ -33,7 +33,7 @@ public:
     void show() { state_ = WindowState::Shown; }
     void unload() { state_ = WindowState::Unloaded; }
 
-private:
+  private:
     struct ControlState {
         std::string caption;
         Colour textColour = 0;

@@ -13,7 +13,9 @@ ChoiceTest to(std::vector<Key> captions, int target) {
 }
 
 ChoiceTest byChance(Key caption, int onOne, int onTwo) {
-    return {.captions = {caption}, .target = onOne, .condition = Condition::Chance,
+    return {.captions = {caption},
+            .target = onOne,
+            .condition = Condition::Chance,
             .otherTarget = onTwo};
 }
 
@@ -94,7 +96,9 @@ const std::array<std::vector<ChoiceTest>, 5>& choiceTable() {
             to({K075}, 97),
             to({K076}, 43),
             to({K077}, 40),
-            {.captions = {K078}, .target = 33, .condition = Condition::FurBallHeld,
+            {.captions = {K078},
+             .target = 33,
+             .condition = Condition::FurBallHeld,
              .otherTarget = 34},
             to({K079}, 35),
             to({K080}, 38),

@@ -136,6 +136,8 @@ enum class Key : std::uint8_t {
 
 inline constexpr int kKeyCount = 125;
 
-constexpr int numberOf(Key key) { return static_cast<int>(key); }
+constexpr int numberOf(Key key) {
+    return static_cast<int>(key);
+}
 
 }  // namespace tovik::story

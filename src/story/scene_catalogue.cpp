@@ -25,13 +25,17 @@ Scene ending(int number, Ending kind, std::string_view defeatBanner = {}) {
     return {.number = number, .effects = {.defeatBanner = defeatBanner, .ending = kind}};
 }
 
-SceneEffects lifeBy(int amount) { return {.life = {LifeRule::Add, amount}}; }
+SceneEffects lifeBy(int amount) {
+    return {.life = {LifeRule::Add, amount}};
+}
 
 SceneEffects soundAndLife(std::string_view sound, int amount) {
     return {.sound = sound, .life = {LifeRule::Add, amount}};
 }
 
-SceneEffects items(std::vector<ItemChange> changes) { return {.items = std::move(changes)}; }
+SceneEffects items(std::vector<ItemChange> changes) {
+    return {.items = std::move(changes)};
+}
 
 constexpr Ending kDeath = Ending::Death;
 
@@ -171,7 +175,9 @@ const Scene& sceneNumber(int number) {
     return catalogue().at(static_cast<std::size_t>(number - 1));
 }
 
-std::string_view passageOf(int number) { return passages().at(static_cast<std::size_t>(number)); }
+std::string_view passageOf(int number) {
+    return passages().at(static_cast<std::size_t>(number));
+}
 
 std::optional<int> sceneWithPassage(std::string_view text) {
     static const std::unordered_map<std::string_view, int> scenes = [] {

@@ -40,7 +40,7 @@ struct ItemChange {
 struct SceneEffects {
     std::vector<ItemChange> items{};
     std::string_view defeatBanner{};  // new text for the defeat banner, or none
-    std::string_view sound{};        // a file of the sound folder, or none
+    std::string_view sound{};         // a file of the sound folder, or none
     Ending ending = Ending::None;
     LifeChange life{};
     std::optional<bool> ringWorn{};

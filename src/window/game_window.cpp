@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 #include "engine/control_layout.h"
 #include "window/game_font.h"
 
@@ -19,7 +21,9 @@ QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QColor colour(Colour rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+QColor colour(Colour rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
 
 QRect pixelsOf(const ControlLayout& layout) {
     return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
@@ -28,13 +32,12 @@ QRect pixelsOf(const ControlLayout& layout) {
 
 }  // namespace
 
-GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random,
-                       ExitQuestion* exitQuestion, const QString& applicationDirectory,
-                       QWidget* parent)
+GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
+                       const QString& applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
-    game_ = std::make_unique<Game>(model_, audio, random,
-                                   exitQuestion ? *exitQuestion : messageBox_,
-                                   applicationDirectory.toStdString());
+    game_ =
+        std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
+                               applicationDirectory.toStdString());
     setWindowTitle(text(kWindowTitle));
     setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
@@ -118,9 +121,13 @@ void GameWindow::tickNow(ControlId timer) {
     afterEvent();
 }
 
-QWidget* GameWindow::control(ControlId id) const { return widgets_[indexOf(id)]; }
+QWidget* GameWindow::control(ControlId id) const {
+    return widgets_[indexOf(id)];
+}
 
-QTimer* GameWindow::timer(ControlId id) const { return timers_[indexOf(id)]; }
+QTimer* GameWindow::timer(ControlId id) const {
+    return timers_[indexOf(id)];
+}
 
 bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto found = std::find(widgets_.begin(), widgets_.end(), watched);
@@ -159,6 +166,14 @@ void GameWindow::mouseMoveEvent(QMouseEvent* event) {
     game_->pointerMovedOver(std::nullopt);
     afterEvent();
     event->accept();
+}
+
+void GameWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (firstPaint_) {
+        // After this paint's children are drawn too.
+        QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
+    }
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "engine/game.h"
@@ -20,7 +21,7 @@ namespace tovik::window {
 class GameWindow final : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // `exitQuestion` may be null: the window then asks with a modal message box.
     GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
                const QString& applicationDirectory, QWidget* parent = nullptr);
@@ -34,18 +35,22 @@ public:
     // Places the window in the middle of its screen.
     void centreOnScreen();
 
+    // Calls `painted` once, right after the window's first frame has been painted.
+    void reportFirstPaint(std::function<void()> painted) { firstPaint_ = std::move(painted); }
+
     // One tick of a game timer now, as if it had fired (for replays; the game waits 25 s).
     void tickNow(ControlId timer);
 
-signals:
+  signals:
     void unloaded();
 
-protected:
+  protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void buildTimers();
     void render();
@@ -58,6 +63,7 @@ private:
     std::array<QWidget*, kControlCount> widgets_{};
     std::array<QTimer*, kControlCount> timers_{};
     bool unloadedSignalled_ = false;
+    std::function<void()> firstPaint_;
 };
 
 }  // namespace tovik::window

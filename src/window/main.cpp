@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 
@@ -34,6 +35,8 @@ void fail(const QString& message) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     if (!hasDisplay()) {
         std::fputs("tovik: no display to open the game window on (DISPLAY is not set).\n", stderr);
         return 1;
@@ -49,7 +52,9 @@ int main(int argc, char* argv[]) {
         "replay", "Play the actions in FILE into the window first (click/move/tick NAME).", "FILE");
     const QCommandLineOption screenshot(
         "screenshot", "After the replay, save the window as PNG to FILE and leave.", "FILE");
-    options.addOptions({seed, replayFile, screenshot});
+    const QCommandLineOption firstFrame(
+        "first-frame-time", "Print how long the first frame took to paint, and leave.");
+    options.addOptions({seed, replayFile, screenshot, firstFrame});
     if (!options.parse(QApplication::arguments())) {
         fail(options.errorText());
         return 2;
@@ -93,6 +98,14 @@ int main(int argc, char* argv[]) {
     window.centreOnScreen();
     // The sound device opens once the first frame is up, so the window never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
+
+    if (options.isSet(firstFrame)) {
+        window.reportFirstPaint([&sinceStart] {
+            std::printf("first frame: %.1f ms\n", static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
 
     int status = 0;
     if (!script.isEmpty() || options.isSet(screenshot)) {

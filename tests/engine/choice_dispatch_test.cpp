@@ -7,10 +7,7 @@ namespace {
 using enum ControlId;
 using enum story::Key;
 
-class ChoiceDispatch : public GameFixture {
-protected:
-    bool showing(int scene) const { return window.caption(Info) == story::passageOf(scene); }
-};
+using ChoiceDispatch = GameFixture;
 
 TEST_F(ChoiceDispatch, TheSameWordLeadsElsewhereOnAnotherLabel) {
     at(39);

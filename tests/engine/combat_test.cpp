@@ -8,7 +8,7 @@ namespace {
 using enum ControlId;
 
 class Combat : public GameFixture {
-protected:
+  protected:
     void strike(int times = 1) {
         draws.push(1, times);
         for (int i = 0; i < times; ++i) {
@@ -21,7 +21,6 @@ protected:
             game.click(Attack);
         }
     }
-    bool showing(int scene) const { return window.caption(Info) == story::passageOf(scene); }
 };
 
 TEST_F(Combat, TheHerosBlowTakesFiveFromTheOpponentOnly) {
@@ -100,8 +99,8 @@ TEST_F(Combat, ALostFightEndsTheGameAtTheNextTick) {
     EXPECT_TRUE(window.isVisible(Attack));  // clicks still count until the watch looks
     game.tick(HealthTimer);
     EXPECT_EQ(window.caption(Life), "ЖИЗНЬ: 0");
-    for (ControlId id : {Info, R1, R2, R3, R4, R5, Attack, LifeOpponent, Item1, Item2, Item3,
-                         Item4, NameGame1, NameGame2, Start, Status}) {
+    for (ControlId id : {Info, R1, R2, R3, R4, R5, Attack, LifeOpponent, Item1, Item2, Item3, Item4,
+                         NameGame1, NameGame2, Start, Status}) {
         EXPECT_FALSE(window.isVisible(id)) << nameOf(id);
     }
     EXPECT_EQ(window.caption(Status), "");

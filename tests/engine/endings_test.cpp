@@ -8,7 +8,7 @@ namespace {
 using enum ControlId;
 
 class Endings : public GameFixture {
-protected:
+  protected:
     void dieInScene(int scene) {
         at(scene);
         game.tick(Death);

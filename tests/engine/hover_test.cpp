@@ -9,7 +9,7 @@ constexpr Colour kDark = 0x008000;
 constexpr Colour kBright = 0x00FF00;
 
 class Hover : public GameFixture {
-protected:
+  protected:
     std::vector<Colour> choiceColours() const {
         std::vector<Colour> colours;
         for (ControlId label : kChoiceLabels) {
@@ -56,8 +56,8 @@ TEST_F(Hover, TheBannerCycleWalksTenColoursAndIgnoresOthers) {
         game.tick(ColorChanger);
         seen.push_back(window.textColour(WinGame));
     }
-    EXPECT_EQ(seen, (std::vector<Colour>{0xFF0000, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00,
-                                         0x00FFFF, 0x0000FF, 0xFF00FF, 0x008080, 0x80FF80}));
+    EXPECT_EQ(seen, (std::vector<Colour>{0xFF0000, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00, 0x00FFFF,
+                                         0x0000FF, 0xFF00FF, 0x008080, 0x80FF80}));
     window.setTextColour(WinGame, 0x123456);
     game.tick(ColorChanger);
     EXPECT_EQ(window.textColour(WinGame), 0x123456u);

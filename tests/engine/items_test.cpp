@@ -6,10 +6,7 @@ namespace {
 
 using enum ControlId;
 
-class Items : public GameFixture {
-protected:
-    bool showing(int scene) const { return window.caption(Info) == story::passageOf(scene); }
-};
+using Items = GameFixture;
 
 TEST_F(Items, TheScrollSpeaksTheRightWordAtTheForceField) {
     at(59);

@@ -8,13 +8,14 @@
 #include "engine/window_model.h"
 #include "sound/recording_audio_output.h"
 #include "story/choice_table.h"
+#include "story/scene_catalogue.h"
 #include "support/scripted_draws.h"
 
 namespace tovik::testing {
 
 // A loaded game window with recorded sound, scripted dice and a scripted exit answer.
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     GameFixture() : game(window, audio, draws, answer, "/opt/tovik") { game.Form_Load(); }
 
     // Shows scene n the way the story would, from wherever the game stands.
@@ -29,6 +30,11 @@ protected:
             }
         }
         ADD_FAILURE() << "no visible choice carries key " << story::numberOf(key);
+    }
+
+    // Whether scene n's passage is on Info.
+    bool showing(int scene) const {
+        return window.caption(ControlId::Info) == story::passageOf(scene);
     }
 
     std::string played(std::size_t i) const { return audio.played.at(i).filename().string(); }

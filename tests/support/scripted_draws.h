@@ -13,7 +13,7 @@ namespace tovik::testing {
 
 // Dice that fall as the test says, and complain when the game draws more than expected.
 class ScriptedDraws final : public RandomSource {
-public:
+  public:
     ScriptedDraws() = default;
     ScriptedDraws(std::initializer_list<int> draws) : draws_(draws) {}
 
@@ -41,13 +41,13 @@ public:
     int drawn = 0;
     int lastSides = 0;
 
-private:
+  private:
     std::deque<int> draws_;
 };
 
 // Answers the exit question as scripted, or leaves it open.
 class ScriptedAnswer final : public ExitQuestion {
-public:
+  public:
     std::optional<bool> ask(std::string_view title, std::string_view text) override {
         ++asked;
         lastTitle = title;
