@@ -37,7 +37,7 @@ tovik_install() {
         return 1
 }
 
-# tovik_build DIR [cmake options...]
+# tovik_build DIR [cmake options...]: configures and builds everything in DIR.
 tovik_build() {
     local dir=$1
     shift
