@@ -24,6 +24,9 @@ constexpr int kBufferFrames = 1024;
 // Opens SDL's audio and the mixer with whatever driver SDL picks; on failure says what failed
 // and leaves the audio subsystem as it found it.
 std::optional<std::string> openDevice() {
+    // SDL would otherwise take over SIGINT and SIGTERM and leave the game running when asked to
+    // stop; the window, not SDL, owns the program's life.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return std::string("SDL_InitSubSystem(SDL_INIT_AUDIO): ") + SDL_GetError();
     }

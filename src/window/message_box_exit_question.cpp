@@ -1,5 +1,6 @@
 #include "window/message_box_exit_question.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QString>
 
@@ -13,6 +14,9 @@ std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::str
                     QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                     QMessageBox::Yes | QMessageBox::No);
+    // The game speaks Russian, so do its buttons.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -69,6 +70,17 @@ TEST(SdlAudioOutput, OpensTheDeviceOnlyWhenAskedOrNeeded) {
         EXPECT_TRUE(output.isPlaying());
     }
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST(SdlAudioOutput, LeavesTheStopSignalsToTheProgram) {
+    // A game that ignored SIGTERM could not be stopped by its desktop or by kill.
+    SdlAudioOutput output;
+    output.prepare();
+    for (int signal : {SIGTERM, SIGINT}) {
+        struct sigaction current {};
+        ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
+        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
+    }
 }
 
 TEST(SdlAudioOutput, PlaysASoundFromAFolderNamedInCyrillic) {
