@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "engine/player_command.h"
 #include "window/game_window.h"
 
 namespace tovik::window {
@@ -21,35 +22,44 @@ void send(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
 QStringList replay(GameWindow& window, const QStringList& lines) {
     QStringList problems;
     int number = 0;
-    for (const QString& raw : lines) {
+    for (const QString& line : lines) {
         ++number;
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith('#')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith('#')) {
             continue;
         }
-        const QStringList words = line.split(' ', Qt::SkipEmptyParts);
-        const std::string name = words.value(1).toStdString();
-        const std::optional<ControlId> id = controlNamed(name);
-        const QString where = QStringLiteral("line %1: ").arg(number);
-        if (words.size() != 2 || (!id && !(words[0] == "move" && name == "Form"))) {
-            problems << where + "expected 'click NAME', 'move NAME' or 'tick NAME': " + line;
+        const auto parsed = parsePlayerCommand(trimmed.toStdString());
+        if (const auto* why = std::get_if<std::string>(&parsed)) {
+            problems << QStringLiteral("line %1: %2").arg(number).arg(QString::fromStdString(*why));
             continue;
         }
-        if (words[0] == "click" && id) {
-            QWidget* target = window.control(*id);
-            if (auto* button = qobject_cast<QPushButton*>(target)) {
-                button->click();
-            } else if (target) {
-                send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-                send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-            }
-        } else if (words[0] == "move") {
-            QWidget* target = id ? window.control(*id) : &window;
-            send(target ? target : &window, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-        } else if (words[0] == "tick" && id && kindOf(*id) == ControlKind::Timer) {
-            window.tickNow(*id);
-        } else {
-            problems << where + "cannot do this: " + line;
+        const PlayerCommand& command = std::get<PlayerCommand>(parsed);
+        // Clicks and moves arrive as real mouse events, so they take the window's own way.
+        QWidget* target = command.control ? window.control(*command.control) : &window;
+        switch (command.verb) {
+            case Verb::Click:
+                if (auto* button = qobject_cast<QPushButton*>(target)) {
+                    button->click();
+                } else if (target && target != &window) {
+                    send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+                    send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+                }
+                break;
+            case Verb::Move:
+                if (target) {
+                    send(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+                }
+                break;
+            case Verb::Tick:
+                window.tickNow(*command.control);
+                break;
+            case Verb::Answer:
+                // The window asks with a modal box, which a replay cannot answer.
+                problems << QStringLiteral(
+                                "line %1: the window's exit question is answered by "
+                                "the player, not by a replay")
+                                .arg(number);
+                break;
         }
     }
     return problems;

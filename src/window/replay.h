@@ -7,11 +7,9 @@ namespace tovik::window {
 
 class GameWindow;
 
-// Plays a script of player actions into the real window, one per line:
-//   click NAME   a left click on that control, delivered as real mouse events
-//   move NAME    the pointer moving over that control, or over "Form", the background
-//   tick NAME    one tick of HealthTimer, Death, Win or ColorChanger, without waiting for it
-// Blank lines and lines starting with # are skipped. Used to put the game into a given state
+// Plays a script of player actions into the real window, one per line, in the words of the
+// headless player: "click NAME" and "move NAME" (or "move Form") arrive as real mouse events,
+// "tick TIMER" fires that timer at once. Blank lines and lines starting with # are skipped. Used to put the game into a given state
 // for screenshots and bug reports. Returns the problems found, one line each.
 QStringList replay(GameWindow& window, const QStringList& lines);
 
