@@ -33,7 +33,7 @@ tovik_install() {
     echo "Installing missing Debian packages: $missing"
     $sudo apt-get update -qq || return 1
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing ||
         return 1
 }
 
