@@ -143,11 +143,18 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
             afterEvent();
             return true;
         case QEvent::MouseButtonPress:
+            return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonDblClick:
+            // A double click is one click: its second release must not click the next scene's
+            // caption on the same label.
+            releaseEndsDoubleClick_ = true;
             return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonRelease: {
             if (kindOf(id) == ControlKind::Button) {
                 return false;  // the button raises its own click
+            }
+            if (std::exchange(releaseEndsDoubleClick_, false)) {
+                return true;
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton &&

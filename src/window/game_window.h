@@ -63,6 +63,7 @@ class GameWindow final : public QWidget {
     std::array<QWidget*, kControlCount> widgets_{};
     std::array<QTimer*, kControlCount> timers_{};
     bool unloadedSignalled_ = false;
+    bool releaseEndsDoubleClick_ = false;
     std::function<void()> firstPaint_;
 };
 

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include "story/passages.h"
@@ -75,6 +77,28 @@ class PlayTest : public QObject {
         QTest::mousePress(ui->window.control(R1), Qt::LeftButton);
         QTest::mouseRelease(ui->window.control(R1), Qt::LeftButton, {}, QPoint(-5, -5));
         QCOMPARE(ui->textOf(Info), passage);
+    }
+
+    void aDoubleClickIsOneClick() {
+        QVERIFY(ui->click(Start));
+        // The opening choice and Sc1's first choice both stand on R1: a double click on the
+        // opening choice must show Sc1, not run on into the left tunnel.
+        QWidget* r1 = ui->window.control(R1);
+        const QPoint middle(4, r1->height() / 2);  // inside the old caption and the new one
+        const auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+            QMouseEvent event(type, middle, r1->mapToGlobal(middle), Qt::LeftButton, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(r1, &event);
+        };
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+        QCOMPARE(ui->textOf(Info), qtext(story::passageOf(1)));
+        // The next single click counts again.
+        QVERIFY(ui->click(R1));
+        QCOMPARE(ui->textOf(Info), qtext(story::passageOf(74)));
     }
 
     void thePointerLightsTheChoiceUnderIt() {
