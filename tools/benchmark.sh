@@ -9,14 +9,7 @@ build="$root/build"
     echo "build first: cmake -S . -B build && cmake --build build" >&2
     exit 1
 }
-if [ -z "${DISPLAY:-}" ]; then
-    command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install xvfb" >&2; exit 1; }
-    export DISPLAY=:96
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill $xvfb' EXIT
-    sleep 1
-fi
+source "$root/tools/virtual_display.sh" :96
 
 echo "== first frame of the window (10 starts)"
 for _ in $(seq 10); do
@@ -28,7 +21,7 @@ SDL_AUDIODRIVER=dummy /usr/bin/time -f "max resident %M KiB" "$build/tovik" --fi
 
 echo "== headless player: 20,000 commands"
 script=$(mktemp)
-trap 'rm -f "$script"; [ -n "${xvfb:-}" ] && kill $xvfb' EXIT
+trap 'rm -f "$script"; [ -n "${tovik_xvfb:-}" ] && kill $tovik_xvfb' EXIT
 {
     # One short game after another: the left tunnel, a wrong password, the defeat banner, the title.
     for _ in $(seq 2500); do

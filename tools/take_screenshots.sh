@@ -7,14 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 game="$root/build/tovik"
 [ -x "$game" ] || { echo "build the game first: cmake -S . -B build && cmake --build build" >&2; exit 1; }
 
-if [ -z "${DISPLAY:-}" ]; then
-    command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install xvfb" >&2; exit 1; }
-    export DISPLAY=:97
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill $xvfb' EXIT
-    sleep 1
-fi
+source "$root/tools/virtual_display.sh" :97
 
 mkdir -p "$root/docs"
 for script in "$root"/tools/screenshots/*.replay; do

@@ -193,14 +193,9 @@ void GameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void GameWindow::afterEvent() {
-    render();
+    render();  // an unloaded window's timers stop here
     if (model_.state() == WindowState::Unloaded && !unloadedSignalled_) {
         unloadedSignalled_ = true;
-        for (QTimer* timer : timers_) {
-            if (timer) {
-                timer->stop();
-            }
-        }
         close();
         emit unloaded();
     }

@@ -52,8 +52,8 @@ int main(int argc, char* argv[]) {
         "replay", "Play the actions in FILE into the window first (click/move/tick NAME).", "FILE");
     const QCommandLineOption screenshot(
         "screenshot", "After the replay, save the window as PNG to FILE and leave.", "FILE");
-    const QCommandLineOption firstFrame(
-        "first-frame-time", "Print how long the first frame took to paint, and leave.");
+    const QCommandLineOption firstFrame("first-frame-time",
+                                        "Print how long the first frame took to paint, and leave.");
     options.addOptions({seed, replayFile, screenshot, firstFrame});
     if (!options.parse(QApplication::arguments())) {
         fail(options.errorText());
@@ -101,7 +101,8 @@ int main(int argc, char* argv[]) {
 
     if (options.isSet(firstFrame)) {
         window.reportFirstPaint([&sinceStart] {
-            std::printf("first frame: %.1f ms\n", static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
+            std::printf("first frame: %.1f ms\n",
+                        static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
             std::fflush(stdout);
             QCoreApplication::exit(0);
         });

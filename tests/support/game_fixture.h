@@ -9,6 +9,7 @@
 #include "sound/recording_audio_output.h"
 #include "story/choice_table.h"
 #include "story/scene_catalogue.h"
+#include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 
 namespace tovik::testing {
@@ -20,17 +21,6 @@ class GameFixture : public ::testing::Test {
 
     // Shows scene n the way the story would, from wherever the game stands.
     void at(int scene) { game.showScene(scene); }
-
-    // Clicks the choice label that carries this key's caption; fails if none does.
-    void choose(story::Key key) {
-        for (ControlId label : kChoiceLabels) {
-            if (window.isVisible(label) && window.caption(label) == story::captionOf(key)) {
-                game.click(label);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no visible choice carries key " << story::numberOf(key);
-    }
 
     // Whether scene n's passage is on Info.
     bool showing(int scene) const {

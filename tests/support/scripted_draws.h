@@ -3,10 +3,6 @@
 #include <deque>
 #include <stdexcept>
 
-#include <optional>
-#include <string>
-
-#include "engine/exit_question.h"
 #include "engine/random_source.h"
 
 namespace tovik::testing {
@@ -43,22 +39,6 @@ class ScriptedDraws final : public RandomSource {
 
   private:
     std::deque<int> draws_;
-};
-
-// Answers the exit question as scripted, or leaves it open.
-class ScriptedAnswer final : public ExitQuestion {
-  public:
-    std::optional<bool> ask(std::string_view title, std::string_view text) override {
-        ++asked;
-        lastTitle = title;
-        lastText = text;
-        return answer;
-    }
-
-    std::optional<bool> answer;
-    int asked = 0;
-    std::string lastTitle;
-    std::string lastText;
 };
 
 }  // namespace tovik::testing

@@ -10,6 +10,16 @@
 namespace tovik::testing {
 namespace {
 
+// Every line a session wrote, each parsed as JSON.
+std::vector<Json> linesOf(const std::string& written) {
+    std::vector<Json> lines;
+    std::istringstream in(written);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(Json::parse(line));
+    }
+    return lines;
+}
+
 // With this seed the hero beats the goblin of Sc64.
 constexpr std::uint64_t kSeed = 20240501;
 
@@ -179,11 +189,7 @@ TEST_F(Play, AnsweringYesUnloadsTheWindowAndEndsThePlay) {
     std::ostringstream out;
     session.run(in, out);
 
-    std::vector<Json> lines;
-    std::istringstream written(out.str());
-    for (std::string line; std::getline(written, line);) {
-        lines.push_back(Json::parse(line));
-    }
+    const std::vector<Json> lines = linesOf(out.str());
     ASSERT_EQ(lines.size(), 4u) << "the load, then one line a command up to the Yes";
     const Json& last = lines.back();
     EXPECT_EQ(last["window"].string, "unloaded");
@@ -201,11 +207,7 @@ TEST(PlayRun, AnswersEveryLineEvenTheLastWithoutItsEnd) {
     std::istringstream in("click Start\r\n\nclick R1");
     std::ostringstream out;
     session.run(in, out);
-    std::vector<Json> lines;
-    std::istringstream written(out.str());
-    for (std::string line; std::getline(written, line);) {
-        lines.push_back(Json::parse(line));
-    }
+    const std::vector<Json> lines = linesOf(out.str());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1]["scene"].number, 0);
     EXPECT_EQ(lines[2].keys(), std::vector<std::string>{"error"});

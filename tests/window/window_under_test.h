@@ -12,6 +12,7 @@
 #include "engine/control_layout.h"
 #include "sound/recording_audio_output.h"
 #include "story/choice_table.h"
+#include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 #include "window/game_window.h"
 

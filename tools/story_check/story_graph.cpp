@@ -17,28 +17,19 @@ void addChoiceEdges(const StoryTables& tables, int from, int label, Key key,
         if (!matches || caption.empty()) {
             continue;
         }
-        if (test.condition == story::Condition::None) {
-            edges.push_back({.from = from,
-                             .to = test.target,
-                             .kind = EdgeKind::Choice,
-                             .label = label,
-                             .key = key});
-        } else {
-            edges.push_back({.from = from,
-                             .to = test.target,
-                             .kind = EdgeKind::Choice,
-                             .label = label,
-                             .key = key,
-                             .condition = test.condition,
-                             .branch = 1});
-            edges.push_back({.from = from,
-                             .to = test.otherTarget,
-                             .kind = EdgeKind::Choice,
-                             .label = label,
-                             .key = key,
-                             .condition = test.condition,
-                             .branch = 2});
+        StoryEdge edge{.from = from,
+                       .to = test.target,
+                       .kind = EdgeKind::Choice,
+                       .label = label,
+                       .key = key,
+                       .condition = test.condition};
+        if (test.condition != story::Condition::None) {
+            edge.branch = 1;
+            edges.push_back(edge);
+            edge.to = test.otherTarget;
+            edge.branch = 2;
         }
+        edges.push_back(edge);
         return;
     }
 }

@@ -2,11 +2,9 @@
 
 #include "engine/player_command.h"
 
-#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <variant>
-#include <vector>
 
 namespace tovik::tools {
 
