@@ -1,34 +1,36 @@
 #include "engine/random_source.h"
 
 #include <chrono>
+#include <random>
 
 namespace tovik {
 
 namespace {
 
-std::seed_seq freshSeed() {
+std::uint64_t freshSeed() {
     std::random_device entropy;
     const auto now = static_cast<std::uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    return std::seed_seq{entropy(),
-                         entropy(),
-                         entropy(),
-                         entropy(),
-                         static_cast<std::uint32_t>(now),
-                         static_cast<std::uint32_t>(now >> 32)};
+    const std::uint64_t drawn = (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
+    return drawn ^ now;
 }
 
 }  // namespace
 
-SeededRandom::SeededRandom() {
-    std::seed_seq seed = freshSeed();
-    generator_.seed(seed);
+SeededRandom::SeededRandom() : state_(freshSeed()) {}
+
+std::uint64_t SeededRandom::next() {
+    state_ += 0x9E3779B97F4A7C15u;
+    std::uint64_t z = state_;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
 }
 
-SeededRandom::SeededRandom(std::uint64_t seed) : generator_(seed) {}
-
 int SeededRandom::draw(int sides) {
-    return std::uniform_int_distribution<int>(1, sides)(generator_);
+    // x = the top 53 bits over 2^53: every such x is exact in a double, and x < 1.
+    const double x = static_cast<double>(next() >> 11) * 0x1.0p-53;
+    return static_cast<int>(x * sides) + 1;
 }
 
 }  // namespace tovik

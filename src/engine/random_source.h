@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 
 namespace tovik {
 
@@ -14,16 +13,25 @@ class RandomSource {
 };
 
 // One generator seeded once, so that two draws in quick succession are independent. The game
-// seeds it from the system's entropy and the clock; a fixed seed repeats every game exactly.
+// seeds it from the system's entropy and the clock; a fixed seed repeats every game exactly, on
+// every platform and in the browser: the generator and the mapping to 1..n are the game's own,
+// not the standard library's, whose distributions differ from one library to the next.
+//
+// The generator is SplitMix64 (Steele, Lea and Flood, "Fast splittable pseudorandom number
+// generators", 2014). A draw takes the top 53 bits of the next output as x in [0, 1) and
+// forms Int(x * n) + 1, as the game has always turned its random number into a die.
 class SeededRandom final : public RandomSource {
   public:
     SeededRandom();
-    explicit SeededRandom(std::uint64_t seed);
+    explicit SeededRandom(std::uint64_t seed) : state_(seed) {}
 
     int draw(int sides) override;
 
+    // The next raw 64-bit output.
+    std::uint64_t next();
+
   private:
-    std::mt19937_64 generator_;
+    std::uint64_t state_;
 };
 
 }  // namespace tovik

@@ -4,9 +4,16 @@
 #include <iostream>
 #include <string>
 
+#include "engine/control_layout.h"
 #include "story_check/dot_map.h"
 #include "story_check/story_checks.h"
 #include "story_check/text_fit.h"
+#include "tovik_story/state_json.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
 
 namespace tovik::tools {
 
@@ -36,6 +43,115 @@ int runCheck(int argc, char** argv) {
     }
     const OffscreenGui gui;
     return checkStoryTo(loadStoryTables(), std::cout);
+}
+
+namespace {
+
+// A measure in pixels to six decimals, as "11.765625": Qt's 1/64 pixels exactly, and the same
+// in every locale.
+void writeMeasure(JsonWriter& json, std::string_view name, double value) {
+    const long millionths = std::lround(value * 1e6);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld.%06ld", millionths / 1000000,
+                  std::labs(millionths % 1000000));
+    json.key(name).string(text);
+}
+
+struct ShownText {
+    ControlId control{};
+    std::string what{};
+    std::string text{};
+};
+
+std::vector<ShownText> shownTexts(const StoryTables& tables) {
+    using enum ControlId;
+    std::vector<ShownText> texts;
+    texts.push_back({Info, "opening", tables.openingPassage});
+    std::set<std::string> banners = {std::string(kDefeatBanner), std::string(kLostBanner)};
+    std::set<std::string> opponents;
+    for (const SceneRecord& scene : tables.scenes) {
+        texts.push_back({Info, sceneName(scene.number), scene.passage});
+        if (!scene.defeatBanner.empty()) {
+            banners.insert(scene.defeatBanner);
+        }
+        if (scene.fight) {
+            opponents.insert(scene.fight->opponent);
+        }
+    }
+    for (const std::string& banner : banners) {
+        texts.push_back({EndGame, "defeat banner", banner});
+    }
+    texts.push_back({WinGame, "victory banner", std::string(kVictoryBanner)});
+    texts.push_back({Status, "hero's blow", "Ларминов нанёс удар!"});
+    for (const std::string& opponent : opponents) {
+        texts.push_back({Status, "blow of " + opponent, " " + opponent + " нанёс удар!"});
+    }
+    for (ControlId fixed : {NameGame2, Start, Creator}) {
+        texts.push_back({fixed, "title screen", std::string(layoutOf(fixed).caption)});
+    }
+    std::set<std::string> captions;
+    for (std::size_t key = 1; key < tables.captions.size(); ++key) {
+        if (!tables.captions[key].empty() && captions.insert(tables.captions[key]).second) {
+            texts.push_back({R1, keyName(static_cast<Key>(key)), tables.captions[key]});
+        }
+    }
+    texts.push_back({Life, "life", std::string(kLifePrefix) + "60"});
+    for (const std::string& opponent : opponents) {
+        texts.push_back({LifeOpponent, "life of " + opponent, opponent + ": 100"});
+    }
+    return texts;
+}
+
+}  // namespace
+
+int runLines(int argc, char** argv) {
+    if (argc > 1) {
+        std::cerr << "tovik-story lines: unexpected argument \"" << argv[1]
+                  << "\"; it takes none\n";
+        return 2;
+    }
+    const OffscreenGui gui;
+    std::set<int> sizes;
+    for (ControlId id : allControls()) {
+        if (kindOf(id) == ControlKind::Label) {
+            sizes.insert(layoutOf(id).fontPixels);
+        }
+    }
+    for (int size : sizes) {
+        const FontMeasures font = fontMeasures(size);
+        JsonWriter json;
+        json.beginObject().key("fontPixels").number(size);
+        writeMeasure(json, "ascent", font.ascent);
+        writeMeasure(json, "descent", font.descent);
+        writeMeasure(json, "leading", font.leading);
+        json.key("height").number(font.height).key("lineSpacing").number(font.lineSpacing);
+        std::cout << json.endObject().text() << '\n';
+    }
+    for (const ShownText& shown : shownTexts(loadStoryTables())) {
+        const ControlLayout& layout = layoutOf(shown.control);
+        const int boxWidth = layout.width / kTwipsPerPixel;
+        JsonWriter json;
+        json.beginObject()
+            .key("control")
+            .string(nameOf(shown.control))
+            .key("what")
+            .string(shown.what)
+            .key("text")
+            .string(shown.text)
+            .key("fontPixels")
+            .number(layout.fontPixels)
+            .key("autoSize")
+            .boolean(layout.autoSize);
+        json.key("lines").strings(layout.autoSize
+                                      ? std::vector<std::string>{shown.text}
+                                      : wrappedLines(shown.text, layout.fontPixels, boxWidth));
+        json.key("boxWidth").number(boxWidth);
+        json.key("width").number(layout.autoSize
+                                     ? lineWidth(shown.text, layout.fontPixels)
+                                     : wrappedSize(shown.text, layout.fontPixels, boxWidth).width);
+        std::cout << json.endObject().text() << '\n';
+    }
+    return std::cout ? 0 : 1;
 }
 
 int runMap(int argc, char** argv) {

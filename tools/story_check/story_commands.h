@@ -16,6 +16,13 @@ int runCheck(int argc, char** argv);
 // "map".
 int runMap(int argc, char** argv);
 
+// `tovik-story lines`: every text the window wraps or sizes to itself (passages, captions,
+// banners, the fight's status lines and the title's texts), one JSON object a line, with the
+// lines the window's labels break it into in the bundled font; first the font's measures at
+// each size. Other views compare their own line breaks with these. 0 when written, 2 for a
+// wrong command line. argv[0] is "lines".
+int runLines(int argc, char** argv);
+
 // The check over any tables, printing to `out`; needs a running QGuiApplication.
 int checkStoryTo(const StoryTables& tables, std::ostream& out);
 

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QTextLayout>
 #include <stdexcept>
 
 #include "window/game_font.h"
@@ -52,6 +53,38 @@ TextSize wrappedSize(std::string_view caption, int fontPixels, int boxWidth) {
 
 int lineWidth(std::string_view caption, int fontPixels) {
     return metrics(fontPixels).horizontalAdvance(text(caption));
+}
+
+}  // namespace tovik::tools
+
+namespace tovik::tools {
+
+std::vector<std::string> wrappedLines(std::string_view caption, int fontPixels, int boxWidth) {
+    metrics(fontPixels);  // only to insist on a running QGuiApplication
+    // As the label paints: one layout in the label's font, broken between words at its width.
+    const QString whole = text(caption);
+    QTextLayout layout(whole, window::gameFont(fontPixels));
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    std::vector<std::string> lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(boxWidth);
+        lines.push_back(whole.mid(line.textStart(), line.textLength()).toStdString());
+    }
+    layout.endLayout();
+    return lines;
+}
+
+FontMeasures fontMeasures(int fontPixels) {
+    const QFontMetricsF exact(window::gameFont(fontPixels));
+    const QFontMetrics whole = metrics(fontPixels);
+    return {.ascent = exact.ascent(),
+            .descent = exact.descent(),
+            .leading = exact.leading(),
+            .height = whole.height(),
+            .lineSpacing = whole.lineSpacing()};
 }
 
 }  // namespace tovik::tools

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class QGuiApplication;
 
@@ -32,5 +34,19 @@ TextSize wrappedSize(std::string_view text, int fontPixels, int boxWidth);
 
 // The width of `text` on one line, as an auto-sizing label takes it.
 int lineWidth(std::string_view text, int fontPixels);
+
+// The lines a word-wrapping label of `boxWidth` pixels breaks `text` into, each with the blanks
+// it ends with.
+std::vector<std::string> wrappedLines(std::string_view text, int fontPixels, int boxWidth);
+
+// How the game's font stands at `fontPixels`, in pixels.
+struct FontMeasures {
+    double ascent = 0;
+    double descent = 0;
+    double leading = 0;
+    int height = 0;       // of one line
+    int lineSpacing = 0;  // from one line's top to the next's
+};
+FontMeasures fontMeasures(int fontPixels);
 
 }  // namespace tovik::tools

@@ -18,6 +18,24 @@
 #include "story_check/story_commands.h"
 #endif
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include <cstdlib>
+
+// Under Node the running executable is node itself: the player's folder is the script's.
+// clang-format off
+EM_JS(char*, scriptFolder, (), {
+    const path = require("path");
+    const folder = path.dirname(require("fs").realpathSync(process.argv[1]));
+    const size = lengthBytesUTF8(folder) + 1;
+    const text = _malloc(size);
+    stringToUTF8(folder, text, size);
+    return text;
+});
+// clang-format on
+#endif
+
 namespace {
 
 constexpr int kUsageError = 2;
@@ -33,6 +51,8 @@ Commands:
                    Exit code 0 when every check holds, 1 when one fails.
   map [FILE]       Write the map of the dungeon, the scenes and the choices between them,
                    as a Graphviz graph to FILE or to standard output.
+  lines            Write every text the window wraps or sizes to itself, one JSON object a
+                   line, with the lines its labels break it into in the game's font.
   -h, --help       Show this help.
 
 Option of play:
@@ -79,7 +99,13 @@ std::optional<std::uint64_t> seedFrom(std::string_view text) {
 }
 
 // The folder of this executable; the sounds would lie in TovikSound beside it.
-std::string applicationDirectory(const char* argv0) {
+std::string applicationDirectory([[maybe_unused]] const char* argv0) {
+#ifdef __EMSCRIPTEN__
+    char* folder = scriptFolder();
+    std::string text(folder);
+    std::free(folder);
+    return text;
+#else
     std::error_code error;
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
     if (!error) {
@@ -87,6 +113,7 @@ std::string applicationDirectory(const char* argv0) {
     }
     const std::filesystem::path named = std::filesystem::absolute(argv0 ? argv0 : "", error);
     return error ? std::string(".") : named.parent_path().string();
+#endif
 }
 
 int play(int argc, char** argv) {
@@ -138,8 +165,11 @@ int main(int argc, char** argv) {
     if (command == "play") {
         return play(argc, argv);
     }
-    if (command == "check" || command == "map") {
+    if (command == "check" || command == "map" || command == "lines") {
 #ifdef TOVIK_HAS_STORY_CHECK
+        if (command == "lines") {
+            return tovik::tools::runLines(argc - 1, argv + 1);
+        }
         return command == "check" ? tovik::tools::runCheck(argc - 1, argv + 1)
                                   : tovik::tools::runMap(argc - 1, argv + 1);
 #else
@@ -147,5 +177,5 @@ int main(int argc, char** argv) {
 #endif
     }
     return usageError("unknown command '" + std::string(command) +
-                      "'; expected play, check or map");
+                      "'; expected play, check, map or lines");
 }

@@ -115,6 +115,18 @@ JsonWriter& JsonWriter::boolean(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::strings(const std::vector<std::string>& texts) {
+    text_ += '[';
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0) {
+            text_ += ", ";
+        }
+        appendJsonString(text_, texts[i]);
+    }
+    text_ += ']';
+    return *this;
+}
+
 JsonWriter& JsonWriter::null() {
     text_ += "null";
     return *this;

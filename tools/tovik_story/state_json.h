@@ -23,6 +23,7 @@ class JsonWriter {
     JsonWriter& number(std::int64_t value);
     JsonWriter& boolean(bool value);
     JsonWriter& null();
+    JsonWriter& strings(const std::vector<std::string>& texts);  // a list of texts
 
     const std::string& text() const { return text_; }
 

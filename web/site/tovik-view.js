@@ -1,0 +1,334 @@
+// The page's view of the game. It builds one element for each control of the game window from
+// the engine's layout table, forwards every click, pointer move, timer tick and exit answer to
+// the engine, and after each draws the window model as it stands. Every rule of the game stays
+// in the engine (tovik.js / tovik.wasm); nothing here decides anything about play.
+"use strict";
+
+(function () {
+  const stage = document.getElementById("stage");
+  const exitBox = document.getElementById("exit-question");
+  const exitYes = document.getElementById("exit-yes");
+  const exitNo = document.getElementById("exit-no");
+  const closedBox = document.getElementById("closed");
+  const startAgain = document.getElementById("start-again");
+
+  const hex = (rgb) => "#" + rgb.toString(16).padStart(6, "0");
+
+  // ---- Sound: the browser's audio, one sound at a time, the newest replacing the older. ----
+  const sound = {
+    context: null,
+    buffers: new Map(), // path -> Promise<AudioBuffer | null>
+    fallback: null, // Promise<AudioBuffer | null>, the built-in blip
+    playing: null,
+    latest: 0,
+    defaultWav: null, // bytes of the blip, from the engine
+  };
+
+  // Browsers hold audio back until the player has done something; until then sounds are
+  // skipped quietly. The first press or key opens the audio.
+  function openAudio() {
+    if (sound.context) {
+      if (sound.context.state === "suspended") sound.context.resume().catch(() => {});
+      return;
+    }
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return;
+    try {
+      sound.context = new Context();
+    } catch (error) {
+      sound.context = null;
+    }
+  }
+  window.addEventListener("pointerdown", openAudio, true);
+  window.addEventListener("keydown", openAudio, true);
+
+  function decode(bytes) {
+    return new Promise((resolve, reject) =>
+      sound.context.decodeAudioData(bytes, resolve, reject)
+    );
+  }
+
+  function blip() {
+    if (!sound.fallback) {
+      sound.fallback = decode(sound.defaultWav.slice().buffer).catch(() => null);
+    }
+    return sound.fallback;
+  }
+
+  function bufferFor(path) {
+    if (!sound.buffers.has(path)) {
+      // A missing or undecodable file plays the built-in blip instead.
+      const loaded = fetch(path)
+        .then((response) => {
+          if (!response.ok) throw new Error(path + ": " + response.status);
+          return response.arrayBuffer();
+        })
+        .then(decode)
+        .catch(() => blip());
+      sound.buffers.set(path, loaded);
+    }
+    return sound.buffers.get(path);
+  }
+
+  function stopSound() {
+    if (sound.playing) {
+      try {
+        sound.playing.stop();
+      } catch (error) {
+        // already ended
+      }
+      sound.playing = null;
+    }
+  }
+
+  function playSound(path) {
+    const ticket = ++sound.latest;
+    window.tovikSounds.push(path);
+    if (!sound.context) return;
+    stopSound();
+    bufferFor(path).then((buffer) => {
+      if (!buffer || ticket !== sound.latest || !sound.context) return;
+      stopSound();
+      const source = sound.context.createBufferSource();
+      source.buffer = buffer;
+      source.connect(sound.context.destination);
+      source.onended = () => {
+        if (sound.playing === source) sound.playing = null;
+      };
+      source.start();
+      sound.playing = source;
+    });
+  }
+
+  // ---- The stage: one element for each control, where the layout puts it. ----
+  let tovik = null; // the engine module
+  let game = null; // the current game
+  let layout = []; // the engine's table of the 26 controls
+  let elements = []; // by control id; null for timers
+  const timers = new Map(); // control id -> interval handle
+  const shown = { captions: [], colours: [], visible: [] };
+
+  function buildStage() {
+    for (const control of layout) {
+      let element = null;
+      if (control.kind === "label") {
+        element = document.createElement("div");
+        element.className = "label" + (control.autoSize ? " auto-size" : "");
+        element.style.fontSize = control.fontPixels + "px";
+        element.style.lineHeight = lineSpacing(control.fontPixels) + "px";
+        element.style.background = hex(control.backColour);
+        if (!control.autoSize) {
+          element.style.width = control.width + "px";
+          element.style.height = control.height + "px";
+        }
+      } else if (control.kind === "button") {
+        element = document.createElement("button");
+        element.type = "button";
+        element.className = "button";
+        element.tabIndex = -1;
+        element.style.width = control.width + "px";
+        element.style.height = control.height + "px";
+      } else if (control.kind === "picture") {
+        element = document.createElement("img");
+        element.className = "picture";
+        element.src = "pictures/" + control.picture;
+        element.alt = control.accessibleName || "";
+        element.draggable = false;
+        element.width = control.width;
+        element.height = control.height;
+      }
+      if (element) {
+        element.id = control.name;
+        element.classList.add("control");
+        if (control.takesClick) element.classList.add("clickable");
+        element.style.left = control.left + "px";
+        element.style.top = control.top + "px";
+        element.dataset.control = String(control.id);
+        stage.appendChild(element);
+      }
+      elements.push(element);
+      shown.captions.push(null);
+      shown.colours.push(null);
+      shown.visible.push(null);
+    }
+  }
+
+  // Line spacing of the window's labels at each font size, as the desktop window lays out its
+  // wrapped text in the same font (ascent + descent + leading, rounded as it rounds them).
+  const kLineSpacing = { 13: 15, 18: 21, 32: 37 };
+  function lineSpacing(pixels) {
+    return kLineSpacing[pixels] || Math.round(pixels * 1.15);
+  }
+
+  function controlOf(target) {
+    const element = target && target.closest ? target.closest("[data-control]") : null;
+    return element && stage.contains(element) ? Number(element.dataset.control) : -1;
+  }
+
+  // ---- Drawing the model. ----
+  function render() {
+    if (!game) return;
+    for (const control of layout) {
+      const id = control.id;
+      if (control.kind === "timer") {
+        renderTimer(control);
+        continue;
+      }
+      const element = elements[id];
+      if (control.kind === "label" || control.kind === "button") {
+        const caption = game.caption(id);
+        if (shown.captions[id] !== caption) {
+          element.textContent = caption;
+          shown.captions[id] = caption;
+        }
+      }
+      if (control.kind === "label") {
+        const colour = game.colour(id);
+        if (shown.colours[id] !== colour) {
+          element.style.color = hex(colour);
+          shown.colours[id] = colour;
+        }
+      }
+      const visible = game.visible(id);
+      if (shown.visible[id] !== visible) {
+        element.classList.toggle("hidden-control", !visible);
+        shown.visible[id] = visible;
+      }
+    }
+    renderWindow();
+  }
+
+  function renderTimer(control) {
+    const enabled = game.timerEnabled(control.id) && game.windowState() !== "unloaded";
+    const running = timers.has(control.id);
+    if (enabled && !running) {
+      timers.set(
+        control.id,
+        setInterval(() => handle(() => game.tick(control.id)), control.intervalMs)
+      );
+    } else if (!enabled && running) {
+      clearInterval(timers.get(control.id));
+      timers.delete(control.id);
+    }
+  }
+
+  let shownState = "shown";
+  function renderWindow() {
+    const state = game.windowState();
+    if (state === shownState) return;
+    shownState = state;
+    stage.classList.toggle("hidden", state !== "shown");
+    exitBox.hidden = state !== "hidden";
+    closedBox.hidden = state !== "unloaded";
+    if (state === "hidden") {
+      exitYes.focus(); // Да is the default answer
+    } else if (state === "unloaded") {
+      for (const handle of timers.values()) clearInterval(handle);
+      timers.clear();
+      stopSound();
+      startAgain.focus();
+    }
+  }
+
+  // Every event goes to the engine first; the page then shows what it made of it.
+  function handle(event) {
+    if (!game) return;
+    event();
+    render();
+  }
+
+  // ---- Events. ----
+  stage.addEventListener("mousemove", (event) => {
+    // A move over a control goes to that control only; the background is the form.
+    const id = controlOf(event.target);
+    handle(() => game.move(id));
+  });
+
+  stage.addEventListener("click", (event) => {
+    const id = controlOf(event.target);
+    if (id < 0) return; // the form has no click handler
+    // The window takes a double click on a label or a picture as one click: the second click
+    // of a pair does nothing. Its button takes every click.
+    if (layout[id].kind !== "button" && event.detail > 0 && event.detail % 2 === 0) return;
+    handle(() => game.click(id));
+  });
+
+  exitYes.addEventListener("click", () => handle(() => game.answer(true)));
+  exitNo.addEventListener("click", () => handle(() => game.answer(false)));
+  exitBox.addEventListener("keydown", (event) => {
+    if (event.key === "Enter") {
+      event.preventDefault();
+      handle(() => game.answer(true));
+    } else if (event.key === "Escape") {
+      event.preventDefault();
+      handle(() => game.answer(false));
+    }
+  });
+  document.addEventListener("keydown", (event) => {
+    // The question's keys hold wherever the focus has wandered while it is open.
+    if (!game || game.windowState() !== "hidden" || exitBox.contains(event.target)) return;
+    if (event.key === "Enter" || event.key === "Escape") {
+      event.preventDefault();
+      handle(() => game.answer(event.key === "Enter"));
+    }
+  });
+
+  startAgain.addEventListener("click", () => newGame());
+
+  // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
+  function fit() {
+    const width = window.innerWidth;
+    const height = window.innerHeight;
+    const scale = Math.min(1, width / 1024, height / 768);
+    const left = Math.max(0, Math.floor((width - 1024 * scale) / 2));
+    const top = Math.max(0, Math.floor((height - 768 * scale) / 2));
+    stage.style.left = left + "px";
+    stage.style.top = top + "px";
+    stage.style.transform = scale === 1 ? "none" : "scale(" + scale + ")";
+  }
+  window.addEventListener("resize", fit);
+
+  // ---- Start. ----
+  function seedFromAddress() {
+    const seed = new URLSearchParams(window.location.search).get("seed");
+    return seed !== null && /^\d{1,15}$/.test(seed) ? Number(seed) : -1;
+  }
+
+  function newGame() {
+    if (game) game.delete();
+    shownState = null;
+    shown.captions.fill(null);
+    shown.colours.fill(null);
+    shown.visible.fill(null);
+    game = new tovik.WebGame(seedFromAddress(), playSound);
+    window.tovikGame = game;
+    render();
+  }
+
+  window.tovikSounds = [];
+  const fontReady = document.fonts
+    ? document.fonts.load('13px "Tovik Sans"', "Товик").catch(() => null)
+    : Promise.resolve();
+  createTovik()
+    .then((module) => {
+      tovik = module;
+      layout = tovik.layoutTable();
+      sound.defaultWav = new Uint8Array(tovik.defaultSound());
+      buildStage();
+      fit();
+      newGame();
+      return fontReady;
+    })
+    .then(() => {
+      stage.classList.remove("loading");
+      requestAnimationFrame(() => {
+        performance.mark("tovik-title-painted");
+        document.documentElement.dataset.ready = "true";
+      });
+    })
+    .catch((error) => {
+      stage.classList.remove("loading");
+      stage.textContent = "Игру не удалось запустить: " + error;
+      stage.style.color = "#fff";
+    });
+})();

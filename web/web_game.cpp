@@ -1,0 +1,222 @@
+// The game for the browser page: the same engine and story as the window, bound to JavaScript
+// with embind. The page (tovik-view.js) builds its elements from the layout table below, sends
+// every click, pointer move, timer tick and exit answer here, and draws the window model after
+// each. It holds no rule of the game.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/control_layout.h"
+#include "engine/controls.h"
+#include "engine/exit_question.h"
+#include "engine/game.h"
+#include "engine/random_source.h"
+#include "engine/window_model.h"
+#include "sound/audio_output.h"
+#include "sound/default_sound.h"
+
+namespace tovik::web {
+
+namespace {
+
+using emscripten::val;
+
+// Sounds go to the page, which plays them with the browser's audio.
+class PageAudioOutput final : public sound::AudioOutput {
+  public:
+    explicit PageAudioOutput(val play) : play_(std::move(play)) {}
+    void playFile(const std::filesystem::path& file) override { play_(file.string()); }
+
+  private:
+    val play_;
+};
+
+// The page asks in its own modal box and answers later, through WebGame::answer.
+class PageExitQuestion final : public ExitQuestion {
+  public:
+    std::optional<bool> ask(std::string_view, std::string_view) override { return std::nullopt; }
+};
+
+}  // namespace
+
+// One game in the page: the window model, the game and its seams.
+class WebGame {
+  public:
+    // `seed` below 0 seeds from the clock; `playSound` is called with each sound's path,
+    // relative to the page ("./TovikSound/ydar.wav").
+    WebGame(double seed, val playSound)
+        : random_(seed < 0 ? SeededRandom() : SeededRandom(static_cast<std::uint64_t>(seed))),
+          audio_(std::move(playSound)),
+          game_(window_, audio_, random_, question_, ".") {
+        game_.Form_Load();
+    }
+
+    void click(int control) { game_.click(static_cast<ControlId>(control)); }
+    // -1 is the form's own background.
+    void move(int control) {
+        game_.pointerMovedOver(control < 0 ? std::nullopt
+                                           : std::optional(static_cast<ControlId>(control)));
+    }
+    void tick(int timer) { game_.tick(static_cast<ControlId>(timer)); }
+    void answer(bool yes) { game_.answerExitQuestion(yes); }
+
+    std::string caption(int control) const {
+        return window_.caption(static_cast<ControlId>(control));
+    }
+    int colour(int control) const {
+        return static_cast<int>(window_.textColour(static_cast<ControlId>(control)));
+    }
+    bool visible(int control) const { return window_.isVisible(static_cast<ControlId>(control)); }
+    bool timerEnabled(int control) const {
+        return window_.isTimerEnabled(static_cast<ControlId>(control));
+    }
+    // "shown", "hidden" (the exit question is open) or "unloaded" (the game has been left).
+    std::string windowState() const {
+        switch (window_.state()) {
+            case WindowState::Shown:
+                return "shown";
+            case WindowState::Hidden:
+                return "hidden";
+            case WindowState::Unloaded:
+                return "unloaded";
+        }
+        return "shown";
+    }
+    bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
+
+  private:
+    WindowModel window_;
+    SeededRandom random_;
+    PageAudioOutput audio_;
+    PageExitQuestion question_;
+    Game game_;
+};
+
+namespace {
+
+std::string kindName(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+            return "label";
+        case ControlKind::Button:
+            return "button";
+        case ControlKind::Picture:
+            return "picture";
+        case ControlKind::Timer:
+            return "timer";
+    }
+    return "label";
+}
+
+// The controls a click reaches: those with a click handler. The game itself checks again.
+bool takesClick(ControlId id) {
+    using enum ControlId;
+    switch (id) {
+        case Start:
+        case R1:
+        case R2:
+        case R3:
+        case R4:
+        case R5:
+        case Attack:
+        case Item1:
+        case Item3:
+        case Item4:
+        case Quit:
+        case EndGame:
+        case WinGame:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// What each picture shows, for a reader that cannot see it.
+std::string pictureName(ControlId id) {
+    using enum ControlId;
+    switch (id) {
+        case NameGame1:
+            return "Товик Ларминов";
+        case TovikImage:
+            return "Товик Ларминов, юный некромант";
+        case Quit:
+            return "Выход";
+        case Item1:
+            return "Свиток";
+        case Item2:
+            return "Меховой шарик";
+        case Item3:
+            return "Трезубец";
+        case Item4:
+            return "Ожерелье из костей";
+        default:
+            return "";
+    }
+}
+
+// The window's design, one object a control, in the order of the control ids.
+val layoutTable() {
+    val table = val::array();
+    for (ControlId id : allControls()) {
+        const ControlLayout& layout = layoutOf(id);
+        val control = val::object();
+        control.set("id", static_cast<int>(indexOf(id)));
+        control.set("name", std::string(nameOf(id)));
+        control.set("kind", kindName(kindOf(id)));
+        control.set("left", layout.left / kTwipsPerPixel);
+        control.set("top", layout.top / kTwipsPerPixel);
+        control.set("width", layout.width / kTwipsPerPixel);
+        control.set("height", layout.height / kTwipsPerPixel);
+        control.set("backColour", static_cast<int>(layout.backColour));
+        control.set("fontPixels", layout.fontPixels);
+        control.set("autoSize", layout.autoSize);
+        control.set("picture", std::string(layout.picture));
+        control.set("intervalMs", layout.intervalMs);
+        control.set("takesClick", takesClick(id));
+        control.set("accessibleName", pictureName(id));
+        table.call<void>("push", control);
+    }
+    return table;
+}
+
+val window() {
+    val window = val::object();
+    window.set("width", kClientWidthTwips / kTwipsPerPixel);
+    window.set("height", kClientHeightTwips / kTwipsPerPixel);
+    window.set("background", static_cast<int>(kMenuTextColour));
+    window.set("exitTitle", std::string(kExitTitle));
+    window.set("exitText", std::string(kExitText));
+    return window;
+}
+
+// The built-in blip as WAV bytes, for a sound file that is missing or cannot be decoded.
+val defaultSound() {
+    const std::vector<std::uint8_t>& bytes = sound::defaultSoundWav();
+    return val(emscripten::typed_memory_view(bytes.size(), bytes.data()));
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(tovik) {
+    emscripten::class_<WebGame>("WebGame")
+        .constructor<double, val>()
+        .function("click", &WebGame::click)
+        .function("move", &WebGame::move)
+        .function("tick", &WebGame::tick)
+        .function("answer", &WebGame::answer)
+        .function("caption", &WebGame::caption)
+        .function("colour", &WebGame::colour)
+        .function("visible", &WebGame::visible)
+        .function("timerEnabled", &WebGame::timerEnabled)
+        .function("windowState", &WebGame::windowState)
+        .function("exitQuestionOpen", &WebGame::exitQuestionOpen);
+    emscripten::function("layoutTable", &layoutTable);
+    emscripten::function("window", &window);
+    emscripten::function("defaultSound", &defaultSound);
+}
+
+}  // namespace tovik::web
