@@ -38,7 +38,17 @@ class PageAudioOutput final : public sound::AudioOutput {
 // The page asks in its own modal box and answers later, through WebGame::answer.
 class PageExitQuestion final : public ExitQuestion {
   public:
-    std::optional<bool> ask(std::string_view, std::string_view) override { return std::nullopt; }
+    std::optional<bool> ask(std::string_view title, std::string_view text) override {
+        title_ = title;
+        text_ = text;
+        return std::nullopt;
+    }
+    const std::string& title() const { return title_; }
+    const std::string& text() const { return text_; }
+
+  private:
+    std::string title_;
+    std::string text_;
 };
 
 }  // namespace
@@ -87,6 +97,9 @@ class WebGame {
         return "shown";
     }
     bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
+    // The open question's title and text, as the game asked it.
+    std::string exitQuestionTitle() const { return question_.title(); }
+    std::string exitQuestionText() const { return question_.text(); }
 
   private:
     WindowModel window_;
@@ -188,8 +201,6 @@ val window() {
     window.set("width", kClientWidthTwips / kTwipsPerPixel);
     window.set("height", kClientHeightTwips / kTwipsPerPixel);
     window.set("background", static_cast<int>(kMenuTextColour));
-    window.set("exitTitle", std::string(kExitTitle));
-    window.set("exitText", std::string(kExitText));
     return window;
 }
 
@@ -213,7 +224,9 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("visible", &WebGame::visible)
         .function("timerEnabled", &WebGame::timerEnabled)
         .function("windowState", &WebGame::windowState)
-        .function("exitQuestionOpen", &WebGame::exitQuestionOpen);
+        .function("exitQuestionOpen", &WebGame::exitQuestionOpen)
+        .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
+        .function("exitQuestionText", &WebGame::exitQuestionText);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("defaultSound", &defaultSound);

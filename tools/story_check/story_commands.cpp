@@ -49,12 +49,16 @@ namespace {
 
 // A measure in pixels to six decimals, as "11.765625": Qt's 1/64 pixels exactly, and the same
 // in every locale.
-void writeMeasure(JsonWriter& json, std::string_view name, double value) {
+std::string measureText(double value) {
     const long millionths = std::lround(value * 1e6);
     char text[32];
     std::snprintf(text, sizeof text, "%ld.%06ld", millionths / 1000000,
                   std::labs(millionths % 1000000));
-    json.key(name).string(text);
+    return text;
+}
+
+void writeMeasure(JsonWriter& json, std::string_view name, double value) {
+    json.key(name).string(measureText(value));
 }
 
 struct ShownText {
@@ -142,9 +146,19 @@ int runLines(int argc, char** argv) {
             .number(layout.fontPixels)
             .key("autoSize")
             .boolean(layout.autoSize);
-        json.key("lines").strings(layout.autoSize
-                                      ? std::vector<std::string>{shown.text}
-                                      : wrappedLines(shown.text, layout.fontPixels, boxWidth));
+        std::vector<WrappedLine> lines;
+        if (layout.autoSize) {
+            lines.push_back({shown.text, exactLineWidth(shown.text, layout.fontPixels)});
+        } else {
+            lines = wrappedLines(shown.text, layout.fontPixels, boxWidth);
+        }
+        std::vector<std::string> texts;
+        std::vector<std::string> widths;
+        for (const WrappedLine& line : lines) {
+            texts.push_back(line.text);
+            widths.push_back(measureText(line.width));
+        }
+        json.key("lines").strings(texts).key("lineWidths").strings(widths);
         json.key("boxWidth").number(boxWidth);
         json.key("width").number(layout.autoSize
                                      ? lineWidth(shown.text, layout.fontPixels)

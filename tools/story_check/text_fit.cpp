@@ -59,7 +59,7 @@ int lineWidth(std::string_view caption, int fontPixels) {
 
 namespace tovik::tools {
 
-std::vector<std::string> wrappedLines(std::string_view caption, int fontPixels, int boxWidth) {
+std::vector<WrappedLine> wrappedLines(std::string_view caption, int fontPixels, int boxWidth) {
     metrics(fontPixels);  // only to insist on a running QGuiApplication
     // As the label paints: one layout in the label's font, broken between words at its width.
     const QString whole = text(caption);
@@ -67,14 +67,20 @@ std::vector<std::string> wrappedLines(std::string_view caption, int fontPixels, 
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
-    std::vector<std::string> lines;
+    std::vector<WrappedLine> lines;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(boxWidth);
-        lines.push_back(whole.mid(line.textStart(), line.textLength()).toStdString());
+        lines.push_back({whole.mid(line.textStart(), line.textLength()).toStdString(),
+                         line.naturalTextWidth()});
     }
     layout.endLayout();
     return lines;
+}
+
+double exactLineWidth(std::string_view caption, int fontPixels) {
+    metrics(fontPixels);
+    return QFontMetricsF(window::gameFont(fontPixels)).horizontalAdvance(text(caption));
 }
 
 FontMeasures fontMeasures(int fontPixels) {

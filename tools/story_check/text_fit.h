@@ -35,9 +35,18 @@ TextSize wrappedSize(std::string_view text, int fontPixels, int boxWidth);
 // The width of `text` on one line, as an auto-sizing label takes it.
 int lineWidth(std::string_view text, int fontPixels);
 
-// The lines a word-wrapping label of `boxWidth` pixels breaks `text` into, each with the blanks
-// it ends with.
-std::vector<std::string> wrappedLines(std::string_view text, int fontPixels, int boxWidth);
+// One line of a word-wrapping label: its text, with the blanks it ends with, and the width its
+// text takes without them, in pixels.
+struct WrappedLine {
+    std::string text;
+    double width = 0;
+};
+
+// The lines a word-wrapping label of `boxWidth` pixels breaks `text` into.
+std::vector<WrappedLine> wrappedLines(std::string_view text, int fontPixels, int boxWidth);
+
+// The exact width of `text` on one line, in pixels.
+double exactLineWidth(std::string_view text, int fontPixels);
 
 // How the game's font stands at `fontPixels`, in pixels.
 struct FontMeasures {

@@ -114,8 +114,7 @@
       if (control.kind === "label") {
         element = document.createElement("div");
         element.className = "label" + (control.autoSize ? " auto-size" : "");
-        element.style.fontSize = control.fontPixels + "px";
-        element.style.lineHeight = lineSpacing(control.fontPixels) + "px";
+        setFont(element, control.fontPixels);
         element.style.background = hex(control.backColour);
         if (!control.autoSize) {
           element.style.width = control.width + "px";
@@ -153,11 +152,17 @@
     }
   }
 
-  // Line spacing of the window's labels at each font size, as the desktop window lays out its
-  // wrapped text in the same font (ascent + descent + leading, rounded as it rounds them).
-  const kLineSpacing = { 13: 15, 18: 21, 32: 37 };
-  function lineSpacing(pixels) {
-    return kLineSpacing[pixels] || Math.round(pixels * 1.15);
+  // How the desktop window sets its text in the bundled font, which the page copies so that
+  // every passage breaks into the same lines: the distance from one line to the next is the
+  // font's ascent + descent + leading as the window rounds them (to 1/64 px). At 13 px the
+  // window also rounds each letter's width down to 1/64 px, where the browser keeps it exact;
+  // a slightly tighter letter spacing makes up for that on average (see tests/web).
+  const kLineSpacing = { 13: 14.9375, 18: 20.703125, 32: 36.796875 };
+  const kLetterSpacing = { 13: "-0.0045px" };
+  function setFont(element, pixels) {
+    element.style.fontSize = pixels + "px";
+    element.style.lineHeight = (kLineSpacing[pixels] || Math.round(pixels * 1.15)) + "px";
+    element.style.letterSpacing = kLetterSpacing[pixels] || "normal";
   }
 
   function controlOf(target) {
@@ -221,6 +226,8 @@
     exitBox.hidden = state !== "hidden";
     closedBox.hidden = state !== "unloaded";
     if (state === "hidden") {
+      document.getElementById("exit-title").textContent = game.exitQuestionTitle();
+      document.getElementById("exit-text").textContent = game.exitQuestionText();
       exitYes.focus(); // Да is the default answer
     } else if (state === "unloaded") {
       for (const handle of timers.values()) clearInterval(handle);
