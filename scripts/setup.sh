@@ -8,6 +8,12 @@ TOVIK_PACKAGES=(
     libgtest-dev
 )
 
+# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web.
+TOVIK_WEB_PACKAGES=(cmake make emscripten python3)
+# Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
+# Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
+TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)
+
 tovik_missing_packages() {
     local missing=() package
     for package in "$@"; do
@@ -42,5 +48,20 @@ tovik_build() {
     local dir=$1
     shift
     cmake -S "$TOVIK_ROOT" -B "$dir" "$@" >/dev/null || return 1
+    cmake --build "$dir" -j"$(nproc)" || return 1
+}
+
+# tovik_install_web_tests: what the browser tests need, npm included where it is missing.
+tovik_install_web_tests() {
+    tovik_install "${TOVIK_WEB_PACKAGES[@]}" "${TOVIK_WEB_TEST_PACKAGES[@]}" || return 1
+    command -v npm >/dev/null || tovik_install npm
+}
+
+# tovik_build_web DIR [cmake options...]: configures the browser build in DIR with emscripten and
+# builds it; the page lands in DIR/site.
+tovik_build_web() {
+    local dir=$1
+    shift
+    emcmake cmake -S "$TOVIK_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null || return 1
     cmake --build "$dir" -j"$(nproc)" || return 1
 }

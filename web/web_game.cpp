@@ -10,12 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "engine/control_layout.h"
-#include "engine/controls.h"
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "engine/random_source.h"
-#include "engine/window_model.h"
+#include "form/control_layout.h"
+#include "form/controls.h"
+#include "form/window_model.h"
+#include "look/control_look.h"
 #include "sound/audio_output.h"
 #include "sound/default_sound.h"
 
@@ -62,7 +63,7 @@ class WebGame {
         : random_(seed < 0 ? SeededRandom() : SeededRandom(static_cast<std::uint64_t>(seed))),
           audio_(std::move(playSound)),
           game_(window_, audio_, random_, question_, ".") {
-        game_.Form_Load();
+        game_.load();
     }
 
     void click(int control) { game_.click(static_cast<ControlId>(control)); }
@@ -176,18 +177,21 @@ val layoutTable() {
     val table = val::array();
     for (ControlId id : allControls()) {
         const ControlLayout& layout = layoutOf(id);
+        const ControlLook& look = lookOf(id);
+        const PixelRect box = pixelRectOf(layout);
         val control = val::object();
         control.set("id", static_cast<int>(indexOf(id)));
         control.set("name", std::string(nameOf(id)));
         control.set("kind", kindName(kindOf(id)));
-        control.set("left", layout.left / kTwipsPerPixel);
-        control.set("top", layout.top / kTwipsPerPixel);
-        control.set("width", layout.width / kTwipsPerPixel);
-        control.set("height", layout.height / kTwipsPerPixel);
-        control.set("backColour", static_cast<int>(layout.backColour));
-        control.set("fontPixels", layout.fontPixels);
-        control.set("autoSize", layout.autoSize);
-        control.set("picture", std::string(layout.picture));
+        control.set("left", box.left);
+        control.set("top", box.top);
+        control.set("width", box.width);
+        control.set("height", box.height);
+        control.set("backColour", static_cast<int>(look.backColour));
+        control.set("fontPixels",
+                    kindOf(id) == ControlKind::Button ? kButtonFontPixels : look.fontPixels);
+        control.set("autoSize", look.autoSize);
+        control.set("picture", std::string(look.picture));
         control.set("intervalMs", layout.intervalMs);
         control.set("takesClick", takesClick(id));
         control.set("accessibleName", pictureName(id));
@@ -198,9 +202,9 @@ val layoutTable() {
 
 val window() {
     val window = val::object();
-    window.set("width", kClientWidthTwips / kTwipsPerPixel);
-    window.set("height", kClientHeightTwips / kTwipsPerPixel);
-    window.set("background", static_cast<int>(kMenuTextColour));
+    window.set("width", kClientWidthPixels);
+    window.set("height", kClientHeightPixels);
+    window.set("background", static_cast<int>(kFormBackColour));
     return window;
 }
 

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -17,11 +18,22 @@ struct ToolRun {
     std::string output;  // standard output and standard error together
 };
 
-// Runs the built tovik-story with `arguments` through the shell, `input` (no apostrophes)
-// piped in.
+// The player under test: the native build, or tovik-story.js when TOVIK_NODE_STORY names it
+// (the browser build's player, run by `node`), so both answer the same protocol tests.
+std::string playerScript() {
+    const char* script = std::getenv("TOVIK_NODE_STORY");
+    return script != nullptr && *script != '\0' ? script : "";
+}
+
+std::string playerCommand() {
+    const std::string script = playerScript();
+    return script.empty() ? "'" TOVIK_STORY_BINARY "'" : "node '" + script + "'";
+}
+
+// Runs tovik-story with `arguments` through the shell, `input` (no apostrophes) piped in.
 ToolRun runTool(const std::string& arguments, const std::string& input = "") {
     const std::string command =
-        "printf '%s' '" + input + "' | '" TOVIK_STORY_BINARY "' " + arguments + " 2>&1";
+        "printf '%s' '" + input + "' | " + playerCommand() + " " + arguments + " 2>&1";
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -78,7 +90,8 @@ TEST(CommandLine, PlayAnswersEachLineAndStopsAtTheYes) {
 
     // The sounds are looked for beside the executable.
     const std::filesystem::path folder =
-        std::filesystem::canonical(TOVIK_STORY_BINARY).parent_path();
+        std::filesystem::canonical(playerScript().empty() ? TOVIK_STORY_BINARY : playerScript())
+            .parent_path();
     EXPECT_EQ(Json::parse(lines[1])["sound"]["Filename"].string,
               (folder / "TovikSound" / "dindin.wav").string());
     EXPECT_EQ(Json::parse(lines[2])["scene"].number, 1);

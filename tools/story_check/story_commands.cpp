@@ -4,7 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
+#include "look/control_look.h"
 #include "story_check/dot_map.h"
 #include "story_check/story_checks.h"
 #include "story_check/text_fit.h"
@@ -118,7 +119,7 @@ int runLines(int argc, char** argv) {
     std::set<int> sizes;
     for (ControlId id : allControls()) {
         if (kindOf(id) == ControlKind::Label) {
-            sizes.insert(layoutOf(id).fontPixels);
+            sizes.insert(lookOf(id).fontPixels);
         }
     }
     for (int size : sizes) {
@@ -133,7 +134,8 @@ int runLines(int argc, char** argv) {
     }
     for (const ShownText& shown : shownTexts(loadStoryTables())) {
         const ControlLayout& layout = layoutOf(shown.control);
-        const int boxWidth = layout.width / kTwipsPerPixel;
+        const ControlLook& look = lookOf(shown.control);
+        const int boxWidth = pixelRectOf(layout).width;
         JsonWriter json;
         json.beginObject()
             .key("control")
@@ -143,14 +145,14 @@ int runLines(int argc, char** argv) {
             .key("text")
             .string(shown.text)
             .key("fontPixels")
-            .number(layout.fontPixels)
+            .number(look.fontPixels)
             .key("autoSize")
-            .boolean(layout.autoSize);
+            .boolean(look.autoSize);
         std::vector<WrappedLine> lines;
-        if (layout.autoSize) {
-            lines.push_back({shown.text, exactLineWidth(shown.text, layout.fontPixels)});
+        if (look.autoSize) {
+            lines.push_back({shown.text, exactLineWidth(shown.text, look.fontPixels)});
         } else {
-            lines = wrappedLines(shown.text, layout.fontPixels, boxWidth);
+            lines = wrappedLines(shown.text, look.fontPixels, boxWidth);
         }
         std::vector<std::string> texts;
         std::vector<std::string> widths;
@@ -160,9 +162,9 @@ int runLines(int argc, char** argv) {
         }
         json.key("lines").strings(texts).key("lineWidths").strings(widths);
         json.key("boxWidth").number(boxWidth);
-        json.key("width").number(layout.autoSize
-                                     ? lineWidth(shown.text, layout.fontPixels)
-                                     : wrappedSize(shown.text, layout.fontPixels, boxWidth).width);
+        json.key("width").number(look.autoSize
+                                     ? lineWidth(shown.text, look.fontPixels)
+                                     : wrappedSize(shown.text, look.fontPixels, boxWidth).width);
         std::cout << json.endObject().text() << '\n';
     }
     return std::cout ? 0 : 1;
