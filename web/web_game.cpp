@@ -193,6 +193,7 @@ val layoutTable() {
         control.set("autoSize", look.autoSize);
         control.set("picture", std::string(look.picture));
         control.set("intervalMs", layout.intervalMs);
+        control.set("visibleAtStart", layout.visible);
         control.set("takesClick", takesClick(id));
         control.set("accessibleName", pictureName(id));
         table.call<void>("push", control);

@@ -130,6 +130,8 @@
       } else if (control.kind === "picture") {
         element = document.createElement("img");
         element.className = "picture";
+        // Only the title screen's pictures are needed at once; the items follow after it.
+        element.loading = control.visibleAtStart ? "eager" : "lazy";
         element.src = "pictures/" + control.picture;
         element.alt = control.accessibleName || "";
         element.draggable = false;
@@ -324,14 +326,22 @@
       buildStage();
       fit();
       newGame();
-      return fontReady;
+      // The title screen is shown whole: its font and its pictures first.
+      const pictures = [...stage.querySelectorAll("img")].filter(
+        (picture) => getComputedStyle(picture).display !== "none"
+      );
+      return Promise.all([fontReady, ...pictures.map((picture) => picture.decode().catch(() => null))]);
     })
     .then(() => {
       stage.classList.remove("loading");
-      requestAnimationFrame(() => {
-        performance.mark("tovik-title-painted");
-        document.documentElement.dataset.ready = "true";
-      });
+      // The frame after this one is the first with the title screen on it.
+      requestAnimationFrame(() =>
+        setTimeout(() => {
+          performance.mark("tovik-title-painted");
+          document.documentElement.dataset.ready = "true";
+          for (const picture of stage.querySelectorAll("img")) picture.loading = "eager";
+        }, 0)
+      );
     })
     .catch((error) => {
       stage.classList.remove("loading");
