@@ -41,8 +41,8 @@ const ControlLayout& layoutOf(ControlId id);
 inline constexpr std::string_view kPlaceholderCaption = "Да";
 inline constexpr std::string_view kDefeatBanner = "Игра окончена! Ларминов погиб.";
 inline constexpr std::string_view kLostBanner = "Игра окончена! Ларминов проиграл.";
-inline constexpr std::string_view kVictoryBanner = "Поздравляю с победой!!!  Создатели «Товика».";
-inline constexpr std::string_view kCreatorCredit = "Игра от создателей «Товика Ларминова»";
+inline constexpr std::string_view kVictoryBanner = "Поздравляю с победой!!!  Твоя наставница Марфа.";
+inline constexpr std::string_view kCreatorCredit = "Сделано командой проекта «Товик Ларминов»";
 inline constexpr std::string_view kLifePrefix = "ЖИЗНЬ: ";
 
 }  // namespace tovik
