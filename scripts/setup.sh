@@ -43,12 +43,13 @@ tovik_install() {
         return 1
 }
 
-# tovik_build DIR [cmake options...]: configures and builds everything in DIR.
+# tovik_build PRESET [cmake options...]: configures and builds everything of a preset of
+# CMakePresets.json (default, sanitize, release, headless) in its folder.
 tovik_build() {
-    local dir=$1
+    local preset=$1
     shift
-    cmake -S "$TOVIK_ROOT" -B "$dir" "$@" >/dev/null || return 1
-    cmake --build "$dir" -j"$(nproc)" || return 1
+    (cd "$TOVIK_ROOT" && cmake --preset "$preset" "$@" >/dev/null) || return 1
+    (cd "$TOVIK_ROOT" && cmake --build --preset "$preset" -j"$(nproc)") || return 1
 }
 
 # tovik_install_web_tests: what the browser tests need, npm included where it is missing.
@@ -57,11 +58,3 @@ tovik_install_web_tests() {
     command -v npm >/dev/null || tovik_install npm
 }
 
-# tovik_build_web DIR [cmake options...]: configures the browser build in DIR with emscripten and
-# builds it; the page lands in DIR/site.
-tovik_build_web() {
-    local dir=$1
-    shift
-    emcmake cmake -S "$TOVIK_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null || return 1
-    cmake --build "$dir" -j"$(nproc)" || return 1
-}
