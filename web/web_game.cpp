@@ -98,6 +98,27 @@ class WebGame {
         return "shown";
     }
     bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
+    // The control a key clicks, as the window's keyboard play has it, or -1 for none: the
+    // digits 1 to 5 click R1 to R5 when that choice is shown, Enter with nothing focused
+    // clicks the one obvious control (СТАРТ, Атака!, a banner), Escape clicks the red cross.
+    int keyTarget(const std::string& key) const {
+        using enum ControlId;
+        std::optional<ControlId> target;
+        if (key.size() == 1 && key[0] >= '1' && key[0] <= '5') {
+            target = kChoiceLabels[static_cast<std::size_t>(key[0] - '1')];
+        } else if (key == "Enter") {
+            for (ControlId obvious : {Start, Attack, EndGame, WinGame}) {
+                if (window_.isVisible(obvious)) {
+                    target = obvious;
+                    break;
+                }
+            }
+        } else if (key == "Escape") {
+            target = Quit;
+        }
+        return target && window_.isVisible(*target) ? static_cast<int>(indexOf(*target)) : -1;
+    }
+
     // The open question's title and text, as the game asked it.
     std::string exitQuestionTitle() const { return question_.title(); }
     std::string exitQuestionText() const { return question_.text(); }
@@ -172,6 +193,24 @@ std::string pictureName(ControlId id) {
     }
 }
 
+// The order a reader meets the controls in, which is also the keyboard's: the title, the
+// passage, the choices, the fight, the items, a banner and the red cross.
+constexpr ControlId kReadingOrder[] = {
+    ControlId::NameGame1, ControlId::NameGame2,    ControlId::Creator, ControlId::TovikImage,
+    ControlId::Start,     ControlId::Info,         ControlId::R1,      ControlId::R2,
+    ControlId::R3,        ControlId::R4,           ControlId::R5,      ControlId::Status,
+    ControlId::Life,      ControlId::LifeOpponent, ControlId::Attack,  ControlId::Item1,
+    ControlId::Item2,     ControlId::Item3,        ControlId::Item4,   ControlId::EndGame,
+    ControlId::WinGame,   ControlId::Quit};
+
+val readingOrder() {
+    val order = val::array();
+    for (ControlId id : kReadingOrder) {
+        order.call<void>("push", static_cast<int>(indexOf(id)));
+    }
+    return order;
+}
+
 // The window's design, one object a control, in the order of the control ids.
 val layoutTable() {
     val table = val::array();
@@ -230,10 +269,12 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("timerEnabled", &WebGame::timerEnabled)
         .function("windowState", &WebGame::windowState)
         .function("exitQuestionOpen", &WebGame::exitQuestionOpen)
+        .function("keyTarget", &WebGame::keyTarget)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
+    emscripten::function("readingOrder", &readingOrder);
     emscripten::function("defaultSound", &defaultSound);
 }
 

@@ -76,11 +76,11 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
     std::set<std::string> opponents;
     for (const SceneRecord& scene : tables.scenes) {
         texts.push_back({Info, sceneName(scene.number), scene.passage});
-        if (!scene.defeatBanner.empty()) {
-            banners.insert(scene.defeatBanner);
+        if (!scene.effects.defeatBanner.empty()) {
+            banners.insert(std::string(scene.effects.defeatBanner));
         }
         if (scene.fight) {
-            opponents.insert(scene.fight->opponent);
+            opponents.insert(std::string(scene.fight->opponent));
         }
     }
     for (const std::string& banner : banners) {

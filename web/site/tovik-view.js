@@ -109,7 +109,9 @@
   const shown = { captions: [], colours: [], visible: [] };
 
   function buildStage() {
-    for (const control of layout) {
+    elements = layout.map(() => null);
+    for (const id of tovik.readingOrder()) {
+      const control = layout[id];
       let element = null;
       if (control.kind === "label") {
         element = document.createElement("div");
@@ -124,7 +126,6 @@
         element = document.createElement("button");
         element.type = "button";
         element.className = "button";
-        element.tabIndex = -1;
         element.style.width = control.width + "px";
         element.style.height = control.height + "px";
       } else if (control.kind === "picture") {
@@ -133,25 +134,39 @@
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
         element.src = "pictures/" + control.picture;
-        element.alt = control.accessibleName || "";
+        element.alt = control.accessibleName;
         element.draggable = false;
         element.width = control.width;
         element.height = control.height;
       }
-      if (element) {
-        element.id = control.name;
-        element.classList.add("control");
-        if (control.takesClick) element.classList.add("clickable");
-        element.style.left = control.left + "px";
-        element.style.top = control.top + "px";
-        element.dataset.control = String(control.id);
-        stage.appendChild(element);
+      element.id = control.name;
+      element.classList.add("control");
+      if (control.takesClick) {
+        // Everything that takes a click is a button to the keyboard and to a screen reader.
+        element.classList.add("clickable");
+        if (control.kind !== "button") {
+          element.setAttribute("role", "button");
+          element.tabIndex = 0;
+          if (control.kind === "picture") element.setAttribute("aria-label", control.accessibleName);
+        }
       }
-      elements.push(element);
+      element.style.left = control.left + "px";
+      element.style.top = control.top + "px";
+      element.dataset.control = String(control.id);
+      stage.appendChild(element);
+      elements[id] = element;
+    }
+    for (let id = 0; id < layout.length; id++) {
       shown.captions.push(null);
       shown.colours.push(null);
       shown.visible.push(null);
     }
+    const info = byName("Info");
+    info.tabIndex = -1; // a new scene puts the focus here, where reading starts
+  }
+
+  function byName(name) {
+    return elements[layout.findIndex((control) => control.name === name)];
   }
 
   // How the desktop window sets its text in the bundled font, which the page copies so that
@@ -203,6 +218,46 @@
       }
     }
     renderWindow();
+    tell();
+  }
+
+  // What a screen reader is told, politely: a new passage and how many choices it offers, each
+  // blow of a fight with both lives, and a banner when it comes. The colour cycle says nothing.
+  const announcer = document.getElementById("announcer");
+  const told = { passage: null, banner: false, blow: false };
+  function announce(text) {
+    announcer.textContent = "";
+    announcer.textContent = text;
+  }
+  function choicesText(count) {
+    if (count === 0) return "Выбора нет.";
+    return count === 1 ? "Один выбор." : "Выборов: " + count + ".";
+  }
+  function tell() {
+    const info = byName("Info");
+    const passage = shown.visible[layoutOf("Info").id] ? shown.captions[layoutOf("Info").id] : null;
+    if (passage !== null && passage !== told.passage) {
+      const choices = ["R1", "R2", "R3", "R4", "R5"].filter((name) => shown.visible[layoutOf(name).id]);
+      announce(passage + " " + choicesText(choices.length));
+      // A new scene: reading starts at its passage.
+      if (document.activeElement !== info && !exitBox.contains(document.activeElement)) {
+        info.focus({ preventScroll: true });
+      }
+    }
+    told.passage = passage;
+    const banner = ["EndGame", "WinGame"].find((name) => shown.visible[layoutOf(name).id]);
+    if (banner && !told.banner) announce(shown.captions[layoutOf(banner).id]);
+    told.banner = Boolean(banner);
+  }
+  function tellBlow() {
+    const lives = ["Life", "LifeOpponent"]
+      .filter((name) => shown.visible[layoutOf(name).id])
+      .map((name) => shown.captions[layoutOf(name).id]);
+    const status = shown.captions[layoutOf("Status").id].trim();
+    announce([status, ...lives].filter(Boolean).join(". ") + ".");
+  }
+  function layoutOf(name) {
+    return layout.find((control) => control.name === name);
   }
 
   function renderTimer(control) {
@@ -211,7 +266,14 @@
     if (enabled && !running) {
       timers.set(
         control.id,
-        setInterval(() => handle(() => game.tick(control.id)), control.intervalMs)
+        setInterval(() => {
+        handle(() => game.tick(control.id));
+        // The life labels show a blow at the life watch's next tick.
+        if (control.name === "HealthTimer" && told.blow) {
+          told.blow = false;
+          tellBlow();
+        }
+      }, control.intervalMs)
       );
     } else if (!enabled && running) {
       clearInterval(timers.get(control.id));
@@ -231,6 +293,8 @@
       document.getElementById("exit-title").textContent = game.exitQuestionTitle();
       document.getElementById("exit-text").textContent = game.exitQuestionText();
       exitYes.focus(); // Да is the default answer
+    } else if (state === "shown" && exitBox.contains(document.activeElement)) {
+      byName("Quit").focus({ preventScroll: true });
     } else if (state === "unloaded") {
       for (const handle of timers.values()) clearInterval(handle);
       timers.clear();
@@ -259,25 +323,56 @@
     // The window takes a double click on a label or a picture as one click: the second click
     // of a pair does nothing. Its button takes every click.
     if (layout[id].kind !== "button" && event.detail > 0 && event.detail % 2 === 0) return;
+    if (layout[id].name === "Attack") told.blow = true;
     handle(() => game.click(id));
   });
+
+  stage.addEventListener("keydown", (event) => {
+    // Enter or Space on a focused control is one click on it.
+    const id = controlOf(event.target);
+    if (id < 0 || !layout[id].takesClick || layout[id].kind === "button") return;
+    if (event.key === "Enter" || event.key === " ") {
+      event.preventDefault();
+      event.stopPropagation();
+      clickByKey(id);
+    }
+  });
+
+  document.addEventListener("keydown", (event) => {
+    if (!game || game.windowState() !== "shown" || event.altKey || event.ctrlKey || event.metaKey) {
+      return;
+    }
+    const focused = controlOf(document.activeElement);
+    const onControl = focused >= 0 && layout[focused].takesClick;
+    if (event.key === "Enter" && onControl) return; // the control's own click
+    const target = game.keyTarget(event.key);
+    if (target >= 0) {
+      event.preventDefault();
+      event.stopImmediatePropagation(); // Escape opens the question; it must not answer it too
+      clickByKey(target);
+    }
+  });
+
+  function clickByKey(id) {
+    if (layout[id].name === "Attack") told.blow = true;
+    handle(() => game.click(id));
+  }
 
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
   exitBox.addEventListener("keydown", (event) => {
-    if (event.key === "Enter") {
-      event.preventDefault();
-      handle(() => game.answer(true));
-    } else if (event.key === "Escape") {
-      event.preventDefault();
-      handle(() => game.answer(false));
-    }
+    if (event.key !== "Enter" && event.key !== "Escape") return;
+    // The answer is the key's only effect: it goes no further, to the game's own keys.
+    event.preventDefault();
+    event.stopPropagation();
+    handle(() => game.answer(event.key === "Enter"));
   });
   document.addEventListener("keydown", (event) => {
     // The question's keys hold wherever the focus has wandered while it is open.
     if (!game || game.windowState() !== "hidden" || exitBox.contains(event.target)) return;
     if (event.key === "Enter" || event.key === "Escape") {
       event.preventDefault();
+      event.stopImmediatePropagation();
       handle(() => game.answer(event.key === "Enter"));
     }
   });
@@ -306,6 +401,8 @@
   function newGame() {
     if (game) game.delete();
     shownState = null;
+    told.passage = null;
+    told.banner = false;
     shown.captions.fill(null);
     shown.colours.fill(null);
     shown.visible.fill(null);
