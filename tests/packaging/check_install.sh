@@ -82,6 +82,7 @@ man)
 sounds)
     # The installed game, started from elsewhere, plays «Старт»'s sound from the data folder.
     cd "$scratch"
+    strace -qq -o /dev/null true || fail "strace cannot trace programs here"
     printf 'click Start\n' >start.replay
     SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
         strace -f -qq -e trace=openat -o opened.txt \
