@@ -30,6 +30,11 @@ for section in "${sections[@]}"; do
         *) echo "unknown section: $section (startup, scenes or player)" >&2; exit 2 ;;
     esac
 done
+if [[ " ${targets[*]} " == *" scene_change_benchmark "* ]] &&
+    ! grep -q '^BUILD_TESTING:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "the scene benchmark is built with the tests: configure build/ with -DBUILD_TESTING=ON" >&2
+    exit 1
+fi
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 
 tmp=$(mktemp -d)
