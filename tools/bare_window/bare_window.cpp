@@ -19,7 +19,11 @@ class BareWindow final : public QWidget {
     explicit BareWindow(std::function<void()> painted) : firstPaint_(std::move(painted)) {
         setFixedSize(1024, 768);
         auto* picture = new QLabel(this);
-        picture->setPixmap(QPixmap(":/bare/title.bmp"));
+        const QPixmap title(":/bare/title.bmp");
+        if (title.isNull()) {
+            std::fputs("tovik-bare-window: the picture is missing from the program\n", stderr);
+        }
+        picture->setPixmap(title);
         picture->setGeometry(144, 64, 337, 197);
         auto* passage = new QLabel(this);
         passage->setWordWrap(true);
