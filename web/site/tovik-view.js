@@ -239,6 +239,7 @@
     if (passage !== null && passage !== told.passage) {
       const choices = ["R1", "R2", "R3", "R4", "R5"].filter((name) => shown.visible[layoutOf(name).id]);
       announce(passage + " " + choicesText(choices.length));
+      told.blow = false; // a blow that ended the fight is told by the scene it led to
       // A new scene: reading starts at its passage.
       if (document.activeElement !== info && !exitBox.contains(document.activeElement)) {
         info.focus({ preventScroll: true });
