@@ -97,6 +97,9 @@ void GameWindow::buildControls() {
         widget->setObjectName(text(nameOf(id)));
         widget->setGeometry(pixelsOf(layout));
         widget->setMouseTracking(true);
+        if (hasClickHandler(id) && kindOf(id) != ControlKind::Button) {
+            widget->setCursor(Qt::PointingHandCursor);  // a hidden control shows no cursor
+        }
         widget->installEventFilter(this);
         widgets_[indexOf(id)] = widget;
     }
@@ -143,17 +146,21 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
             afterEvent();
             return true;
         case QEvent::MouseButtonPress:
+            pressIsDoubleClick_ = false;  // every press starts a click of its own
             return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonDblClick:
-            // A double click is one click: its second release must not click the next scene's
-            // caption on the same label.
-            releaseEndsDoubleClick_ = true;
-            return kindOf(id) != ControlKind::Button;
+            if (kindOf(id) == ControlKind::Button) {
+                return false;  // Attack counts each press and release as a blow
+            }
+            // On a label or a picture a double click is one click: its second release must
+            // not click the next scene's caption on the same label.
+            pressIsDoubleClick_ = true;
+            return true;
         case QEvent::MouseButtonRelease: {
             if (kindOf(id) == ControlKind::Button) {
                 return false;  // the button raises its own click
             }
-            if (std::exchange(releaseEndsDoubleClick_, false)) {
+            if (std::exchange(pressIsDoubleClick_, false)) {
                 return true;
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -167,6 +174,11 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
         default:
             return QWidget::eventFilter(watched, event);
     }
+}
+
+void GameWindow::mousePressEvent(QMouseEvent* event) {
+    pressIsDoubleClick_ = false;  // a press on the background ends any double click too
+    event->accept();
 }
 
 void GameWindow::mouseMoveEvent(QMouseEvent* event) {

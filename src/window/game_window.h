@@ -45,6 +45,7 @@ class GameWindow final : public QWidget {
     void unloaded();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,7 +64,7 @@ class GameWindow final : public QWidget {
     std::array<QWidget*, kControlCount> widgets_{};
     std::array<QTimer*, kControlCount> timers_{};
     bool unloadedSignalled_ = false;
-    bool releaseEndsDoubleClick_ = false;
+    bool pressIsDoubleClick_ = false;  // the press being held is a double click's second
     std::function<void()> firstPaint_;
 };
 
