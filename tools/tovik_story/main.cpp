@@ -1,7 +1,6 @@
 // tovik-story: the game without its window. `play` runs the game headless over standard input
 // and output; `check` and `map` look at the story itself.
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -56,7 +55,8 @@ Flags (null once the window is unloaded and the player released) and plays, the 
 sounds played so far. Sounds are counted, not played. A line that is not a command is
 answered by {"error": "..."} and changes nothing.
 
-Wrong arguments are reported in one line on standard error, with exit code 2.
+Wrong arguments are reported in one line on standard error, with exit code 2. A line of
+more than 4096 bytes, or output that cannot be written, ends the command with exit code 1.
 )";
 
 int usageError(const std::string& why) {
@@ -66,16 +66,6 @@ int usageError(const std::string& why) {
 
 bool isHelp(std::string_view argument) {
     return argument == "-h" || argument == "--help";
-}
-
-std::optional<std::uint64_t> seedFrom(std::string_view text) {
-    std::uint64_t seed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, seed);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return seed;
 }
 
 // The folder of this executable; the sounds would lie in TovikSound beside it.
@@ -106,7 +96,7 @@ int play(int argc, char** argv) {
         if (i + 1 == argc) {
             return usageError("play: --seed needs a number");
         }
-        seed = seedFrom(argv[++i]);
+        seed = tovik::parseSeed(argv[++i]);
         if (!seed) {
             return usageError(
                 "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
@@ -116,7 +106,10 @@ int play(int argc, char** argv) {
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
     tovik::tools::PlaySession session(random, applicationDirectory(argv[0]));
-    session.run(std::cin, std::cout);
+    if (const std::optional<std::string> problem = session.run(std::cin, std::cout)) {
+        std::cerr << "tovik-story play: " << *problem << '\n';
+        return 1;
+    }
     return 0;
 }
 
