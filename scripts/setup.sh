@@ -6,6 +6,8 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev libsdl2-mixer-dev
     libgtest-dev
+    # the window's tests from outside: a display of its own, another X client, a file tracer
+    xvfb xdotool strace
 )
 
 tovik_missing_packages() {

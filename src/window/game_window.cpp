@@ -33,11 +33,11 @@ QRect pixelsOf(const ControlLayout& layout) {
 }  // namespace
 
 GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
-                       const QString& applicationDirectory, QWidget* parent)
+                       std::string applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
-                               applicationDirectory.toStdString());
+                               std::move(applicationDirectory));
     setWindowTitle(text(kWindowTitle));
     setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
@@ -122,6 +122,11 @@ void GameWindow::buildTimers() {
 void GameWindow::tickNow(ControlId timer) {
     game_->tick(timer);
     afterEvent();
+}
+
+void GameWindow::stopTimers() {
+    timersStopped_ = true;
+    render();
 }
 
 QWidget* GameWindow::control(ControlId id) const {
@@ -230,8 +235,8 @@ void GameWindow::render() {
                 QTimer* qtimer = timer(id);
                 // An unloaded window runs no timer, whatever the game left enabled: closing it
                 // redraws once more and must not start the life watch again.
-                const bool enabled =
-                    model_.isTimerEnabled(id) && model_.state() != WindowState::Unloaded;
+                const bool enabled = model_.isTimerEnabled(id) &&
+                                     model_.state() != WindowState::Unloaded && !timersStopped_;
                 if (enabled && !qtimer->isActive()) {
                     qtimer->start();
                 } else if (!enabled && qtimer->isActive()) {

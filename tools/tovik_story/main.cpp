@@ -3,13 +3,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "tovik_story/play_session.h"
 
@@ -68,17 +67,6 @@ bool isHelp(std::string_view argument) {
     return argument == "-h" || argument == "--help";
 }
 
-// The folder of this executable; the sounds would lie in TovikSound beside it.
-std::string applicationDirectory(const char* argv0) {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
-    if (!error) {
-        return self.parent_path().string();
-    }
-    const std::filesystem::path named = std::filesystem::absolute(argv0 ? argv0 : "", error);
-    return error ? std::string(".") : named.parent_path().string();
-}
-
 int play(int argc, char** argv) {
     std::optional<std::uint64_t> seed;
     for (int i = 2; i < argc; ++i) {
@@ -105,7 +93,7 @@ int play(int argc, char** argv) {
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
-    tovik::tools::PlaySession session(random, applicationDirectory(argv[0]));
+    tovik::tools::PlaySession session(random, tovik::applicationDirectory(argv[0]));
     if (const std::optional<std::string> problem = session.run(std::cin, std::cout)) {
         std::cerr << "tovik-story play: " << *problem << '\n';
         return 1;
