@@ -144,9 +144,8 @@ int main(int argc, char* argv[]) {
         fail("the game window was destroyed by another program; the game ends.");
         // Qt would report every later use of the vanished window as an X error.
         QLoggingCategory::setFilterRules("qt.qpa.xcb.warning=false");
-        window.game().Form_Unload();
         status = 1;
-        QCoreApplication::exit(1);
+        window.close();  // the game unloads as when its frame is closed
     });
     application.installNativeEventFilter(&watch);
     window.show();
