@@ -4,7 +4,8 @@
 #
 #   tools/soak.sh [MINUTES] [CSV]     defaults: 20 minutes, build/soak.csv
 #
-# Plays build/tovik (or $TOVIK_GAME) with a fixed seed: clicks and double clicks on the choices,
+# Plays the release build, build-release/tovik (or build/tovik when there is none, or
+# $TOVIK_GAME), with a fixed seed: clicks and double clicks on the choices,
 # Start, Attack, the items and the banners, clicks anywhere in the window, pointer moves, and now
 # and then the red cross, whose question is answered No with Escape. Samples VmRSS every 10 s
 # into CSV (seconds, KiB). At the end it prints the figures and fails if the game died or its
@@ -13,7 +14,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-20}
 csv=${2:-$root/build/soak.csv}
-game=${TOVIK_GAME:-$root/build/tovik}
+game=${TOVIK_GAME:-$root/build-release/tovik}
+[ -n "${TOVIK_GAME:-}" ] || [ -x "$game" ] || game=$root/build/tovik
 warmup=${WARMUP:-180}
 [ -x "$game" ] || { echo "build the game first: cmake -S . -B build && cmake --build build" >&2; exit 1; }
 for tool in Xvfb xdotool; do

@@ -152,9 +152,6 @@ class MouseHabitsTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runMouseHabitsTests(int argc, char** argv) {
-    tovik::window::testing::MouseHabitsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::MouseHabitsTest)
 
 #include "mouse_habits_test.moc"
