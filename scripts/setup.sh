@@ -6,8 +6,10 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev libsdl2-mixer-dev
     libgtest-dev
-    # the window's tests from outside: a display of its own, another X client, a file tracer
-    xvfb xdotool strace
+    # the install and package tests: validators, the Debian package tools, strace
+    desktop-file-utils appstream dpkg-dev lintian man-db strace
+    # the window's tests from outside: a display of its own, another X client
+    xvfb xdotool
 )
 
 tovik_missing_packages() {

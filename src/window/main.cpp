@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "sound/sdl_audio_output.h"
+#include "sound/sound_home.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
 #include "window/replay.h"
@@ -136,7 +138,11 @@ int main(int argc, char* argv[]) {
     }
 
     tovik::sound::SdlAudioOutput audio;
-    tovik::window::GameWindow window(audio, *random, nullptr, tovik::applicationDirectory(argv[0]));
+    // The sounds beside the executable, else those installed with the game; the folder's name
+    // is kept as the file system's bytes, whatever its encoding.
+    const std::string soundHome =
+        tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string();
+    tovik::window::GameWindow window(audio, *random, nullptr, soundHome);
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     int status = 0;

@@ -10,6 +10,7 @@
 
 #include "engine/application_directory.h"
 #include "engine/random_source.h"
+#include "sound/sound_home.h"
 #include "tovik_story/play_session.h"
 
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -93,7 +94,9 @@ int play(int argc, char** argv) {
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
-    tovik::tools::PlaySession session(random, tovik::applicationDirectory(argv[0]));
+    // The sounds beside the executable, else those installed with the game.
+    tovik::tools::PlaySession session(
+        random, tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string());
     if (const std::optional<std::string> problem = session.run(std::cin, std::cout)) {
         std::cerr << "tovik-story play: " << *problem << '\n';
         return 1;
