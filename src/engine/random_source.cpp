@@ -1,7 +1,9 @@
 #include "engine/random_source.h"
 
+#include <charconv>
 #include <chrono>
 #include <random>
+#include <system_error>
 
 namespace tovik {
 
@@ -31,6 +33,17 @@ int SeededRandom::draw(int sides) {
     // x = the top 53 bits over 2^53: every such x is exact in a double, and x < 1.
     const double x = static_cast<double>(next() >> 11) * 0x1.0p-53;
     return static_cast<int>(x * sides) + 1;
+}
+
+std::optional<std::uint64_t> parseSeed(std::string_view text) {
+    // from_chars takes neither a plus sign nor leading blanks, and reports a number too big.
+    std::uint64_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return seed;
 }
 
 }  // namespace tovik

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace tovik {
 
@@ -33,5 +35,9 @@ class SeededRandom final : public RandomSource {
   private:
     std::uint64_t state_;
 };
+
+// The seed a player gives as `--seed N`, to the window and to the headless player alike: only
+// the decimal digits of a number from 0 to 2^64-1, with no sign and no blanks around them.
+std::optional<std::uint64_t> parseSeed(std::string_view text);
 
 }  // namespace tovik
