@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/decimal_text.h"
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "engine/random_source.h"
@@ -224,14 +225,18 @@ void checkRules(const Session& session) {
 }
 
 // Libfuzzer reads these as extra coverage: the game's scenes are data, not code, so without
-// them reaching a new scene would look like nothing new.
+// them reaching a new scene would look like nothing new. Each scene counts apart as it is seen
+// plainly, under a banner, in a fight, with an ending's countdown running, with the hero's life
+// at 0 or below before the life watch has seen it, and with the ring worn.
+constexpr std::size_t kSceneStates = 6;
 __attribute__((used, section("__libfuzzer_extra_counters")))
-std::array<std::uint8_t, (tovik::story::kSceneCount + 1) * 4>
+std::array<std::uint8_t, (tovik::story::kSceneCount + 1) * kSceneStates>
     sceneCounters;
 
 std::bitset<tovik::story::kSceneCount + 1> scenesReached;
 
-void countScene(const WindowModel& window) {
+void countScene(const Session& session) {
+    const WindowModel& window = session.window;
     if (!window.isVisible(ControlId::Info)) {
         return;
     }
@@ -240,17 +245,21 @@ void countScene(const WindowModel& window) {
     if (!scene) {
         return;
     }
-    // A scene seen in a fight, under a banner or with the death countdown running counts apart.
-    std::size_t variant = 0;
-    if (window.isVisible(ControlId::EndGame) || window.isVisible(ControlId::WinGame)) {
-        variant = 1;
-    } else if (window.isVisible(ControlId::Attack)) {
-        variant = 2;
-    } else if (window.isTimerEnabled(ControlId::Death) || window.isTimerEnabled(ControlId::Win)) {
-        variant = 3;
+    const std::array<bool, kSceneStates> states = {
+        true,
+        window.isVisible(ControlId::EndGame) || window.isVisible(ControlId::WinGame),
+        window.isVisible(ControlId::Attack),
+        window.isTimerEnabled(ControlId::Death) || window.isTimerEnabled(ControlId::Win),
+        tovik::toNumber(session.game.Health()) <= 0,
+        session.game.Ring() == "1",
+    };
+    for (std::size_t state = 0; state < kSceneStates; ++state) {
+        if (states[state]) {
+            std::uint8_t& counter =
+                sceneCounters[static_cast<std::size_t>(*scene) * kSceneStates + state];
+            counter = static_cast<std::uint8_t>(counter + 1);
+        }
     }
-    std::uint8_t& counter = sceneCounters[static_cast<std::size_t>(*scene) * 4 + variant];
-    counter = static_cast<std::uint8_t>(counter + 1);
     scenesReached.set(static_cast<std::size_t>(*scene));
 }
 
@@ -302,7 +311,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             require(session.game.Sound() == nullptr, "unloading releases the sound player");
         }
         checkRules(session);
-        countScene(session.window);
+        countScene(session);
     }
     return 0;
 }
