@@ -42,7 +42,9 @@ struct Played {
 Played play(const tovik::testing::Route& route) {
     Played played;
     tovik::WindowModel window;
-    tovik::sound::RecordingAudioOutput audio;
+    struct Silence final : tovik::sound::AudioOutput {
+        void playFile(const std::filesystem::path&) override {}
+    } audio;
     struct Dice final : tovik::RandomSource {
         int draw(int sides) override { return std::min(next, sides); }
         int next = 1;
