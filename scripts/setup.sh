@@ -6,6 +6,10 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev libsdl2-mixer-dev
     libgtest-dev
+    # the install and package tests: validators, the Debian package tools, strace
+    desktop-file-utils appstream dpkg-dev lintian man-db strace
+    # the window's tests from outside: a display of its own, another X client
+    xvfb xdotool
 )
 
 # Only ./run-tests needs these: clang and its libFuzzer runtime for the fuzz targets.
