@@ -17,6 +17,8 @@ TOVIK_WEB_PACKAGES=(cmake make emscripten python3)
 # Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
 # Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
 TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)
+# Only ./run-tests needs these: clang and its libFuzzer runtime for the fuzz targets.
+TOVIK_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 tovik_missing_packages() {
     local missing=() package
@@ -62,3 +64,15 @@ tovik_install_web_tests() {
     command -v npm >/dev/null || tovik_install npm
 }
 
+# Whether clang can build a libFuzzer target here.
+tovik_can_fuzz() {
+    command -v clang++ >/dev/null || return 1
+    local probe
+    probe=$(mktemp -d) || return 1
+    echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+        >"$probe/probe.cpp"
+    clang++ -fsanitize=fuzzer "$probe/probe.cpp" -o "$probe/probe" >/dev/null 2>&1
+    local status=$?
+    rm -rf "$probe"
+    return $status
+}
