@@ -52,6 +52,14 @@ AccessibleRole accessibleRole(ControlId control) {
     }
 }
 
+const std::vector<ControlId>& readingOrder() {
+    static const std::vector<ControlId> order = {
+        NameGame1, NameGame2, Creator, TovikImage, Start,   Info, R1,           R2,
+        R3,        R4,        R5,      Attack,     Status,  Life, LifeOpponent, Item1,
+        Item2,     Item3,     Item4,   EndGame,    WinGame, Quit};
+    return order;
+}
+
 std::string accessibleName(ControlId control, const WindowModel& window) {
     switch (control) {
         case NameGame1:

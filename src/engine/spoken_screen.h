@@ -20,6 +20,10 @@ enum class AccessibleRole : std::uint8_t {
 
 AccessibleRole accessibleRole(ControlId control);
 
+// Every control a reader can meet, in the order it meets them: the title, the passage and its
+// choices, the fight, the life counts, the items, a banner, the way out.
+const std::vector<ControlId>& readingOrder();
+
 // The name a screen reader gives a control, in Russian: a label by what it shows, a picture by
 // what it pictures.
 std::string accessibleName(ControlId control, const WindowModel& window);

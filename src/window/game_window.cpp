@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -11,7 +12,10 @@
 #include <utility>
 
 #include "engine/control_layout.h"
+#include "window/accessible_controls.h"
 #include "window/game_font.h"
+#include "window/player_access.h"
+#include "window/stage_scale.h"
 
 namespace tovik::window {
 
@@ -35,6 +39,7 @@ QRect pixelsOf(const ControlLayout& layout) {
 GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
                        const QString& applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
+    installAccessibleControls();
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
                                applicationDirectory.toStdString());
@@ -49,11 +54,21 @@ GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQues
 
     buildControls();
     buildTimers();
+    access_ = std::make_unique<PlayerAccess>(*this, *game_, model_);
+    access_->watch(this);
+    for (QWidget* widget : widgets_) {
+        if (widget != nullptr) {
+            access_->watch(widget);
+        }
+    }
     game_->Form_Load();
     render();
 }
 
-GameWindow::~GameWindow() = default;
+GameWindow::~GameWindow() {
+    // Keys and focus stop being watched before the controls go.
+    access_.reset();
+}
 
 void GameWindow::buildControls() {
     for (ControlId id : allControls()) {
@@ -121,6 +136,35 @@ void GameWindow::tickNow(ControlId timer) {
     afterEvent();
 }
 
+void GameWindow::clickControl(ControlId id) {
+    game_->click(id);
+    afterEvent();
+}
+
+void GameWindow::toggleFullScreen() {
+    if (isFullScreen()) {
+        leaveFullScreen();
+        return;
+    }
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    showFullScreen();
+}
+
+void GameWindow::leaveFullScreen() {
+    if (!isFullScreen()) {
+        return;
+    }
+    showNormal();
+    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+}
+
+void GameWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeControls(*this, fitStage(size()));
+    update();
+}
+
 QWidget* GameWindow::control(ControlId id) const {
     return widgets_[indexOf(id)];
 }
@@ -177,6 +221,8 @@ void GameWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void GameWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
+    QPainter painter(this);
+    access_->paintFocusRing(painter);
     if (firstPaint_) {
         // After this paint's children are drawn too.
         QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
@@ -194,6 +240,9 @@ void GameWindow::closeEvent(QCloseEvent* event) {
 
 void GameWindow::afterEvent() {
     render();  // an unloaded window's timers stop here
+    if (model_.state() != WindowState::Unloaded) {
+        access_->afterEvent();
+    }
     if (model_.state() == WindowState::Unloaded && !unloadedSignalled_) {
         unloadedSignalled_ = true;
         close();

@@ -15,6 +15,8 @@ class QTimer;
 
 namespace tovik::window {
 
+class PlayerAccess;
+
 // The one game window, OsnEkran1: a thin view over the game. It builds the 26 controls where
 // the layout puts them, hands every click, pointer move and timer tick to the game, and then
 // shows the WindowModel as it stands. It decides nothing itself.
@@ -41,6 +43,15 @@ class GameWindow final : public QWidget {
     // One tick of a game timer now, as if it had fired (for replays; the game waits 25 s).
     void tickNow(ControlId timer);
 
+    // One click on a control, as the mouse makes it (for the screen reader's press action).
+    void clickControl(ControlId id);
+
+    // Full screen: the stage scaled to fit the screen, letterboxed on black; and back.
+    void toggleFullScreen();
+    void leaveFullScreen();
+
+    PlayerAccess& access() { return *access_; }
+
   signals:
     void unloaded();
 
@@ -49,6 +60,7 @@ class GameWindow final : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildControls();
@@ -56,6 +68,7 @@ class GameWindow final : public QWidget {
     void render();
     void renderLabel(ControlId id);
     void afterEvent();
+    friend class PlayerAccess;  // keys are events too
 
     WindowModel model_;
     MessageBoxExitQuestion messageBox_;
@@ -65,6 +78,7 @@ class GameWindow final : public QWidget {
     bool unloadedSignalled_ = false;
     bool releaseEndsDoubleClick_ = false;
     std::function<void()> firstPaint_;
+    std::unique_ptr<PlayerAccess> access_;
 };
 
 }  // namespace tovik::window

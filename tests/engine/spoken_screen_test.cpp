@@ -1,5 +1,7 @@
 #include "engine/spoken_screen.h"
 
+#include <algorithm>
+
 #include "engine/control_layout.h"
 #include "story/passages.h"
 #include "support/game_fixture.h"
@@ -39,6 +41,18 @@ TEST(AccessibleNames, EveryControlWithAClickIsAButtonAndTheTimersAreNotThere) {
     for (ControlId id : {Info, Status, Life, LifeOpponent}) {
         EXPECT_EQ(accessibleRole(id), AccessibleRole::Text) << nameOf(id);
     }
+}
+
+TEST(AccessibleNames, TheReadingOrderHoldsEveryVisibleControlOnce) {
+    std::vector<ControlId> exposed;
+    for (ControlId id : allControls()) {
+        if (accessibleRole(id) != AccessibleRole::None) {
+            exposed.push_back(id);
+        }
+    }
+    std::vector<ControlId> order = readingOrder();
+    std::ranges::sort(order);
+    EXPECT_EQ(order, exposed);
 }
 
 TEST(ChoiceCount, SaysTheCountInRussian) {
