@@ -44,7 +44,10 @@ class StageAccessible final : public QAccessibleWidget {
         std::vector<QWidget*> children;
         for (ControlId id : readingOrder()) {
             QWidget* control = window->control(id);
-            if (control != nullptr && control->isVisibleTo(window)) {
+            // An empty label (the fight's status between fights) shows nothing to read.
+            if (control != nullptr && control->isVisibleTo(window) &&
+                !(accessibleRole(id) == AccessibleRole::Text &&
+                  control->accessibleName().isEmpty())) {
                 children.push_back(control);
             }
         }

@@ -63,6 +63,7 @@ GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQues
     }
     game_->Form_Load();
     render();
+    access_->afterEvent();  // the names of the title screen
 }
 
 GameWindow::~GameWindow() {

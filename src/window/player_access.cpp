@@ -145,7 +145,8 @@ void PlayerAccess::afterEvent() {
         // Focus on the passage makes the reader read it, followed by its description: how
         // many choices there are. Said again, it would be heard twice.
         const auto split = said.text.rfind('\n');
-        window_.control(ControlId::Info)->setAccessibleDescription(text(said.text.substr(split + 1)));
+        window_.control(ControlId::Info)
+            ->setAccessibleDescription(text(said.text.substr(split + 1)));
         if (!(moved && keys_.focus() == ControlId::Info)) {
             say(text(said.text));
         }

@@ -74,10 +74,10 @@ void placeControls(GameWindow& window, const StageFit& fit) {
                 const QPixmap picture(":/pictures/" + QString::fromUtf8(layout.picture.data(),
                                                                         layout.picture.size()));
                 static_cast<QLabel*>(widget)->setPixmap(
-                    fit.scale == 1.0 ? picture
-                                     : picture.scaled(picture.size() * fit.scale,
-                                                      Qt::KeepAspectRatio,
-                                                      Qt::SmoothTransformation));
+                    fit.scale == 1.0
+                        ? picture
+                        : picture.scaled(picture.size() * fit.scale, Qt::KeepAspectRatio,
+                                         Qt::SmoothTransformation));
                 widget->setGeometry(box);
                 break;
             }

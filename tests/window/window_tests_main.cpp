@@ -5,6 +5,7 @@ int runLayoutTests(int argc, char** argv);
 int runTextFitTests(int argc, char** argv);
 int runPlayTests(int argc, char** argv);
 int runJourneyTests(int argc, char** argv);
+int runKeyboardPlayTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
     failed += runTextFitTests(argc, argv);
     failed += runPlayTests(argc, argv);
     failed += runJourneyTests(argc, argv);
+    failed += runKeyboardPlayTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }
