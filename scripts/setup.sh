@@ -6,6 +6,8 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev libsdl2-mixer-dev
     libgtest-dev
+    # the screen-reader test: a real AT-SPI client on a virtual display
+    at-spi2-core python3-pyatspi dbus xvfb
 )
 
 tovik_missing_packages() {

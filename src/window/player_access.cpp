@@ -52,6 +52,7 @@ PlayerKey playerKeyOf(const QKeyEvent& event) {
 
 constexpr QRgb kRingColour = 0xFFFF00;
 constexpr int kRingGap = 3;  // pixels between a control's box and its ring
+constexpr int kAnnouncementShownMs = 5000;
 
 }  // namespace
 
@@ -69,6 +70,12 @@ PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& mo
     announcer_->setAttribute(Qt::WA_TransparentForMouseEvents);
     announcer_->setGeometry(0, 0, 1, 1);
     announcer_->hide();
+    silence_.setSingleShot(true);
+    silence_.setInterval(kAnnouncementShownMs);
+    connect(&silence_, &QTimer::timeout, this, [this] {
+        announcer_->hide();
+        reorderChildren();
+    });
 }
 
 void PlayerAccess::watch(QWidget* widget) {
@@ -142,13 +149,17 @@ void PlayerAccess::afterEvent() {
     updateNames();
 
     if (said.kind == Announcement::Kind::Scene) {
-        // Focus on the passage makes the reader read it, followed by its description: how
-        // many choices there are. Said again, it would be heard twice.
+        // The passage is read from where the focus rests: newly focused, a reader reads its
+        // name and then its description, how many choices there are; already focused, it
+        // reads the new name, and only the count is left to say. Said in full, it would be
+        // heard twice.
         const auto split = said.text.rfind('\n');
-        window_.control(ControlId::Info)
-            ->setAccessibleDescription(text(said.text.substr(split + 1)));
-        if (!(moved && keys_.focus() == ControlId::Info)) {
+        const QString count = text(said.text.substr(split + 1));
+        window_.control(ControlId::Info)->setAccessibleDescription(count);
+        if (keys_.focus() != ControlId::Info) {
             say(text(said.text));
+        } else if (!moved) {
+            say(count);
         }
     } else if (said.kind != Announcement::Kind::Nothing) {
         say(text(said.text));
@@ -171,10 +182,8 @@ void PlayerAccess::updateNames() {
         shownChanged = shownChanged || shown != control->property("tovikShown").toBool();
         control->setProperty("tovikShown", shown);
     }
-    if (shownChanged && QAccessible::isActive()) {
-        // The window's list of children is only the controls shown.
-        QAccessibleEvent reorder(&window_, QAccessible::ObjectReorder);
-        QAccessible::updateAccessibility(&reorder);
+    if (shownChanged) {
+        reorderChildren();  // the window's children are only the controls shown
     }
 }
 
@@ -182,6 +191,12 @@ void PlayerAccess::say(const QString& words) {
     announcer_->hide();
     announcer_->setAccessibleName(words);
     announcer_->show();
+    reorderChildren();
+    // Gone again once read, so that a reader looking round the window does not meet it.
+    silence_.start();
+}
+
+void PlayerAccess::reorderChildren() {
     if (QAccessible::isActive()) {
         QAccessibleEvent reorder(&window_, QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&reorder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include "engine/keyboard.h"
 #include "engine/spoken_screen.h"
@@ -43,6 +44,7 @@ class PlayerAccess final : public QObject {
   private:
     bool handleKey(const QKeyEvent& key);
     void say(const QString& text);
+    void reorderChildren();
     void updateNames();
     void applyFocus();
 
@@ -52,6 +54,7 @@ class PlayerAccess final : public QObject {
     KeyboardPlay keys_;
     SpokenScreen heard_;
     QWidget* announcer_ = nullptr;
+    QTimer silence_;
     bool ringShown_ = false;
     bool applyingFocus_ = false;
 };
