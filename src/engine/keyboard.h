@@ -3,9 +3,9 @@
 #include <optional>
 #include <vector>
 
-#include "engine/controls.h"
 #include "engine/game.h"
-#include "engine/window_model.h"
+#include "form/controls.h"
+#include "form/window_model.h"
 
 namespace tovik {
 

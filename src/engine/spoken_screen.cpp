@@ -1,7 +1,7 @@
 #include "engine/spoken_screen.h"
 
-#include "engine/control_layout.h"
 #include "engine/exit_question.h"
+#include "form/control_layout.h"
 
 namespace tovik {
 

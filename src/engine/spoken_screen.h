@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/controls.h"
 #include "engine/game.h"
-#include "engine/window_model.h"
+#include "form/controls.h"
+#include "form/window_model.h"
 
 namespace tovik {
 

@@ -7,14 +7,11 @@
 
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
+#include "window/qt_text.h"
 
 namespace tovik::window {
 
 namespace {
-
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 PlayerKey playerKeyOf(const QKeyEvent& event) {
     if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
@@ -154,15 +151,15 @@ void PlayerAccess::afterEvent() {
         // reads the new name, and only the count is left to say. Said in full, it would be
         // heard twice.
         const auto split = said.text.rfind('\n');
-        const QString count = text(said.text.substr(split + 1));
+        const QString count = toQString(said.text.substr(split + 1));
         window_.control(ControlId::Info)->setAccessibleDescription(count);
         if (keys_.focus() != ControlId::Info) {
-            say(text(said.text));
+            say(toQString(said.text));
         } else if (!moved) {
             say(count);
         }
     } else if (said.kind != Announcement::Kind::Nothing) {
-        say(text(said.text));
+        say(toQString(said.text));
     }
     if (moved) {
         applyFocus();
@@ -174,7 +171,7 @@ void PlayerAccess::updateNames() {
     bool shownChanged = false;
     for (ControlId id : readingOrder()) {
         QWidget* control = window_.control(id);
-        const QString name = text(accessibleName(id, model_));
+        const QString name = toQString(accessibleName(id, model_));
         if (control->accessibleName() != name) {
             control->setAccessibleName(name);
         }

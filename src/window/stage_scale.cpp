@@ -6,17 +6,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
+#include "look/control_look.h"
 #include "window/game_font.h"
 #include "window/game_window.h"
+#include "window/qt_text.h"
 
 namespace tovik::window {
 
 namespace {
 
-constexpr int kStageWidth = kClientWidthTwips / kTwipsPerPixel;
-constexpr int kStageHeight = kClientHeightTwips / kTwipsPerPixel;
-constexpr int kButtonFontPixels = 13;
+constexpr int kStageWidth = kClientWidthPixels;
+constexpr int kStageHeight = kClientHeightPixels;
 
 int scaled(int twips, double scale) {
     return static_cast<int>(std::lround(twips * scale / kTwipsPerPixel));
@@ -49,14 +50,15 @@ void placeControls(GameWindow& window, const StageFit& fit) {
             continue;  // a timer
         }
         const ControlLayout& layout = layoutOf(id);
+        const ControlLook& look = lookOf(id);
         const QRect box(fit.origin.x() + scaled(layout.left, fit.scale),
                         fit.origin.y() + scaled(layout.top, fit.scale),
                         scaled(layout.width, fit.scale), scaled(layout.height, fit.scale));
         switch (kindOf(id)) {
             case ControlKind::Label: {
                 auto* label = static_cast<QLabel*>(widget);
-                label->setFont(scaledFont(layout.fontPixels, fit.scale));
-                if (layout.autoSize) {
+                label->setFont(scaledFont(look.fontPixels, fit.scale));
+                if (look.autoSize) {
                     const QFontMetrics metrics(label->font());
                     label->setGeometry(box.x(), box.y(), metrics.horizontalAdvance(label->text()),
                                        metrics.height());
@@ -71,8 +73,7 @@ void placeControls(GameWindow& window, const StageFit& fit) {
                 break;
             case ControlKind::Picture: {
                 // Drawn from the top-left corner and cut by its box, as at the design size.
-                const QPixmap picture(":/pictures/" + QString::fromUtf8(layout.picture.data(),
-                                                                        layout.picture.size()));
+                const QPixmap picture(":/pictures/" + toQString(look.picture));
                 static_cast<QLabel*>(widget)->setPixmap(
                     fit.scale == 1.0
                         ? picture

@@ -1,6 +1,6 @@
 #include "engine/keyboard.h"
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 #include "story/passages.h"
 #include "support/game_fixture.h"
 
@@ -100,7 +100,7 @@ TEST_F(Keyboard, DigitsClickTheShownChoiceOfTheirNumberAndNothingElse) {
     // The same scene clicked with the mouse in a second game: the digit lands in the same place.
     WindowModel mouseWindow;
     Game mouse(mouseWindow, audio, draws, answer, "/opt/tovik");
-    mouse.Form_Load();
+    mouse.load();
     mouse.click(Start);
     mouse.showScene(39);
     mouse.click(R5);

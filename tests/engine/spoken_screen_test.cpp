@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 #include "story/passages.h"
 #include "support/game_fixture.h"
 

@@ -79,10 +79,8 @@ class KeyboardPlayTest : public QObject {
         QCOMPARE(focused(), widget(Info));
     }
 
-    void tabOrderOnAFiveChoiceSceneAndInAFight() {
-        QVERIFY(ui->click(Start));
-        ui->window.game().showScene(39);
-        ui->refresh();
+    void tabOrderOnAFiveChoiceScene() {
+        QVERIFY(ui->reach(39));
         QCOMPARE(focused(), widget(Info));
         QVERIFY(!ui->window.access().showsFocusRing());  // the mouse was used: no ring yet
 
@@ -100,17 +98,23 @@ class KeyboardPlayTest : public QObject {
         QVERIFY(ringAround(Quit));
         QVERIFY(!ringAround(R1));
         QCOMPARE(widget(R1)->geometry(), before);  // the ring moves nothing
+    }
 
-        ui->window.game().showScene(52);
-        ui->window.game().showScene(52);
-        ui->refresh();
-        ui->window.control(Item1)->show();
-        met.clear();
-        for (int i = 0; i < 3; ++i) {
+    void tabOrderInAFight() {
+        // The road to the double that picks up the fur ball and the trident.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_1, Qt::Key_3, Qt::Key_2, Qt::Key_1, Qt::Key_1,
+                            Qt::Key_1, Qt::Key_1, Qt::Key_1, Qt::Key_2}) {
+            press(key);
+        }
+        QVERIFY(showsPassage(52));
+        QVERIFY(ui->shown(Item2) && ui->shown(Item3));
+        std::vector<QWidget*> met;
+        for (int i = 0; i < 4; ++i) {
             press(Qt::Key_Tab);
             met.push_back(focused());
         }
-        QCOMPARE(met, (std::vector{widget(Attack), widget(Quit), widget(Attack)}));
+        // The fur ball takes no click: the keyboard passes it by.
+        QCOMPARE(met, (std::vector{widget(Attack), widget(Item3), widget(Quit), widget(Attack)}));
         ui->draws.push(1);
         press(Qt::Key_Space);  // Space on Атака! is one blow
         QCOMPARE(ui->draws.drawn, 1);
@@ -203,17 +207,18 @@ class KeyboardPlayTest : public QObject {
         choice->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(ui->textOf(Info) != qtext(story::kOpeningPassage));
         QCOMPARE(ui->answer.asked, 0);
+    }
 
-        // A fight's blow is said through the announcer: the status and both lives.
-        ui->window.game().showScene(77);
-        ui->refresh();
+    void aBlowIsSaidWithBothLives() {
+        QVERIFY(ui->reach(77));  // the ghost, 20
         ui->draws.push(1);
         QAccessible::queryAccessibleInterface(widget(Attack))
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
         // Qt's push button animates a pressed action before it clicks.
+        const QString life = qtext(ui->window.game().Health());
         QTRY_COMPARE(ui->window.access().lastAnnouncement(),
-                     QStringLiteral("Ларминов нанёс удар! ЖИЗНЬ: 60. ПРИЗРАК: 15."));
+                     "Ларминов нанёс удар! ЖИЗНЬ: " + life + ". ПРИЗРАК: 15.");
     }
 };
 
