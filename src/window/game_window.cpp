@@ -161,8 +161,13 @@ void GameWindow::leaveFullScreen() {
 
 void GameWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    placeControls(*this, fitStage(size()));
-    update();
+    // The controls are built at the design size; only a new scale needs them placed again.
+    const StageFit fit = fitStage(size());
+    if (fit != stageFit_) {
+        stageFit_ = fit;
+        placeControls(*this, fit);
+        update();
+    }
 }
 
 QWidget* GameWindow::control(ControlId id) const {

@@ -10,6 +10,7 @@
 #include "engine/game.h"
 #include "form/window_model.h"
 #include "window/message_box_exit_question.h"
+#include "window/stage_scale.h"
 
 class QTimer;
 
@@ -79,6 +80,7 @@ class GameWindow final : public QWidget {
     bool releaseEndsDoubleClick_ = false;
     std::function<void()> firstPaint_;
     std::unique_ptr<PlayerAccess> access_;
+    StageFit stageFit_;  // the design size until full screen
 };
 
 }  // namespace tovik::window
