@@ -224,9 +224,6 @@ class KeyboardPlayTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runKeyboardPlayTests(int argc, char** argv) {
-    tovik::window::testing::KeyboardPlayTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::KeyboardPlayTest)
 
 #include "keyboard_play_test.moc"
