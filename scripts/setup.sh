@@ -8,6 +8,8 @@ TOVIK_PACKAGES=(
     libgtest-dev
     # the screen-reader test: a real AT-SPI client on a virtual display
     at-spi2-core python3-pyatspi dbus xvfb
+    # the install and package tests: validators, the Debian package tools, strace
+    desktop-file-utils appstream dpkg-dev lintian man-db strace
 )
 
 tovik_missing_packages() {

@@ -68,6 +68,7 @@ class GameWindow final : public QWidget {
     void buildTimers();
     void render();
     void renderLabel(ControlId id);
+    void showPicture(ControlId id);
     void afterEvent();
     friend class PlayerAccess;  // keys are events too
 
