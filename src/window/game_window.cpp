@@ -35,12 +35,12 @@ QRect pixelsOf(const ControlLayout& layout) {
 }  // namespace
 
 GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
-                       const QString& applicationDirectory, QWidget* parent)
+                       std::string applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
     installAccessibleControls();
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
-                               applicationDirectory.toStdString());
+                               std::move(applicationDirectory));
     setWindowTitle(toQString(kWindowTitle));
     setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
     setFixedSize(kClientWidthPixels, kClientHeightPixels);
@@ -113,6 +113,9 @@ void GameWindow::buildControls() {
         widget->setObjectName(toQString(nameOf(id)));
         widget->setGeometry(pixelsOf(layout));
         widget->setMouseTracking(true);
+        if (hasClickHandler(id) && kindOf(id) != ControlKind::Button) {
+            widget->setCursor(Qt::PointingHandCursor);  // a hidden control shows no cursor
+        }
         widget->installEventFilter(this);
         widgets_[indexOf(id)] = widget;
     }
@@ -171,6 +174,11 @@ void GameWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void GameWindow::stopTimers() {
+    timersStopped_ = true;
+    render();
+}
+
 QWidget* GameWindow::control(ControlId id) const {
     return widgets_[indexOf(id)];
 }
@@ -193,17 +201,21 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
             afterEvent();
             return true;
         case QEvent::MouseButtonPress:
+            pressIsDoubleClick_ = false;  // every press starts a click of its own
             return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonDblClick:
-            // A double click is one click: its second release must not click the next scene's
-            // caption on the same label.
-            releaseEndsDoubleClick_ = true;
-            return kindOf(id) != ControlKind::Button;
+            if (kindOf(id) == ControlKind::Button) {
+                return false;  // Attack counts each press and release as a blow
+            }
+            // On a label or a picture a double click is one click: its second release must
+            // not click the next scene's caption on the same label.
+            pressIsDoubleClick_ = true;
+            return true;
         case QEvent::MouseButtonRelease: {
             if (kindOf(id) == ControlKind::Button) {
                 return false;  // the button raises its own click
             }
-            if (std::exchange(releaseEndsDoubleClick_, false)) {
+            if (std::exchange(pressIsDoubleClick_, false)) {
                 return true;
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -217,6 +229,11 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
         default:
             return QWidget::eventFilter(watched, event);
     }
+}
+
+void GameWindow::mousePressEvent(QMouseEvent* event) {
+    pressIsDoubleClick_ = false;  // a press on the background ends any double click too
+    event->accept();
 }
 
 void GameWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -276,8 +293,8 @@ void GameWindow::render() {
                 QTimer* qtimer = timer(id);
                 // An unloaded window runs no timer, whatever the game left enabled: closing it
                 // redraws once more and must not start the life watch again.
-                const bool enabled =
-                    model_.isTimerEnabled(id) && model_.state() != WindowState::Unloaded;
+                const bool enabled = model_.isTimerEnabled(id) &&
+                                     model_.state() != WindowState::Unloaded && !timersStopped_;
                 if (enabled && !qtimer->isActive()) {
                     qtimer->start();
                 } else if (!enabled && qtimer->isActive()) {
