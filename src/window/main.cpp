@@ -9,7 +9,8 @@
 #include <memory>
 
 #include "engine/random_source.h"
-#include "sound/sdl_audio_output.h"
+#include "sound/device_audio_output.h"
+#include "sound/sound_module.h"
 #include "window/game_window.h"
 #include "window/replay.h"
 
@@ -89,14 +90,15 @@ int main(int argc, char* argv[]) {
         script = QString::fromUtf8(file.readAll()).split('\n');
     }
 
-    tovik::sound::SdlAudioOutput audio;
+    tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
     tovik::window::GameWindow window(audio, *random, nullptr,
                                      QCoreApplication::applicationDirPath());
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     window.centreOnScreen();
-    // The sound device opens once the first frame is up, so the window never waits for it.
+    // The sound device opens once the first frame is up, on the sound thread, so the window
+    // never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
 
     if (options.isSet(firstFrame)) {

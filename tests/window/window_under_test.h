@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "engine/control_layout.h"
-#include "sound/recording_audio_output.h"
+#include "support/recording_audio_output.h"
 #include "story/choice_table.h"
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
