@@ -4,11 +4,11 @@
 
 namespace tovik {
 
-void Game::choiceClick(int label) {
+void Game::choiceClick(std::size_t label) {
     const std::string& caption = window_.caption(kChoiceLabels[label]);
     // The caption is the key: compared whole and exactly, so a stray blank, another letter case
     // or an "е" for an "ё" matches nothing, and the empty caption of an unused label neither.
-    for (const story::ChoiceTest& test : story::choiceTable()[static_cast<std::size_t>(label)]) {
+    for (const story::ChoiceTest& test : story::choiceTable()[label]) {
         bool matches = false;
         for (story::Key key : test.captions) {
             matches = matches || caption == story::captionOf(key);

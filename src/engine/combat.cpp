@@ -1,6 +1,6 @@
-#include "engine/control_layout.h"
 #include "engine/decimal_text.h"
 #include "engine/game.h"
+#include "form/control_layout.h"
 #include "story/victories.h"
 
 namespace tovik {
@@ -42,19 +42,6 @@ void Game::HealthTimer_Timer() {
         return;
     }
     gameOver();
-}
-
-void Game::gameOver() {
-    window_.setTimerEnabled(Death, false);
-    // A hero who dies on the way out must not see the victory banner over the defeat banner.
-    window_.setTimerEnabled(Win, false);
-    clearPlay();
-    for (ControlId control : {NameGame1, NameGame2, Start}) {
-        window_.setVisible(control, false);
-    }
-    window_.setVisible(Status, false);
-    window_.setCaption(Status, "");
-    window_.setVisible(EndGame, true);
 }
 
 }  // namespace tovik

@@ -1,9 +1,24 @@
-#include "engine/control_layout.h"
 #include "engine/game.h"
+#include "form/control_layout.h"
 
 namespace tovik {
 
 using enum ControlId;
+
+// Every death ends here: in a fight, by a life change below 1, or by the death timer through
+// the life watch.
+void Game::gameOver() {
+    window_.setTimerEnabled(Death, false);
+    // A hero who dies on the way out must not see the victory banner over the defeat banner.
+    window_.setTimerEnabled(Win, false);
+    clearPlay();
+    for (ControlId control : {NameGame1, NameGame2, Start}) {
+        window_.setVisible(control, false);
+    }
+    window_.setVisible(Status, false);
+    window_.setCaption(Status, "");
+    window_.setVisible(EndGame, true);
+}
 
 void Game::Death_Timer() {
     // The life watch ends the game at its next tick, and stops this timer then.
@@ -17,11 +32,7 @@ void Game::Win_Timer() {
 }
 
 void Game::EndGame_Click() {
-    window_.setVisible(EndGame, false);
-    window_.setCaption(EndGame, kDefeatBanner);
-    window_.setTextColour(EndGame, 0xFF0000);
-    health_ = "60";
-    showTitleScreen();
+    backToTitleScreen();
 }
 
 void Game::WinGame_Click() {
@@ -29,11 +40,17 @@ void Game::WinGame_Click() {
     window_.setTimerEnabled(Win, false);
     window_.setVisible(WinGame, false);
     window_.setTimerEnabled(ColorChanger, false);
-    window_.setTextColour(WinGame, 0xFF0000);  // the next victory starts its cycle from red
+    window_.setTextColour(WinGame, kBannerColour);  // the next victory starts its cycle here
+    backToTitleScreen();
+}
+
+// Both banners lead back to the title screen with the defeat banner as designed and the
+// hero's life as at the start.
+void Game::backToTitleScreen() {
     window_.setVisible(EndGame, false);
     window_.setCaption(EndGame, kDefeatBanner);
-    window_.setTextColour(EndGame, 0xFF0000);
-    health_ = "60";
+    window_.setTextColour(EndGame, kBannerColour);
+    health_ = kStartingLife;
     showTitleScreen();
 }
 
@@ -53,7 +70,7 @@ void Game::clearPlay() {
 }
 
 void Game::showTitleScreen() {
-    for (ControlId control : {NameGame1, NameGame2, Start, Creator, TovikImage}) {
+    for (ControlId control : kTitleScreen) {
         window_.setVisible(control, true);
     }
 }

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "engine/control_layout.h"
 #include "engine/decimal_text.h"
+#include "form/control_layout.h"
 #include "story/choice_table.h"
 #include "story/passages.h"
 
@@ -29,15 +29,15 @@ void Game::click(ControlId control) {
         case Start:
             return Start_Click();
         case R1:
-            return R1_Click();
+            return choiceClick(0);
         case R2:
-            return R2_Click();
+            return choiceClick(1);
         case R3:
-            return R3_Click();
+            return choiceClick(2);
         case R4:
-            return R4_Click();
+            return choiceClick(3);
         case R5:
-            return R5_Click();
+            return choiceClick(4);
         case Attack:
             return Attack_Click();
         case Item1:
@@ -106,7 +106,7 @@ void Game::tick(ControlId timer) {
 
 void Game::Form_Load() {
     sound_ = std::make_unique<sound::WavePlayer>(audio_);
-    health_ = "60";
+    health_ = kStartingLife;
     ring_ = "0";
 }
 
@@ -117,13 +117,13 @@ void Game::Form_Unload() {
 }
 
 void Game::Start_Click() {
-    for (ControlId control : {NameGame1, NameGame2, Start, Creator, TovikImage}) {
+    for (ControlId control : kTitleScreen) {
         window_.setVisible(control, false);
     }
     playSound("dindin.wav");
     window_.setCaption(Info, story::kOpeningPassage);
     window_.setVisible(Info, true);
-    window_.setCaption(R1, story::captionOf(story::Key::K070));
+    window_.setCaption(R1, story::captionOf(story::kOpeningChoice));
     window_.setVisible(R1, true);
 }
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/controls.h"
 #include "engine/exit_question.h"
 #include "engine/random_source.h"
-#include "engine/window_model.h"
+#include "form/controls.h"
+#include "form/window_model.h"
 #include "sound/audio_output.h"
 #include "sound/wave_player.h"
 #include "story/scene_catalogue.h"
@@ -28,6 +28,11 @@ class Game {
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // The window has been created: the sound player is made and the game set up.
+    void load() { Form_Load(); }
+    // The window goes away without asking (its frame was closed).
+    void unload() { Form_Unload(); }
+
     // Events as the window delivers them. Each does nothing where the window could not have
     // raised it: a hidden control, a control without that handler, a disabled timer, an open
     // exit question, an unloaded window.
@@ -37,15 +42,27 @@ class Game {
     void answerExitQuestion(bool yes);
     bool isExitQuestionOpen() const { return exitQuestionOpen_; }
 
-    // The handlers themselves.
+    // Scene n, 1..106, exactly as a choice, a won fight or an item shows it. Tools and tests
+    // that visit a scene directly start here, as every route into the scene does.
+    void showScene(int number);
+
+    // The window's members.
+    const sound::WavePlayer* Sound() const { return sound_.get(); }
+    const std::string& Health() const { return health_; }
+    const std::string& HealthOpponent() const { return healthOpponent_; }
+    const std::string& NameOpponent() const { return nameOpponent_; }
+    const std::string& Roll() const { return roll_; }
+    const std::string& Ring() const { return ring_; }
+
+    // The full path of a file in the sound folder beside the executable.
+    std::string soundPath(std::string_view file) const;
+
+  private:
+    // The window's handlers, raised through the events above.
     void Form_Load();
     void Form_Unload();
     void Start_Click();
-    void R1_Click() { choiceClick(0); }
-    void R2_Click() { choiceClick(1); }
-    void R3_Click() { choiceClick(2); }
-    void R4_Click() { choiceClick(3); }
-    void R5_Click() { choiceClick(4); }
+    void choiceClick(std::size_t label);  // R1_Click .. R5_Click, label 0..4
     void Attack_Click();
     void Item1_Click();
     void Item3_Click();
@@ -59,28 +76,13 @@ class Game {
     void ColorChanger_Timer();
     void Form_MouseMove();
     void Start_MouseMove();
-    void choiceMouseMove(int label);  // R1_MouseMove .. R5_MouseMove, label 0..4
+    void choiceMouseMove(std::size_t label);  // R1_MouseMove .. R5_MouseMove, label 0..4
 
-    // Scene n, 1..106, exactly as a choice, a won fight or an item would show it.
-    void showScene(int number);
-
-    // The window's members.
-    sound::WavePlayer* Sound() const { return sound_.get(); }
-    const std::string& Health() const { return health_; }
-    const std::string& HealthOpponent() const { return healthOpponent_; }
-    const std::string& NameOpponent() const { return nameOpponent_; }
-    const std::string& Roll() const { return roll_; }
-    const std::string& Ring() const { return ring_; }
-
-    // The full path of a file in the sound folder beside the executable.
-    std::string soundPath(std::string_view file) const;
-
-  private:
-    void choiceClick(int label);
     void applyLifeChange(const story::LifeChange& change);
     void playSound(std::string_view file);
     void gameOver();
     void clearPlay();
+    void backToTitleScreen();
     void showTitleScreen();
     void setHealth(double value);
 

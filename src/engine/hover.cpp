@@ -1,4 +1,5 @@
 #include "engine/game.h"
+#include "form/control_layout.h"
 
 namespace tovik {
 
@@ -6,19 +7,18 @@ using enum ControlId;
 
 namespace {
 
-constexpr Colour kChoiceNormal = 0x008000;
 constexpr Colour kChoiceLit = 0x00FF00;
 constexpr Colour kStartNormal = 0xFFFFFF;
 constexpr Colour kStartLit = 0xFF0000;
 
 // The victory banner's colours, in order; after the last comes the first again.
-constexpr Colour kBannerCycle[] = {0xFF0000, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00,
-                                   0x00FFFF, 0x0000FF, 0xFF00FF, 0x008080, 0x80FF80};
+constexpr Colour kBannerCycle[] = {kBannerColour, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00,
+                                   0x00FFFF,      0x0000FF, 0xFF00FF, 0x008080, 0x80FF80};
 
 // Every move sets all six colours, visible or not: the highlight has no state of its own.
-void light(WindowModel& window, int litChoice, bool startLit) {
-    for (int i = 0; i < 5; ++i) {
-        window.setTextColour(kChoiceLabels[i], i == litChoice ? kChoiceLit : kChoiceNormal);
+void light(WindowModel& window, std::optional<std::size_t> litChoice, bool startLit) {
+    for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
+        window.setTextColour(kChoiceLabels[i], i == litChoice ? kChoiceLit : kChoiceColour);
     }
     window.setTextColour(Start, startLit ? kStartLit : kStartNormal);
 }
@@ -26,14 +26,14 @@ void light(WindowModel& window, int litChoice, bool startLit) {
 }  // namespace
 
 void Game::Form_MouseMove() {
-    light(window_, -1, false);
+    light(window_, std::nullopt, false);
 }
 
 void Game::Start_MouseMove() {
-    light(window_, -1, true);
+    light(window_, std::nullopt, true);
 }
 
-void Game::choiceMouseMove(int label) {
+void Game::choiceMouseMove(std::size_t label) {
     light(window_, label, false);
 }
 

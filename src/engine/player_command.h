@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "engine/controls.h"
+#include "form/controls.h"
 
 namespace tovik {
 

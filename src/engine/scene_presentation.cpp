@@ -1,6 +1,6 @@
-#include "engine/control_layout.h"
 #include "engine/decimal_text.h"
 #include "engine/game.h"
+#include "form/control_layout.h"
 #include "story/choice_table.h"
 
 namespace tovik {
@@ -14,10 +14,10 @@ void Game::showScene(int number) {
 
     // The same nine steps for every scene, so that no scene depends on the one before it.
     window_.setCaption(Info, story::passageOf(number));
-    for (std::size_t i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         window_.setCaption(kChoiceLabels[i], i < shown ? story::captionOf(scene.choices[i]) : "");
     }
-    for (std::size_t i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         window_.setVisible(kChoiceLabels[i], i < shown);
     }
     window_.setCaption(Status, "");
@@ -49,7 +49,7 @@ void Game::showScene(int number) {
 }
 
 void Game::applyLifeChange(const story::LifeChange& change) {
-    constexpr double kStartingLife = 60;
+    const double startingLife = toNumber(kStartingLife);
     const double life = toNumber(health_);
     switch (change.rule) {
         case story::LifeRule::None:
@@ -57,14 +57,14 @@ void Game::applyLifeChange(const story::LifeChange& change) {
         case story::LifeRule::Add:
             return setHealth(life + change.amount);
         case story::LifeRule::SetToStart:
-            return setHealth(kStartingLife);
+            return setHealth(startingLife);
         case story::LifeRule::AddUpToStart:
             // The roast chicken: never above 60, and a life already above 60 stays as it is.
-            if (life < kStartingLife - change.amount) {
+            if (life < startingLife - change.amount) {
                 return setHealth(life + change.amount);
             }
-            if (life <= kStartingLife) {
-                return setHealth(kStartingLife);
+            if (life <= startingLife) {
+                return setHealth(startingLife);
             }
             return;
     }

@@ -21,8 +21,8 @@ ChoiceTest byChance(Key caption, int onOne, int onTwo) {
 
 }  // namespace
 
-const std::array<std::vector<ChoiceTest>, 5>& choiceTable() {
-    static const std::array<std::vector<ChoiceTest>, 5> table = {{
+const std::array<std::vector<ChoiceTest>, kChoiceLabelCount>& choiceTable() {
+    static const std::array<std::vector<ChoiceTest>, kChoiceLabelCount> table = {{
         // R1
         {
             to({K001}, 96),

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/controls.h"
 #include "story/keys.h"
 
 namespace tovik::story {
@@ -23,7 +24,10 @@ struct ChoiceTest {
 };
 
 // The ordered tests of the handlers of R1..R5 (index 0 is R1). The first matching test wins.
-const std::array<std::vector<ChoiceTest>, 5>& choiceTable();
+const std::array<std::vector<ChoiceTest>, kChoiceLabelCount>& choiceTable();
+
+// What the title screen's start puts on R1, before the first scene.
+inline constexpr Key kOpeningChoice = Key::K070;
 
 // The caption text of a key.
 std::string_view captionOf(Key key);

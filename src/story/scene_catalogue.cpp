@@ -3,7 +3,7 @@
 #include <array>
 #include <unordered_map>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 #include "story/passages.h"
 
 namespace tovik::story {
@@ -58,7 +58,7 @@ const std::array<Scene, kSceneCount>& catalogue() {
         choices(15, {K039, K093, K117}),
         // The first bottle empties the pockets; the necklace is worn, so it stays.
         choices(16, {K033, K091}, items({{Item1, false}, {Item2, false}, {Item3, false}})),
-        choices(17, {K033, K091}, {.life = {LifeRule::SetToStart, 60}}),
+        choices(17, {K033, K091}, {.life = {.rule = LifeRule::SetToStart}}),
         choices(18, {K063, K109, K119}),
         choices(19, {K069, K111}),
         choices(20, {K032, K087}),

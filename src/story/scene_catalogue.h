@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/controls.h"
+#include "form/controls.h"
 #include "story/keys.h"
 
 namespace tovik::story {
@@ -21,8 +21,8 @@ enum class Ending : std::uint8_t { None, Death, Victory };
 enum class LifeRule : std::uint8_t {
     None,
     Add,           // by `amount`, without any bound
-    SetToStart,    // back to 60, whatever it was
-    AddUpToStart,  // by `amount`, but never above 60, and never lowering a life above 60
+    SetToStart,    // back to the starting life, whatever it was
+    AddUpToStart,  // by `amount`, but never above the starting life, and never lowering it
 };
 
 struct LifeChange {

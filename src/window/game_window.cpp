@@ -10,24 +10,22 @@
 
 #include <utility>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
+#include "look/control_look.h"
 #include "window/game_font.h"
+#include "window/qt_text.h"
 
 namespace tovik::window {
 
 namespace {
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 QColor colour(Colour rgb) {
     return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
 QRect pixelsOf(const ControlLayout& layout) {
-    return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
-            layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel};
+    const PixelRect rect = pixelRectOf(layout);
+    return {rect.left, rect.top, rect.width, rect.height};
 }
 
 }  // namespace
@@ -38,18 +36,18 @@ GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQues
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
                                applicationDirectory.toStdString());
-    setWindowTitle(text(kWindowTitle));
+    setWindowTitle(toQString(kWindowTitle));
     setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
-    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    setFixedSize(kClientWidthPixels, kClientHeightPixels);
     setAutoFillBackground(true);
     QPalette background = palette();
-    background.setColor(QPalette::Window, colour(kMenuTextColour));
+    background.setColor(QPalette::Window, colour(kFormBackColour));
     setPalette(background);
     setMouseTracking(true);
 
     buildControls();
     buildTimers();
-    game_->Form_Load();
+    game_->load();
     render();
 }
 
@@ -58,6 +56,7 @@ GameWindow::~GameWindow() = default;
 void GameWindow::buildControls() {
     for (ControlId id : allControls()) {
         const ControlLayout& layout = layoutOf(id);
+        const ControlLook& look = lookOf(id);
         QWidget* widget = nullptr;
         switch (kindOf(id)) {
             case ControlKind::Label: {
@@ -66,15 +65,15 @@ void GameWindow::buildControls() {
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 label->setMargin(0);
                 label->setIndent(0);
-                label->setFont(gameFont(layout.fontPixels));
-                label->setWordWrap(!layout.autoSize);
+                label->setFont(gameFont(look.fontPixels));
+                label->setWordWrap(!look.autoSize);
                 label->setAutoFillBackground(true);
                 widget = label;
                 break;
             }
             case ControlKind::Button: {
                 auto* button = new QPushButton(this);
-                button->setFont(gameFont(13));
+                button->setFont(gameFont(kButtonFontPixels));
                 button->setFocusPolicy(Qt::NoFocus);
                 connect(button, &QPushButton::clicked, this, [this, id] {
                     game_->click(id);
@@ -85,7 +84,7 @@ void GameWindow::buildControls() {
             }
             case ControlKind::Picture: {
                 auto* picture = new QLabel(this);
-                picture->setPixmap(QPixmap(":/pictures/" + text(layout.picture)));
+                picture->setPixmap(QPixmap(":/pictures/" + toQString(look.picture)));
                 picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 picture->setScaledContents(false);
                 widget = picture;
@@ -94,7 +93,7 @@ void GameWindow::buildControls() {
             case ControlKind::Timer:
                 continue;
         }
-        widget->setObjectName(text(nameOf(id)));
+        widget->setObjectName(toQString(nameOf(id)));
         widget->setGeometry(pixelsOf(layout));
         widget->setMouseTracking(true);
         widget->installEventFilter(this);
@@ -108,7 +107,7 @@ void GameWindow::buildTimers() {
             continue;
         }
         auto* timer = new QTimer(this);
-        timer->setObjectName(text(nameOf(id)));
+        timer->setObjectName(toQString(nameOf(id)));
         timer->setInterval(layoutOf(id).intervalMs);
         timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, id] { tickNow(id); });
@@ -186,7 +185,7 @@ void GameWindow::paintEvent(QPaintEvent* event) {
 void GameWindow::closeEvent(QCloseEvent* event) {
     // Closing through the window's own frame leaves without asking.
     if (model_.state() != WindowState::Unloaded) {
-        game_->Form_Unload();
+        game_->unload();
     }
     afterEvent();
     event->accept();
@@ -208,7 +207,7 @@ void GameWindow::render() {
                 renderLabel(id);
                 break;
             case ControlKind::Button:
-                static_cast<QPushButton*>(control(id))->setText(text(model_.caption(id)));
+                static_cast<QPushButton*>(control(id))->setText(toQString(model_.caption(id)));
                 control(id)->setVisible(model_.isVisible(id));
                 break;
             case ControlKind::Picture:
@@ -239,11 +238,11 @@ void GameWindow::render() {
 
 void GameWindow::renderLabel(ControlId id) {
     auto* label = static_cast<QLabel*>(control(id));
-    const ControlLayout& layout = layoutOf(id);
-    const QString caption = text(model_.caption(id));
+    const ControlLook& look = lookOf(id);
+    const QString caption = toQString(model_.caption(id));
     if (label->text() != caption) {
         label->setText(caption);
-        if (layout.autoSize) {
+        if (look.autoSize) {
             // An auto-sized label grows to the right and downward on one line.
             const QFontMetrics metrics(label->font());
             label->resize(metrics.horizontalAdvance(caption), metrics.height());
@@ -252,9 +251,9 @@ void GameWindow::renderLabel(ControlId id) {
     QPalette palette = label->palette();
     const QColor wanted = colour(model_.textColour(id));
     if (palette.color(QPalette::WindowText) != wanted ||
-        palette.color(QPalette::Window) != colour(layout.backColour)) {
+        palette.color(QPalette::Window) != colour(look.backColour)) {
         palette.setColor(QPalette::WindowText, wanted);
-        palette.setColor(QPalette::Window, colour(layout.backColour));
+        palette.setColor(QPalette::Window, colour(look.backColour));
         label->setPalette(palette);
     }
     label->setVisible(model_.isVisible(id));

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "engine/game.h"
-#include "engine/window_model.h"
+#include "form/window_model.h"
 #include "window/message_box_exit_question.h"
 
 class QTimer;
@@ -30,7 +30,7 @@ class GameWindow final : public QWidget {
     QWidget* control(ControlId id) const;
     QTimer* timer(ControlId id) const;
     const WindowModel& model() const { return model_; }
-    Game& game() { return *game_; }
+    const Game& game() const { return *game_; }
 
     // Places the window in the middle of its screen.
     void centreOnScreen();

@@ -4,15 +4,15 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "window/qt_text.h"
+
 namespace tovik::window {
 
 std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::string_view text) {
     if (beforeAsking_) {
         beforeAsking_();
     }
-    QMessageBox box(QMessageBox::NoIcon,
-                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+    QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text),
                     QMessageBox::Yes | QMessageBox::No);
     // The game speaks Russian, so do its buttons.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));

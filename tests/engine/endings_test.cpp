@@ -1,4 +1,4 @@
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 #include "story/passages.h"
 #include "support/game_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 #include "support/game_fixture.h"
 
 namespace tovik::testing {
@@ -84,13 +84,15 @@ TEST_F(ScenePresentation, TheRoastChickenHealsUpToSixtyButNeverLowers) {
         {{11}, {"82", "82"}},
     };
     for (const auto& [scenes, values] : cases) {
-        game.EndGame_Click();  // back to 60
+        WindowModel freshWindow;
+        Game fresh(freshWindow, audio, draws, answer, "/opt/tovik");
+        fresh.load();  // life 60
         for (int scene : scenes) {
-            at(scene);
+            fresh.showScene(scene);
         }
-        ASSERT_EQ(game.Health(), values.first);
-        at(47);
-        EXPECT_EQ(game.Health(), values.second) << "from " << values.first;
+        ASSERT_EQ(fresh.Health(), values.first);
+        fresh.showScene(47);
+        EXPECT_EQ(fresh.Health(), values.second) << "from " << values.first;
     }
 }
 

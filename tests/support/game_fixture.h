@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/game.h"
-#include "engine/window_model.h"
+#include "form/window_model.h"
 #include "story/choice_table.h"
 #include "story/scene_catalogue.h"
 #include "support/recording_audio_output.h"
@@ -17,7 +17,7 @@ namespace tovik::testing {
 // A loaded game window with recorded sound, scripted dice and a scripted exit answer.
 class GameFixture : public ::testing::Test {
   protected:
-    GameFixture() : game(window, audio, draws, answer, "/opt/tovik") { game.Form_Load(); }
+    GameFixture() : game(window, audio, draws, answer, "/opt/tovik") { game.load(); }
 
     // Shows scene n the way the story would, from wherever the game stands.
     void at(int scene) { game.showScene(scene); }

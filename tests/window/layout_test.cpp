@@ -68,7 +68,7 @@ class LayoutTest : public QObject {
             QVERIFY2(ui->shown(id) == layout.visible, name);
 
             const QRect design = designPixels(id);
-            if (kind != ControlKind::Label || !layout.autoSize) {
+            if (kind != ControlKind::Label || !lookOf(id).autoSize) {
                 QVERIFY2(widget->geometry() == design, name);
             } else {
                 // An auto-sized label takes the size of its caption on one line, from its
@@ -86,15 +86,16 @@ class LayoutTest : public QObject {
                     QVERIFY2(label != nullptr, name);
                     QCOMPARE(label->text(), qtext(layout.caption));
                     QCOMPARE(label->textFormat(), Qt::PlainText);
-                    QCOMPARE(label->font().pixelSize(), layout.fontPixels);
+                    QCOMPARE(label->font().pixelSize(), lookOf(id).fontPixels);
                     QCOMPARE(label->font().family(), gameFontFamily());
                     QVERIFY2(!label->font().bold() && !label->font().italic() &&
                                  !label->font().underline(),
                              name);
                     QCOMPARE(ui->textColourOf(id), qcolour(layout.textColour));
-                    QCOMPARE(label->palette().color(QPalette::Window), qcolour(layout.backColour));
+                    QCOMPARE(label->palette().color(QPalette::Window),
+                             qcolour(lookOf(id).backColour));
                     QVERIFY2(label->autoFillBackground(), name);  // an opaque background
-                    QCOMPARE(label->wordWrap(), !layout.autoSize);
+                    QCOMPARE(label->wordWrap(), !lookOf(id).autoSize);
                     QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
                     QCOMPARE(label->frameShape(), QFrame::NoFrame);
                     QCOMPARE(label->margin(), 0);
@@ -188,7 +189,7 @@ class LayoutTest : public QObject {
 
     void autoSizedLabelsGrowAndShrinkOnOneLine() {
         // Scene 39 offers five choices; its captions are far longer than the placeholder.
-        ui->window.game().showScene(39);
+        QVERIFY(ui->reach(39));
         ui->refresh();
         const QFontMetrics metrics(ui->label(R1)->font());
         for (ControlId id : kChoiceLabels) {
@@ -202,7 +203,8 @@ class LayoutTest : public QObject {
         }
         // A shorter caption shrinks the label back again.
         const int longWidth = ui->window.control(R1)->width();
-        ui->window.game().showScene(3);
+        ui = std::make_unique<WindowUnderTest>();
+        QVERIFY(ui->reach(3));
         ui->refresh();
         QCOMPARE(ui->window.control(R1)->width(), metrics.horizontalAdvance(ui->textOf(R1)));
         QVERIFY(ui->window.control(R1)->width() != longWidth);
@@ -231,7 +233,8 @@ class LayoutTest : public QObject {
         QVERIFY(metrics.boundingRect(QRect(0, 0, 409, 311), Qt::TextWordWrap, passage).height() >
                 311);
         // The longer defeat banner keeps the banner's box as well.
-        ui->window.game().showScene(98);
+        ui = std::make_unique<WindowUnderTest>();
+        QVERIFY(ui->reach(98));
         ui->refresh();
         QCOMPARE(ui->window.control(EndGame)->geometry(), QRect(104, 384, 385, 73));
     }

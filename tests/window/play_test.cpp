@@ -160,8 +160,7 @@ class PlayTest : public QObject {
     }
 
     void aDeathSceneCountsDownToTheDefeatBanner() {
-        QVERIFY(ui->click(Start));
-        ui->window.game().showScene(93);
+        QVERIFY(ui->reach(93));
         ui->refresh();
         QVERIFY(ui->window.timer(Death)->isActive());
         QVERIFY(ui->shown(Info));
@@ -178,7 +177,7 @@ class PlayTest : public QObject {
     }
 
     void theVictoryBannerCyclesItsColours() {
-        ui->window.game().showScene(96);
+        QVERIFY(ui->reach(96));
         ui->refresh();
         QVERIFY(ui->window.timer(Win)->isActive());
         ui->fire(Win);

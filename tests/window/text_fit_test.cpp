@@ -71,7 +71,8 @@ class TextFitTest : public QObject {
         QVERIFY2(problem.isEmpty(), qPrintable("opening screen: " + problem));
         int tallestScene = 0;
         for (int scene = 1; scene <= story::kSceneCount; ++scene) {
-            ui->window.game().showScene(scene);
+            ui = std::make_unique<WindowUnderTest>();
+            QVERIFY2(ui->reach(scene), qPrintable(QStringLiteral("scene %1").arg(scene)));
             ui->refresh();
             QCOMPARE(ui->textOf(Info), qtext(story::passageOf(scene)));
             int height = 0;
@@ -92,7 +93,7 @@ class TextFitTest : public QObject {
         const int oneLine = QFontMetrics(endGame->font()).height();
 
         const QString defeat = endGame->text();
-        ui->window.game().showScene(98);
+        QVERIFY(ui->reach(98));
         ui->refresh();
         const QString lost = endGame->text();
         QCOMPARE(defeat, QStringLiteral("Игра окончена! Ларминов погиб."));

@@ -9,12 +9,15 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/control_layout.h"
-#include "support/recording_audio_output.h"
+#include "form/control_layout.h"
+#include "look/control_look.h"
 #include "story/choice_table.h"
+#include "support/scene_routes.h"
+#include "support/recording_audio_output.h"
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 #include "window/game_window.h"
+#include "window/qt_text.h"
 
 namespace tovik::window::testing {
 
@@ -22,7 +25,7 @@ using tovik::testing::ScriptedAnswer;
 using tovik::testing::ScriptedDraws;
 
 inline QString qtext(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return toQString(utf8);
 }
 
 inline QColor qcolour(Colour rgb) {
@@ -31,9 +34,8 @@ inline QColor qcolour(Colour rgb) {
 
 // The design box of a control in pixels.
 inline QRect designPixels(ControlId id) {
-    const ControlLayout& layout = layoutOf(id);
-    return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
-            layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel};
+    const PixelRect rect = pixelRectOf(layoutOf(id));
+    return {rect.left, rect.top, rect.width, rect.height};
 }
 
 // A loaded game window on the screen, with recorded sound, scripted dice and a scripted exit
@@ -70,6 +72,21 @@ struct WindowUnderTest {
             return false;
         }
         QTest::mouseClick(window.control(id), Qt::LeftButton);
+        return true;
+    }
+
+    // Plays the shortest route from the title screen to `scene` with real clicks. The window
+    // must show the title screen.
+    [[nodiscard]] bool reach(int scene) {
+        for (const tovik::testing::RouteStep& step :
+             tovik::testing::SceneRoutes::story().to(scene)) {
+            if (step.draw) {
+                draws.push(*step.draw);
+            }
+            if (!click(step.control)) {
+                return false;
+            }
+        }
         return true;
     }
 

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
+#include "look/control_look.h"
 #include "story/caption_texts.h"
 #include "story/item_uses.h"
 #include "story/passages.h"
@@ -17,17 +18,13 @@ std::string copyOf(std::string_view text) {
     return std::string(text);
 }
 
-int pixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
 BoxedText boxed(std::string what, std::string_view text, ControlId id) {
     const ControlLayout& layout = layoutOf(id);
     return {.what = std::move(what),
             .text = copyOf(text),
-            .fontPixels = layout.fontPixels,
-            .width = pixels(layout.width),
-            .height = pixels(layout.height)};
+            .fontPixels = lookOf(id).fontPixels,
+            .width = toPixels(layout.width),
+            .height = toPixels(layout.height)};
 }
 
 ItemUseRecord itemUse(ControlId item, std::string name, const story::ItemUse& use) {
@@ -89,7 +86,7 @@ StoryTables loadStoryTables() {
     };
 
     tables.openingPassage = copyOf(story::kOpeningPassage);
-    tables.openingKey = Key::K070;
+    tables.openingKey = story::kOpeningChoice;
     // Magic words B and E: the same word is a wrong answer on one label and the second try on
     // another, so each has two keys with one text.
     tables.sharedCaptions = {{Key::K014, Key::K114}, {Key::K076, Key::K124}};
@@ -103,15 +100,15 @@ StoryTables loadStoryTables() {
     const ControlLayout& info = layoutOf(ControlId::Info);
     const ControlLayout& firstChoice = layoutOf(ControlId::R1);
     const ControlLayout& banner = layoutOf(ControlId::EndGame);
-    tables.geometry = {.infoWidth = pixels(info.width),
-                       .infoHeight = pixels(info.height),
-                       .infoFontPixels = info.fontPixels,
-                       .choiceLeft = pixels(firstChoice.left),
-                       .choiceFontPixels = firstChoice.fontPixels,
-                       .windowWidth = pixels(kClientWidthTwips),
-                       .bannerWidth = pixels(banner.width),
-                       .bannerHeight = pixels(banner.height),
-                       .bannerFontPixels = banner.fontPixels};
+    tables.geometry = {.infoWidth = toPixels(info.width),
+                       .infoHeight = toPixels(info.height),
+                       .infoFontPixels = lookOf(ControlId::Info).fontPixels,
+                       .choiceLeft = toPixels(firstChoice.left),
+                       .choiceFontPixels = lookOf(ControlId::R1).fontPixels,
+                       .windowWidth = toPixels(kClientWidthTwips),
+                       .bannerWidth = toPixels(banner.width),
+                       .bannerHeight = toPixels(banner.height),
+                       .bannerFontPixels = lookOf(ControlId::EndGame).fontPixels};
     return tables;
 }
 

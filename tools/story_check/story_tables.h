@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/controls.h"
+#include "form/controls.h"
 #include "story/choice_table.h"
 #include "story/keys.h"
 #include "story/scene_catalogue.h"
@@ -86,7 +86,7 @@ struct StoryTables {
     std::vector<VictoryRecord> victories{};
     std::vector<ItemUseRecord> itemUses{};
     std::string openingPassage{};
-    Key openingKey = Key::K070;  // what the title screen's start puts on R1
+    Key openingKey = story::kOpeningChoice;  // what the title screen's start puts on R1
     std::vector<SharedCaption> sharedCaptions{};
     std::vector<BoxedText> windowTexts{};
     StoryGeometry geometry{};

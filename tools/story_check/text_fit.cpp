@@ -5,14 +5,11 @@
 #include <stdexcept>
 
 #include "window/game_font.h"
+#include "window/qt_text.h"
 
 namespace tovik::tools {
 
 namespace {
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 QFontMetrics metrics(int fontPixels) {
     // Fonts need a GUI application; a bare QCoreApplication will not do.
@@ -43,15 +40,15 @@ OffscreenGui::~OffscreenGui() = default;
 
 TextSize wrappedSize(std::string_view caption, int fontPixels, int boxWidth) {
     // The same flags the label paints with: top left, broken between words.
-    const QRect box =
-        metrics(fontPixels)
-            .boundingRect(QRect(0, 0, boxWidth, 100000),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text(caption));
+    const QRect box = metrics(fontPixels)
+                          .boundingRect(QRect(0, 0, boxWidth, 100000),
+                                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                        window::toQString(caption));
     return {box.width(), box.height()};
 }
 
 int lineWidth(std::string_view caption, int fontPixels) {
-    return metrics(fontPixels).horizontalAdvance(text(caption));
+    return metrics(fontPixels).horizontalAdvance(window::toQString(caption));
 }
 
 }  // namespace tovik::tools

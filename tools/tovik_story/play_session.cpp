@@ -10,7 +10,7 @@ namespace tovik::tools {
 
 PlaySession::PlaySession(RandomSource& random, std::string applicationDirectory)
     : game_(window_, audio_, random, question_, std::move(applicationDirectory)) {
-    game_.Form_Load();
+    game_.load();
 }
 
 std::string PlaySession::stateLine() const {

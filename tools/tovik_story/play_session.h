@@ -9,7 +9,7 @@
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "engine/random_source.h"
-#include "engine/window_model.h"
+#include "form/window_model.h"
 #include "sound/audio_output.h"
 #include "tovik_story/state_json.h"
 

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/controls.h"
 #include "engine/game.h"
-#include "engine/window_model.h"
+#include "form/controls.h"
+#include "form/window_model.h"
 
 namespace tovik::tools {
 

@@ -1,4 +1,4 @@
-#include "engine/controls.h"
+#include "form/controls.h"
 
 namespace tovik {
 

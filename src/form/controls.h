@@ -49,10 +49,18 @@ enum class ControlKind : std::uint8_t { Label, Button, Picture, Timer };
 // A text colour as 0xRRGGBB.
 using Colour = std::uint32_t;
 
-constexpr ControlId kChoiceLabels[] = {ControlId::R1, ControlId::R2, ControlId::R3, ControlId::R4,
-                                       ControlId::R5};
-constexpr ControlId kItems[] = {ControlId::Item1, ControlId::Item2, ControlId::Item3,
-                                ControlId::Item4};
+// The choice labels, top to bottom: a scene offers at most this many choices.
+inline constexpr std::array<ControlId, 5> kChoiceLabels = {
+    ControlId::R1, ControlId::R2, ControlId::R3, ControlId::R4, ControlId::R5};
+inline constexpr std::size_t kChoiceLabelCount = kChoiceLabels.size();
+
+inline constexpr std::array<ControlId, 4> kItems = {ControlId::Item1, ControlId::Item2,
+                                                    ControlId::Item3, ControlId::Item4};
+
+// What the title screen shows, and what the start of play puts away.
+inline constexpr std::array<ControlId, 5> kTitleScreen = {
+    ControlId::NameGame1, ControlId::NameGame2, ControlId::Start, ControlId::Creator,
+    ControlId::TovikImage};
 
 constexpr std::size_t indexOf(ControlId id) {
     return static_cast<std::size_t>(id);

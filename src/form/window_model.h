@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "engine/controls.h"
+#include "form/controls.h"
 
 namespace tovik {
 

@@ -1,6 +1,6 @@
-#include "engine/window_model.h"
+#include "form/window_model.h"
 
-#include "engine/control_layout.h"
+#include "form/control_layout.h"
 
 namespace tovik {
 
