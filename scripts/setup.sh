@@ -37,10 +37,11 @@ tovik_install() {
         return 1
 }
 
-# tovik_build DIR [cmake options...]: configures and builds everything in DIR.
+# tovik_build PRESET [cmake options...]: configures and builds everything of a preset of
+# CMakePresets.json (default, sanitize, release, headless) in its folder.
 tovik_build() {
-    local dir=$1
+    local preset=$1
     shift
-    cmake -S "$TOVIK_ROOT" -B "$dir" "$@" >/dev/null || return 1
-    cmake --build "$dir" -j"$(nproc)" || return 1
+    (cd "$TOVIK_ROOT" && cmake --preset "$preset" "$@" >/dev/null) || return 1
+    (cd "$TOVIK_ROOT" && cmake --build --preset "$preset" -j"$(nproc)") || return 1
 }

@@ -40,13 +40,14 @@ TEST_F(Items, TheNecklaceTurnsOnlyTheEyesBeam) {
 }
 
 TEST_F(Items, ItemsNotHeldCannotBeClicked) {
-    at(30);
-    game.click(Item3);
-    at(4);
-    game.click(Item4);
-    at(39);
-    game.click(Item1);
-    EXPECT_TRUE(showing(39));
+    // Each item at the one scene where it would work, while it is not held.
+    const std::pair<int, ControlId> uses[] = {{30, Item3}, {4, Item4}, {39, Item1}};
+    for (const auto& [scene, item] : uses) {
+        at(scene);
+        ASSERT_FALSE(window.isVisible(item));
+        game.click(item);
+        EXPECT_TRUE(showing(scene)) << nameOf(item) << " at Sc" << scene;
+    }
 }
 
 TEST_F(Items, TheFurBallIsNeverClickedAndTheEmptiedPocketsLoseIt) {

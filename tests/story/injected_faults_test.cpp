@@ -50,7 +50,7 @@ TEST_F(AStoryWithOneFault, ASceneWhoseOnlyWayInIsRemovedIsUnreachable) {
 
 TEST_F(AStoryWithOneFault, AnItemNoSceneHandsOutOpensNothing) {
     // The steel door opens only to the trident, and only Sc88 hands the trident out.
-    scene(88).items.clear();
+    scene(88).effects.items.clear();
     EXPECT_THAT(findings(Check::Reachability),
                 Contains("Sc2: unreachable from the opening choice"));
 }
@@ -137,7 +137,7 @@ TEST_F(AStoryWithOneFault, ACaptionPastTheWindowsEdgeIsNamed) {
 }
 
 TEST_F(AStoryWithOneFault, ALongerDefeatBannerIsMeasuredInItsBox) {
-    scene(98).defeatBanner =
+    scene(98).effects.defeatBanner =
         "Игра окончена! Ларминов проиграл, потому что заблудился и не нашёл "
         "выхода из подземелья.";
     EXPECT_THAT(findings(Check::Fit), Contains(HasSubstr("Sc98: defeat banner is ")));

@@ -153,9 +153,6 @@ class JourneyTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runJourneyTests(int argc, char** argv) {
-    tovik::window::testing::JourneyTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::JourneyTest)
 
 #include "journey_test.moc"

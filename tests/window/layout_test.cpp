@@ -242,9 +242,6 @@ class LayoutTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runLayoutTests(int argc, char** argv) {
-    tovik::window::testing::LayoutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::LayoutTest)
 
 #include "layout_test.moc"

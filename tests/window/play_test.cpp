@@ -253,9 +253,6 @@ class PlayTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runPlayTests(int argc, char** argv) {
-    tovik::window::testing::PlayTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::PlayTest)
 
 #include "play_test.moc"

@@ -135,9 +135,6 @@ class TextFitTest : public QObject {
 
 }  // namespace tovik::window::testing
 
-int runTextFitTests(int argc, char** argv) {
-    tovik::window::testing::TextFitTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tovik::window::testing::TextFitTest)
 
 #include "text_fit_test.moc"

@@ -1,5 +1,7 @@
 #include "story_check/dot_map.h"
 
+#include "form/control_layout.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -79,31 +81,32 @@ std::string itemName(ControlId item) {
 std::vector<std::string> markers(const SceneRecord& scene) {
     std::vector<std::string> notes;
     if (scene.fight) {
-        notes.push_back("fight: \"" + scene.fight->opponent + "\" (" +
+        notes.push_back("fight: \"" + std::string(scene.fight->opponent) + "\" (" +
                         std::to_string(scene.fight->life) + ")");
     }
-    if (scene.ending == Ending::Death) {
-        notes.push_back(scene.defeatBanner.empty() ? "death" : "death (lost)");
-    } else if (scene.ending == Ending::Victory) {
+    if (scene.effects.ending == Ending::Death) {
+        notes.push_back(scene.effects.defeatBanner.empty() ? "death" : "death (lost)");
+    } else if (scene.effects.ending == Ending::Victory) {
         notes.push_back("victory");
     }
-    switch (scene.life.rule) {
+    switch (scene.effects.life.rule) {
         case LifeRule::None:
             break;
         case LifeRule::Add:
-            notes.push_back("life " + std::string(scene.life.amount > 0 ? "+" : "") +
-                            std::to_string(scene.life.amount));
+            notes.push_back("life " + std::string(scene.effects.life.amount > 0 ? "+" : "") +
+                            std::to_string(scene.effects.life.amount));
             break;
         case LifeRule::SetToStart:
-            notes.push_back("life = 60");
+            notes.push_back("life = " + std::string(kStartingLife));
             break;
         case LifeRule::AddUpToStart:
-            notes.push_back("life +" + std::to_string(scene.life.amount) + ", up to 60");
+            notes.push_back("life +" + std::to_string(scene.effects.life.amount) + ", up to " +
+                            std::string(kStartingLife));
             break;
     }
     std::vector<std::string> gained;
     std::vector<std::string> lost;
-    for (const story::ItemChange& change : scene.items) {
+    for (const story::ItemChange& change : scene.effects.items) {
         (change.shown ? gained : lost).push_back(itemName(change.item));
     }
     const auto joined = [](const std::string& lead, const std::vector<std::string>& names) {
@@ -119,17 +122,17 @@ std::vector<std::string> markers(const SceneRecord& scene) {
     if (!lost.empty()) {
         notes.push_back(joined("loses", lost));
     }
-    if (scene.ringWorn) {
-        notes.push_back(*scene.ringWorn ? "puts on the ring" : "the ring vanishes");
+    if (scene.effects.ringWorn) {
+        notes.push_back(*scene.effects.ringWorn ? "puts on the ring" : "the ring vanishes");
     }
     return notes;
 }
 
 std::string nodeStyle(const SceneRecord& scene, bool reachable) {
     std::string style;
-    if (scene.ending == Ending::Death) {
+    if (scene.effects.ending == Ending::Death) {
         style = "shape=octagon, color=red, fontcolor=red, style=filled, fillcolor=\"#ffe0e0\"";
-    } else if (scene.ending == Ending::Victory) {
+    } else if (scene.effects.ending == Ending::Victory) {
         style = "shape=doublecircle, color=green, style=filled, fillcolor=\"#c8ffc8\"";
     } else if (scene.fight) {
         style = "shape=box, color=orange, style=filled, fillcolor=\"#ffe4b8\"";

@@ -1,5 +1,7 @@
 #include "story_check/story_checks.h"
 
+#include "form/control_layout.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -25,8 +27,8 @@ class Report {
     std::vector<Finding>& findings_;
 };
 
-std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
 }
 
 std::string where(int scene) {
@@ -37,7 +39,7 @@ std::string keyAndText(const StoryTables& tables, Key key) {
     return keyName(key) + " " + quoted(tables.caption(key));
 }
 
-bool isBlank(const std::string& text) {
+bool isBlank(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
@@ -97,7 +99,7 @@ std::set<Key> usedKeys(const StoryTables& tables) {
 
 void checkReachability(const StoryTables& tables, Report& report) {
     const auto missing = [&](int target) { return tables.scene(target) == nullptr; };
-    for (int label = 0; label < kChoiceLabelCount; ++label) {
+    for (int label = 0; label < static_cast<int>(kChoiceLabelCount); ++label) {
         const auto& tests = tables.labels.at(static_cast<std::size_t>(label));
         for (std::size_t place = 0; place < tests.size(); ++place) {
             const story::ChoiceTest& test = tests[place];
@@ -114,7 +116,7 @@ void checkReachability(const StoryTables& tables, Report& report) {
             }
         }
     }
-    for (const VictoryRecord& victory : tables.victories) {
+    for (const story::Victory& victory : tables.victories) {
         if (missing(victory.scene)) {
             report.add(Check::Reachability, "the victory over " + quoted(victory.opponent) +
                                                 " leads to " + sceneName(victory.scene) +
@@ -140,7 +142,7 @@ void checkVictory(const StoryTables& tables, Report& report) {
     const std::set<int> reached = reachableScenes(tables);
     bool any = false;
     for (const SceneRecord& scene : tables.scenes) {
-        if (scene.ending != Ending::Victory) {
+        if (scene.effects.ending != Ending::Victory) {
             continue;
         }
         any = true;
@@ -158,7 +160,7 @@ void checkVictory(const StoryTables& tables, Report& report) {
 void checkWayOn(const StoryTables& tables, Report& report) {
     for (const SceneRecord& scene : tables.scenes) {
         const std::string name = sceneName(scene.number);
-        if (scene.ending != Ending::None) {
+        if (scene.effects.ending != Ending::None) {
             if (!scene.choices.empty() || scene.fight) {
                 report.add(Check::WayOn,
                            name + ": an ending that still offers a choice or a fight");
@@ -167,7 +169,7 @@ void checkWayOn(const StoryTables& tables, Report& report) {
         }
         if (scene.fight) {
             const bool beatable = std::any_of(tables.victories.begin(), tables.victories.end(),
-                                              [&](const VictoryRecord& victory) {
+                                              [&](const story::Victory& victory) {
                                                   return victory.opponent == scene.fight->opponent;
                                               });
             if (!beatable) {
@@ -194,7 +196,7 @@ void checkLabelLists(const StoryTables& tables, Report& report) {
         }
     }
     const auto shown = shownKeys(tables);
-    for (int label = 0; label < kChoiceLabelCount; ++label) {
+    for (int label = 0; label < static_cast<int>(kChoiceLabelCount); ++label) {
         const auto index = static_cast<std::size_t>(label);
         const auto& tests = tables.labels.at(index);
         for (const auto& [key, scenes] : shown.at(index)) {
@@ -243,7 +245,7 @@ void checkOneTextPerKey(const StoryTables& tables, Report& report) {
                                                  quoted(tables.caption(pair.second)));
         }
     }
-    for (int label = 0; label < kChoiceLabelCount; ++label) {
+    for (int label = 0; label < static_cast<int>(kChoiceLabelCount); ++label) {
         std::map<std::string, Key> onThisLabel;
         for (const story::ChoiceTest& test : tables.labels.at(static_cast<std::size_t>(label))) {
             for (Key key : test.captions) {
@@ -297,7 +299,7 @@ void checkNoEmptyText(const StoryTables& tables, Report& report) {
     }
 }
 
-void checkBox(Report& report, const std::string& what, const std::string& text, int fontPixels,
+void checkBox(Report& report, const std::string& what, std::string_view text, int fontPixels,
               int width, int height) {
     const TextSize size = wrappedSize(text, fontPixels, width);
     if (size.height > height) {
@@ -321,9 +323,10 @@ void checkFit(const StoryTables& tables, Report& report) {
     checkPassage(kOpening, tables.openingPassage);
     for (const SceneRecord& scene : tables.scenes) {
         checkPassage(scene.number, scene.passage);
-        if (!scene.defeatBanner.empty()) {
-            checkBox(report, sceneName(scene.number) + ": defeat banner", scene.defeatBanner,
-                     box.bannerFontPixels, box.bannerWidth, box.bannerHeight);
+        if (!scene.effects.defeatBanner.empty()) {
+            checkBox(report, sceneName(scene.number) + ": defeat banner",
+                     scene.effects.defeatBanner, box.bannerFontPixels, box.bannerWidth,
+                     box.bannerHeight);
         }
     }
     for (Key key : usedKeys(tables)) {
@@ -360,20 +363,20 @@ void checkLifeNumbers(const StoryTables& tables, Report& report) {
     for (const SceneRecord& scene : tables.scenes) {
         std::string number;
         std::string change;
-        switch (scene.life.rule) {
+        switch (scene.effects.life.rule) {
             case LifeRule::None:
                 continue;
             case LifeRule::Add:
-                number = std::to_string(std::abs(scene.life.amount));
-                change = "changes life by " + std::to_string(scene.life.amount);
+                number = std::to_string(std::abs(scene.effects.life.amount));
+                change = "changes life by " + std::to_string(scene.effects.life.amount);
                 break;
             case LifeRule::SetToStart:
-                number = "60";
-                change = "sets life back to 60";
+                number = kStartingLife;
+                change = "sets life back to " + number;
                 break;
             case LifeRule::AddUpToStart:
-                number = std::to_string(scene.life.amount);
-                change = "adds " + number + " life, up to 60";
+                number = std::to_string(scene.effects.life.amount);
+                change = "adds " + number + " life, up to " + std::string(kStartingLife);
                 break;
         }
         if (!statesNumber(scene.passage, number)) {

@@ -55,12 +55,12 @@ std::vector<StoryEdge> storyEdges(const StoryTables& tables) {
             // The fight checks the victory list in order and the first exact name wins.
             const auto victory = std::find_if(
                 tables.victories.begin(), tables.victories.end(),
-                [&](const VictoryRecord& v) { return v.opponent == scene.fight->opponent; });
+                [&](const story::Victory& v) { return v.opponent == scene.fight->opponent; });
             if (victory != tables.victories.end()) {
                 edges.push_back({.from = scene.number,
                                  .to = victory->scene,
                                  .kind = EdgeKind::Victory,
-                                 .opponent = victory->opponent});
+                                 .opponent = std::string(victory->opponent)});
             }
         }
         for (const ItemUseRecord& use : tables.itemUses) {
@@ -102,7 +102,7 @@ std::set<int> reachableScenes(const StoryTables& tables) {
         std::set<ControlId> handedOut;
         for (int number : reached) {
             if (const SceneRecord* scene = tables.scene(number)) {
-                for (const story::ItemChange& change : scene->items) {
+                for (const story::ItemChange& change : scene->effects.items) {
                     if (change.shown) {
                         handedOut.insert(change.item);
                     }

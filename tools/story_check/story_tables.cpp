@@ -28,11 +28,10 @@ BoxedText boxed(std::string what, std::string_view text, ControlId id) {
 }
 
 ItemUseRecord itemUse(ControlId item, std::string name, const story::ItemUse& use) {
-    return {.item = item,
-            .name = std::move(name),
-            .caption = use.caption,
-            .onR4Too = use.onR4Too,
-            .scene = use.scene};
+    ItemUseRecord record{use};
+    record.item = item;
+    record.name = std::move(name);
+    return record;
 }
 
 }  // namespace
@@ -61,24 +60,12 @@ StoryTables loadStoryTables() {
     tables.labels = story::choiceTable();
 
     for (int number = 1; number <= story::kSceneCount; ++number) {
-        const story::Scene& scene = story::sceneNumber(number);
-        SceneRecord record{.number = number,
-                           .passage = copyOf(story::passageOf(number)),
-                           .choices = scene.choices,
-                           .ending = scene.effects.ending,
-                           .life = scene.effects.life,
-                           .items = scene.effects.items,
-                           .defeatBanner = copyOf(scene.effects.defeatBanner),
-                           .ringWorn = scene.effects.ringWorn};
-        if (scene.fight) {
-            record.fight = FightRecord{copyOf(scene.fight->opponent), scene.fight->life};
-        }
+        SceneRecord record{story::sceneNumber(number)};
+        record.passage = copyOf(story::passageOf(number));
         tables.scenes.push_back(std::move(record));
     }
 
-    for (const story::Victory& victory : story::kVictories) {
-        tables.victories.push_back({copyOf(victory.opponent), victory.scene});
-    }
+    tables.victories.assign(story::kVictories.begin(), story::kVictories.end());
     tables.itemUses = {
         itemUse(ControlId::Item1, "scroll", story::kScrollUse),
         itemUse(ControlId::Item3, "trident", story::kTridentUse),

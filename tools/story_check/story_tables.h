@@ -7,45 +7,27 @@
 
 #include "form/controls.h"
 #include "story/choice_table.h"
+#include "story/item_uses.h"
 #include "story/keys.h"
 #include "story/scene_catalogue.h"
+#include "story/victories.h"
 
 namespace tovik::tools {
 
 using story::Key;
 
-// The story as plain values, copied out of the game's tables so that the checks and the map
+// The story in the game's own types, copied out of its tables so that the checks and the map
 // read one model and a test can break a copy of it on purpose.
 
-struct FightRecord {
-    std::string opponent{};  // exactly as the victory list is searched, trailing blanks included
-    int life = 0;
-};
-
-struct SceneRecord {
-    int number = 0;
+// A scene with its passage beside it.
+struct SceneRecord : story::Scene {
     std::string passage{};
-    std::vector<Key> choices{};  // on R1 onwards
-    std::optional<FightRecord> fight{};
-    story::Ending ending = story::Ending::None;
-    story::LifeChange life{};
-    std::vector<story::ItemChange> items{};
-    std::string defeatBanner{};  // empty unless the scene rewrites the defeat banner
-    std::optional<bool> ringWorn{};
-};
-
-struct VictoryRecord {
-    std::string opponent{};
-    int scene = 0;
 };
 
 // A held item clicked while its scene shows `caption` on R1 (or on R4, for the scroll).
-struct ItemUseRecord {
+struct ItemUseRecord : story::ItemUse {
     ControlId item{};
     std::string name{};  // for people: "scroll", "trident", "necklace"
-    Key caption{};
-    bool onR4Too = false;
-    int scene = 0;
 };
 
 // Two keys that are deliberately one and the same text: the label tells them apart.
@@ -77,13 +59,11 @@ struct StoryGeometry {
     int bannerFontPixels = 0;
 };
 
-inline constexpr int kChoiceLabelCount = 5;
-
 struct StoryTables {
     std::array<std::string, story::kKeyCount + 1> captions{};  // by key number; 0 is unused
     std::array<std::vector<story::ChoiceTest>, kChoiceLabelCount> labels{};  // R1..R5
     std::vector<SceneRecord> scenes{};                                       // Sc1 first
-    std::vector<VictoryRecord> victories{};
+    std::vector<story::Victory> victories{};
     std::vector<ItemUseRecord> itemUses{};
     std::string openingPassage{};
     Key openingKey = story::kOpeningChoice;  // what the title screen's start puts on R1
