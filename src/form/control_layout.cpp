@@ -77,15 +77,7 @@ constexpr std::array<ControlLayout, kControlCount> kLayout = {{
     timer(ColorChanger, 50, false),
 }};
 
-constexpr bool layoutInControlOrder() {
-    for (std::size_t i = 0; i < kLayout.size(); ++i) {
-        if (indexOf(kLayout[i].id) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(layoutInControlOrder());
+static_assert(inControlOrder(kLayout));
 
 }  // namespace
 

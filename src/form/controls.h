@@ -66,6 +66,18 @@ constexpr std::size_t indexOf(ControlId id) {
     return static_cast<std::size_t>(id);
 }
 
+// Whether a table with one row a control (each row naming its control in `id`) lists them in
+// the order of ControlId, so that a control's row is found by its index.
+template <typename Row, std::size_t N>
+constexpr bool inControlOrder(const std::array<Row, N>& rows) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (indexOf(rows[i].id) != i) {
+            return false;
+        }
+    }
+    return N == kControlCount;
+}
+
 ControlKind kindOf(ControlId id);
 std::string_view nameOf(ControlId id);
 std::optional<ControlId> controlNamed(std::string_view name);

@@ -59,15 +59,7 @@ constexpr std::array<Row, kControlCount> kLooks = {{
     plain(ColorChanger),
 }};
 
-constexpr bool looksInControlOrder() {
-    for (std::size_t i = 0; i < kLooks.size(); ++i) {
-        if (indexOf(kLooks[i].id) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(looksInControlOrder());
+static_assert(inControlOrder(kLooks));
 
 }  // namespace
 
