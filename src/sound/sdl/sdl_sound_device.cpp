@@ -38,12 +38,19 @@ void silenceAlsa() {
     }
 }
 
+// SDL keeps an error text for each thread that calls it, and frees it only for threads of its
+// own; the game's sound thread lets it go itself when it is done with SDL.
+void forgetThreadState() {
+    SDL_TLSCleanup();
+}
+
 class SdlSoundDevice final : public SoundDevice {
   public:
     explicit SdlSoundDevice(SDL_AudioDeviceID id) : id_(id) {}
     ~SdlSoundDevice() override {
         SDL_CloseAudioDevice(id_);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        forgetThreadState();
     }
     SdlSoundDevice(const SdlSoundDevice&) = delete;
     SdlSoundDevice& operator=(const SdlSoundDevice&) = delete;
@@ -61,7 +68,9 @@ OpenedDevice openSdlSoundDevice(SampleSource& source) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Товик Ларминов");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return {nullptr, std::string(SDL_GetError())};
+        std::string failure = SDL_GetError();
+        forgetThreadState();
+        return {nullptr, failure};
     }
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(kPlaybackRate);
@@ -76,6 +85,7 @@ OpenedDevice openSdlSoundDevice(SampleSource& source) {
     if (id == 0) {
         std::string failure = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        forgetThreadState();
         return {nullptr, failure};
     }
     SDL_PauseAudioDevice(id, 0);
