@@ -6,6 +6,8 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev
     libgtest-dev
+    # the install and package tests: validators, the Debian package tools, strace
+    desktop-file-utils appstream dpkg-dev lintian man-db strace
 )
 
 tovik_missing_packages() {

@@ -1,34 +1,121 @@
 #!/usr/bin/env bash
-# Measures what a player and a scripter feel: how soon the window's first frame is painted
-# (median of 10 starts, under Xvfb when there is no display) and how much memory the game holds,
-# and how fast the headless player runs a long game.
+# Measures what a player and a scripter feel, after a build in build/ (under Xvfb when there is
+# no display):
+#   startup  the game against a bare Qt window with one picture and one wrapped passage, started
+#            in turn (11 times each unless TOVIK_BENCH_STARTS says otherwise): time from launch
+#            to the first painted frame, and peak resident memory;
+#   scenes   a scene change in the real window, for every scene of the story: the click on a
+#            choice, through the game and the relabelling, and the repaint;
+#   player   the headless player over 20,000 commands.
+# With no arguments it runs all three.
 set -euo pipefail
+export LC_ALL=C
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
-[ -x "$build/tovik" ] && [ -x "$build/tovik-story" ] || {
+sections=("$@")
+[ ${#sections[@]} -gt 0 ] || sections=(startup scenes player)
+
+[ -f "$build/CMakeCache.txt" ] || {
     echo "build first: cmake -S . -B build && cmake --build build" >&2
     exit 1
 }
+command -v /usr/bin/time >/dev/null || { echo "/usr/bin/time is missing: apt-get install time" >&2; exit 1; }
+
+targets=()
+for section in "${sections[@]}"; do
+    case $section in
+        startup) targets+=(tovik tovik-bare-window) ;;
+        scenes) targets+=(scene_change_benchmark) ;;
+        player) targets+=(tovik-story) ;;
+        *) echo "unknown section: $section (startup, scenes or player)" >&2; exit 2 ;;
+    esac
+done
+if [[ " ${targets[*]} " == *" scene_change_benchmark "* ]] &&
+    ! grep -q '^BUILD_TESTING:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "the scene benchmark is built with the tests: configure build/ with -DBUILD_TESTING=ON" >&2
+    exit 1
+fi
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+
+tmp=$(mktemp -d)
 source "$root/tools/virtual_display.sh" :96
+trap 'rm -rf "$tmp"; [ -n "${tovik_xvfb:-}" ] && kill $tovik_xvfb' EXIT
 
-echo "== first frame of the window (10 starts)"
-for _ in $(seq 10); do
-    SDL_AUDIODRIVER=dummy "$build/tovik" --first-frame-time 2>/dev/null | sed -n 's/first frame: //p'
-done | sort -n | awk '{ t[NR] = $1 } END { printf "median %s, fastest %s, slowest %s\n", t[int((NR + 1) / 2)], t[1], t[NR] }'
+# median FILE: the median of the numbers in FILE, one a line.
+median() {
+    sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 
-echo "== memory of the window at its first frame"
-SDL_AUDIODRIVER=dummy /usr/bin/time -f "max resident %M KiB" "$build/tovik" --first-frame-time 2>&1 >/dev/null | grep resident
+# start_once NAME PROGRAM: starts PROGRAM --first-frame-time once and appends to NAME.launch the
+# milliseconds from launch until its first frame is painted (the program prints a line then),
+# to NAME.main the milliseconds the program itself counts from main(), and to NAME.peak its
+# peak resident KiB. Counting from launch takes in loading and relocating the shared libraries,
+# which happens before main().
+start_once() {
+    local name=$1 program=$2 line started ended fd
+    started=${EPOCHREALTIME/./}
+    exec {fd}< <(SDL_AUDIODRIVER=dummy exec /usr/bin/time -f %M -o "$tmp/peak" \
+        "$program" --first-frame-time 2>/dev/null)
+    IFS= read -r line <&"$fd" || true
+    ended=${EPOCHREALTIME/./}
+    exec {fd}<&-
+    wait $! || true
+    case $line in
+        "first frame: "*) ;;
+        *) echo "$program painted no first frame" >&2; exit 1 ;;
+    esac
+    echo "$(( (ended - started) / 1000 )).$(( (ended - started) % 1000 / 100 ))" >> "$tmp/$name.launch"
+    line=${line#first frame: }
+    echo "${line% ms}" >> "$tmp/$name.main"
+    tail -n 1 "$tmp/peak" >> "$tmp/$name.peak"
+}
 
-echo "== headless player: 20,000 commands"
-script=$(mktemp)
-trap 'rm -f "$script"; [ -n "${tovik_xvfb:-}" ] && kill $tovik_xvfb' EXIT
-{
-    # One short game after another: the left tunnel, a wrong password, the defeat banner, the title.
-    for _ in $(seq 2500); do
-        printf 'click Start\nmove R1\nclick R1\nclick R1\nclick R1\ntick Death\ntick HealthTimer\nclick EndGame\n'
+startup() {
+    local starts=${TOVIK_BENCH_STARTS:-11} game bare
+    echo "== start-up: the game against a bare Qt window, $starts starts each, taken in turn"
+    # One unmeasured start each, so that both find their files in the page cache.
+    start_once warm "$build/tovik"
+    start_once warm "$build/tovik-bare-window"
+    for _ in $(seq "$starts"); do
+        start_once game "$build/tovik"
+        start_once bare "$build/tovik-bare-window"
     done
-} > "$script"
-start=$(date +%s%N)
-/usr/bin/time -f "max resident %M KiB" "$build/tovik-story" play --seed 1 < "$script" 2>/tmp/tovik-bench-time | wc -l | sed 's/$/ state lines/'
-end=$(date +%s%N)
-echo "$(( (end - start) / 1000000 )) ms in all; $(cat /tmp/tovik-bench-time)"
+    awk -v gl="$(median "$tmp/game.launch")" -v bl="$(median "$tmp/bare.launch")" \
+        -v gm="$(median "$tmp/game.main")" -v bm="$(median "$tmp/bare.main")" \
+        -v gp="$(median "$tmp/game.peak")" -v bp="$(median "$tmp/bare.peak")" \
+        -v libs_game="$(ldd "$build/tovik" | wc -l)" -v libs_bare="$(ldd "$build/tovik-bare-window" | wc -l)" '
+        function verdict(ok) { return ok ? "met" : "MISSED" }
+        BEGIN {
+            printf "%-28s %12s %12s %8s\n", "medians", "game", "bare window", "ratio"
+            printf "%-28s %9.1f ms %9.1f ms %7.2fx   target 1.10x: %s\n", "launch to first frame", gl, bl, gl / bl, verdict(gl / bl <= 1.1)
+            printf "%-28s %9.1f ms %9.1f ms %7.2fx\n", "  of which after main()", gm, bm, gm / bm
+            printf "%-28s %8.1f MiB %8.1f MiB %7.2fx   target 36 MiB: %s\n", "peak resident", gp / 1024, bp / 1024, gp / bp, verdict(gp / 1024 <= 36)
+            printf "%-28s %12d %12d\n", "shared libraries (ldd)", libs_game, libs_bare
+        }'
+}
+
+scenes() {
+    echo "== scene changes in the real window (targets: median 2 ms, 99th percentile 5 ms)"
+    "$build/scene_change_benchmark" 5 2>/dev/null
+}
+
+player() {
+    echo "== headless player: 20,000 commands"
+    {
+        # One short game after another: the left tunnel, a wrong password, the defeat banner,
+        # the title.
+        for _ in $(seq 2500); do
+            printf 'click Start\nmove R1\nclick R1\nclick R1\nclick R1\ntick Death\ntick HealthTimer\nclick EndGame\n'
+        done
+    } > "$tmp/script"
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f "max resident %M KiB" -o "$tmp/player-time" "$build/tovik-story" play --seed 1 < "$tmp/script" | wc -l | sed 's/$/ state lines/'
+    end=$(date +%s%N)
+    echo "$(( (end - start) / 1000000 )) ms in all; $(cat "$tmp/player-time")"
+}
+
+for section in "${sections[@]}"; do
+    "$section"
+done
+echo "== load average while measuring: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"

@@ -83,8 +83,9 @@ void GameWindow::buildControls() {
                 break;
             }
             case ControlKind::Picture: {
+                // The bitmap is read when the picture is first shown (render), so the title
+                // screen does not wait for the items' pictures.
                 auto* picture = new QLabel(this);
-                picture->setPixmap(QPixmap(":/pictures/" + toQString(look.picture)));
                 picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 picture->setScaledContents(false);
                 widget = picture;
@@ -211,6 +212,9 @@ void GameWindow::render() {
                 control(id)->setVisible(model_.isVisible(id));
                 break;
             case ControlKind::Picture:
+                if (model_.isVisible(id)) {
+                    showPicture(id);
+                }
                 control(id)->setVisible(model_.isVisible(id));
                 break;
             case ControlKind::Timer: {
@@ -233,6 +237,13 @@ void GameWindow::render() {
     } else if (model_.state() == WindowState::Shown && isHidden() &&
                testAttribute(Qt::WA_WState_ExplicitShowHide)) {
         show();  // the exit question was answered No
+    }
+}
+
+void GameWindow::showPicture(ControlId id) {
+    auto* picture = static_cast<QLabel*>(control(id));
+    if (picture->pixmap().isNull()) {
+        picture->setPixmap(QPixmap(":/pictures/" + toQString(lookOf(id).picture)));
     }
 }
 

@@ -55,6 +55,7 @@ class GameWindow final : public QWidget {
     void buildTimers();
     void render();
     void renderLabel(ControlId id);
+    void showPicture(ControlId id);
     void afterEvent();
 
     WindowModel model_;

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "engine/random_source.h"
 #include "sound/device_audio_output.h"
+#include "sound/sound_home.h"
 #include "sound/sound_module.h"
 #include "window/game_window.h"
 #include "window/replay.h"
@@ -91,8 +93,10 @@ int main(int argc, char* argv[]) {
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
-    tovik::window::GameWindow window(audio, *random, nullptr,
-                                     QCoreApplication::applicationDirPath());
+    // The sounds beside the executable, else those installed with the game.
+    const std::string soundHome =
+        tovik::sound::soundHome(QCoreApplication::applicationDirPath().toStdString()).string();
+    tovik::window::GameWindow window(audio, *random, nullptr, QString::fromStdString(soundHome));
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();

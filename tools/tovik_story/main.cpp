@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "engine/random_source.h"
+#include "sound/sound_home.h"
 #include "tovik_story/play_session.h"
 
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -78,15 +79,16 @@ std::optional<std::uint64_t> seedFrom(std::string_view text) {
     return seed;
 }
 
-// The folder of this executable; the sounds would lie in TovikSound beside it.
+// The folder of this executable; the sounds lie in TovikSound beside it, or in the installed
+// data folder.
 std::string applicationDirectory(const char* argv0) {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
     if (!error) {
-        return self.parent_path().string();
+        return tovik::sound::soundHome(self.parent_path()).string();
     }
     const std::filesystem::path named = std::filesystem::absolute(argv0 ? argv0 : "", error);
-    return error ? std::string(".") : named.parent_path().string();
+    return error ? std::string(".") : tovik::sound::soundHome(named.parent_path()).string();
 }
 
 int play(int argc, char** argv) {

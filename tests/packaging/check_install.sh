@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Checks the game as it is installed and packaged, one step a run:
+#   check_install.sh BUILD PREFIX STEP
+# `install` installs BUILD into PREFIX; the other steps look at what it installed, and `deb`
+# builds the Debian package from BUILD and looks into it.
+set -euo pipefail
+build=$1 prefix=$2 step=$3
+data=share/games/tovik
+sounds=(dindin ydar ydar2 shock techno stone health voda shelest)
+icon_sizes=(16 22 24 32 48 64 128 256)
+metainfo=share/metainfo/org.example.tovik.metainfo.xml
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Every file the game installs, relative to the prefix.
+installed_files() {
+    echo games/tovik games/tovik-story share/applications/tovik.desktop "$metainfo"
+    echo share/man/man6/tovik.6.gz share/man/man6/tovik-story.6.gz
+    echo share/doc/tovik/copyright share/doc/tovik/changelog.gz
+    for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound.wav"; done
+    for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/tovik.png"; done
+}
+
+# The width and height a PNG file declares, as "W H".
+png_size() {
+    local bytes
+    read -r -a bytes < <(od -An -tu1 -j16 -N8 "$1")
+    echo "$(((bytes[0] << 24) + (bytes[1] << 16) + (bytes[2] << 8) + bytes[3])) $(((bytes[4] << 24) + (bytes[5] << 16) + (bytes[6] << 8) + bytes[7]))"
+}
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+case $step in
+install)
+    rm -rf "$prefix"
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+    for file in $(installed_files); do
+        [ -f "$prefix/$file" ] || fail "$file is not installed"
+    done
+    [ -x "$prefix/games/tovik" ] && [ -x "$prefix/games/tovik-story" ] || fail "programs not executable"
+    [ ! -e "$prefix/games/TovikSound" ] || fail "the sounds are installed beside the programs"
+    ;;
+desktop)
+    entry=$prefix/share/applications/tovik.desktop
+    desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
+    for line in 'Name=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
+        'Icon=tovik' 'Exec=tovik'; do
+        grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
+    done
+    for key in GenericName 'GenericName\[ru\]' Comment 'Comment\[ru\]'; do
+        grep -q "^$key=." "$entry" || fail "no $key in the desktop entry"
+    done
+    for size in "${icon_sizes[@]}"; do
+        icon=$prefix/share/icons/hicolor/${size}x$size/apps/tovik.png
+        [ "$(png_size "$icon")" = "$size $size" ] || fail "$icon is $(png_size "$icon"), not $size×$size"
+    done
+    ;;
+metainfo)
+    appstreamcli validate --no-net --pedantic "$prefix/$metainfo" ||
+        fail "appstreamcli rejects the metainfo"
+    for pattern in '<id>org.example.tovik</id>' '<launchable type="desktop-id">tovik.desktop<' \
+        '<summary xml:lang="ru">' '<p xml:lang="ru">' '<content_attribute id="violence-fantasy">' \
+        '<project_license>MIT AND OFL-1.1<' '<release version="'; do
+        grep -qF "$pattern" "$prefix/$metainfo" || fail "no $pattern in the metainfo"
+    done
+    # The screenshots are the README's.
+    for picture in title choices fight hover victory; do
+        grep -q "/$picture.png</image>" "$prefix/$metainfo" || fail "no $picture.png screenshot"
+    done
+    ;;
+man)
+    for page in tovik tovik-story; do
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
+            "$prefix/share/man/man6/$page.6.gz" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man warns about $page.6: $warnings"
+    done
+    ;;
+sounds)
+    # The installed game, started from elsewhere, plays «Старт»'s sound from the data folder.
+    cd "$scratch"
+    strace -qq -o /dev/null true || fail "strace cannot trace programs here"
+    printf 'click Start\n' >start.replay
+    SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
+        strace -f -qq -e trace=openat -o opened.txt \
+        "$prefix/games/tovik" --seed 1 --replay start.replay --screenshot start.png ||
+        fail "the installed game did not run the replay"
+    wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
+    grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
+        fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
+    # ...through the sound module installed with it.
+    grep -F "tovik-sdl-sound.so" opened.txt | grep -qv ENOENT ||
+        fail "the installed game did not load its sound module: $(grep -F tovik-sdl opened.txt)"
+    ;;
+player)
+    # tovik-story names the sound the game plays: the installed one.
+    state=$(printf 'click Start\n' | "$prefix/games/tovik-story" play --seed 1 | tail -n 1)
+    wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
+    grep -qE "\"Filename\": ?\"$wanted\"" <<<"$state" || fail "the player plays the wrong file: $state"
+    ;;
+deb)
+    cd "$scratch"
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >cpack.log ||
+        fail "cpack failed: $(cat cpack.log)"
+    debs=("$scratch"/tovik_*.deb)
+    [ ${#debs[@]} = 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no tovik_*.deb"
+    deb=${debs[0]}
+    dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' >contents.txt
+    for file in $(installed_files); do
+        grep -qxF "usr/$file" contents.txt || fail "usr/$file is not in the package"
+    done
+    grep -v '^usr/' contents.txt && fail "the package holds files outside /usr"
+    grep -q '^usr/games/TovikSound' contents.txt && fail "the package puts sounds beside the programs"
+    # The dependencies come from the libraries the programs link.
+    depends=$(dpkg-deb -f "$deb" Depends)
+    # SDL comes in through the sound module, which links it.
+    for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0 \
+        qt6-qpa-plugins; do
+        tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$library" ||
+            fail "Depends lacks $library: $depends"
+    done
+    lintian --fail-on error "$deb" ||
+        fail "lintian finds errors in $(basename "$deb")"
+    ;;
+*)
+    fail "unknown step $step"
+    ;;
+esac
