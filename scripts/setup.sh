@@ -8,6 +8,8 @@ TOVIK_PACKAGES=(
     libgtest-dev
     # the install and package tests: validators, the Debian package tools, strace
     desktop-file-utils appstream dpkg-dev lintian man-db strace
+    # the window's tests from outside: a display of its own, another X client
+    xvfb xdotool
 )
 
 tovik_missing_packages() {

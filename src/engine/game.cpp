@@ -21,6 +21,27 @@ Game::Game(WindowModel& window, sound::AudioOutput& audio, RandomSource& random,
 
 Game::~Game() = default;
 
+bool hasClickHandler(ControlId control) {
+    switch (control) {
+        case Start:
+        case R1:
+        case R2:
+        case R3:
+        case R4:
+        case R5:
+        case Attack:
+        case Item1:
+        case Item3:
+        case Item4:
+        case Quit:
+        case EndGame:
+        case WinGame:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void Game::click(ControlId control) {
     if (window_.state() != WindowState::Shown || exitQuestionOpen_ || !window_.isVisible(control)) {
         return;

@@ -15,6 +15,11 @@
 
 namespace tovik {
 
+// Whether a click on this control reaches a handler of the game: Start, the choices, Attack,
+// the three items that can be used, the red cross and the two banners. The window shows the
+// pointing hand over these.
+bool hasClickHandler(ControlId control);
+
 // The game window's logic, `OsnEkran1` without a toolkit. It reacts to the window's events
 // (clicks, pointer moves, timer ticks) by changing the WindowModel and its own few members;
 // everything else the game remembers lives in the controls themselves: the scene on screen is

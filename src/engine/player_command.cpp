@@ -1,6 +1,7 @@
 #include "engine/player_command.h"
 
 #include <algorithm>
+#include <istream>
 #include <vector>
 
 namespace tovik {
@@ -76,6 +77,29 @@ std::variant<PlayerCommand, std::string> parsePlayerCommand(std::string_view lin
         return quoted(name) + " is not a timer; tick HealthTimer, Death, Win or ColorChanger";
     }
     return command;
+}
+
+LineRead readCommandLine(std::istream& in, std::string& line) {
+    line.clear();
+    while (true) {
+        const std::istream::int_type next = in.get();
+        if (next == std::istream::traits_type::eof()) {
+            return line.empty() ? LineRead::End : LineRead::Line;
+        }
+        if (next == '\n') {
+            return LineRead::Line;
+        }
+        if (line.size() == kMaxCommandLineBytes) {
+            in.unget();
+            return LineRead::TooLong;
+        }
+        line.push_back(static_cast<char>(next));
+    }
+}
+
+std::string tooLongLineMessage(int number) {
+    return "line " + std::to_string(number) + " is longer than " +
+           std::to_string(kMaxCommandLineBytes) + " bytes; a command is one short line";
 }
 
 }  // namespace tovik

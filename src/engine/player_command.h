@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +24,20 @@ struct PlayerCommand {
 
 // The command on one line, or why it is none. A trailing carriage return is ignored.
 std::variant<PlayerCommand, std::string> parsePlayerCommand(std::string_view line);
+
+// The longest line of commands read, in bytes. The longest command is some twenty; the rest is
+// room for blanks and comments. Input with no line end (a device of zeros, a binary file) is
+// refused at this length, not read until memory runs out.
+inline constexpr std::size_t kMaxCommandLineBytes = 4096;
+
+enum class LineRead { Line, End, TooLong };
+
+// Reads the next line of commands from `in` into `line`, without its '\n'. The last line may
+// lack its end. At TooLong, `line` holds the first kMaxCommandLineBytes bytes and the rest of the
+// line is left unread.
+LineRead readCommandLine(std::istream& in, std::string& line);
+
+// What to say of line `number` when it is too long.
+std::string tooLongLineMessage(int number);
 
 }  // namespace tovik

@@ -1,6 +1,8 @@
 #include "engine/random_source.h"
 
+#include <charconv>
 #include <chrono>
+#include <system_error>
 
 namespace tovik {
 
@@ -29,6 +31,17 @@ SeededRandom::SeededRandom(std::uint64_t seed) : generator_(seed) {}
 
 int SeededRandom::draw(int sides) {
     return std::uniform_int_distribution<int>(1, sides)(generator_);
+}
+
+std::optional<std::uint64_t> parseSeed(std::string_view text) {
+    // from_chars takes neither a plus sign nor leading blanks, and reports a number too big.
+    std::uint64_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return seed;
 }
 
 }  // namespace tovik

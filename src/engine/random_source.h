@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <string_view>
 
 namespace tovik {
 
@@ -25,5 +27,9 @@ class SeededRandom final : public RandomSource {
   private:
     std::mt19937_64 generator_;
 };
+
+// The seed a player gives as `--seed N`, to the window and to the headless player alike: only
+// the decimal digits of a number from 0 to 2^64-1, with no sign and no blanks around them.
+std::optional<std::uint64_t> parseSeed(std::string_view text);
 
 }  // namespace tovik

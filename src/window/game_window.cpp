@@ -31,11 +31,11 @@ QRect pixelsOf(const ControlLayout& layout) {
 }  // namespace
 
 GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
-                       const QString& applicationDirectory, QWidget* parent)
+                       std::string applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
-                               applicationDirectory.toStdString());
+                               std::move(applicationDirectory));
     setWindowTitle(toQString(kWindowTitle));
     setWindowIcon(QIcon(QPixmap(":/pictures/icon.bmp")));
     setFixedSize(kClientWidthPixels, kClientHeightPixels);
@@ -97,6 +97,9 @@ void GameWindow::buildControls() {
         widget->setObjectName(toQString(nameOf(id)));
         widget->setGeometry(pixelsOf(layout));
         widget->setMouseTracking(true);
+        if (hasClickHandler(id) && kindOf(id) != ControlKind::Button) {
+            widget->setCursor(Qt::PointingHandCursor);  // a hidden control shows no cursor
+        }
         widget->installEventFilter(this);
         widgets_[indexOf(id)] = widget;
     }
@@ -121,6 +124,11 @@ void GameWindow::tickNow(ControlId timer) {
     afterEvent();
 }
 
+void GameWindow::stopTimers() {
+    timersStopped_ = true;
+    render();
+}
+
 QWidget* GameWindow::control(ControlId id) const {
     return widgets_[indexOf(id)];
 }
@@ -143,17 +151,21 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
             afterEvent();
             return true;
         case QEvent::MouseButtonPress:
+            pressIsDoubleClick_ = false;  // every press starts a click of its own
             return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonDblClick:
-            // A double click is one click: its second release must not click the next scene's
-            // caption on the same label.
-            releaseEndsDoubleClick_ = true;
-            return kindOf(id) != ControlKind::Button;
+            if (kindOf(id) == ControlKind::Button) {
+                return false;  // Attack counts each press and release as a blow
+            }
+            // On a label or a picture a double click is one click: its second release must
+            // not click the next scene's caption on the same label.
+            pressIsDoubleClick_ = true;
+            return true;
         case QEvent::MouseButtonRelease: {
             if (kindOf(id) == ControlKind::Button) {
                 return false;  // the button raises its own click
             }
-            if (std::exchange(releaseEndsDoubleClick_, false)) {
+            if (std::exchange(pressIsDoubleClick_, false)) {
                 return true;
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -167,6 +179,11 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
         default:
             return QWidget::eventFilter(watched, event);
     }
+}
+
+void GameWindow::mousePressEvent(QMouseEvent* event) {
+    pressIsDoubleClick_ = false;  // a press on the background ends any double click too
+    event->accept();
 }
 
 void GameWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -221,8 +238,8 @@ void GameWindow::render() {
                 QTimer* qtimer = timer(id);
                 // An unloaded window runs no timer, whatever the game left enabled: closing it
                 // redraws once more and must not start the life watch again.
-                const bool enabled =
-                    model_.isTimerEnabled(id) && model_.state() != WindowState::Unloaded;
+                const bool enabled = model_.isTimerEnabled(id) &&
+                                     model_.state() != WindowState::Unloaded && !timersStopped_;
                 if (enabled && !qtimer->isActive()) {
                     qtimer->start();
                 } else if (!enabled && qtimer->isActive()) {

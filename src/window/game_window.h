@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "engine/game.h"
 #include "form/window_model.h"
@@ -22,9 +23,10 @@ class GameWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    // `exitQuestion` may be null: the window then asks with a modal message box.
+    // `exitQuestion` may be null: the window then asks with a modal message box. The sounds
+    // are looked for in `applicationDirectory`, given as the file system's own bytes.
     GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
-               const QString& applicationDirectory, QWidget* parent = nullptr);
+               std::string applicationDirectory, QWidget* parent = nullptr);
     ~GameWindow() override;
 
     QWidget* control(ControlId id) const;
@@ -40,11 +42,15 @@ class GameWindow final : public QWidget {
 
     // One tick of a game timer now, as if it had fired (for replays; the game waits 25 s).
     void tickNow(ControlId timer);
+    // Stops the four timers for good, whatever the game asks of them later, so that a
+    // screenshot shows the state a replay's own ticks made and nothing the clock added.
+    void stopTimers();
 
   signals:
     void unloaded();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,7 +70,8 @@ class GameWindow final : public QWidget {
     std::array<QWidget*, kControlCount> widgets_{};
     std::array<QTimer*, kControlCount> timers_{};
     bool unloadedSignalled_ = false;
-    bool releaseEndsDoubleClick_ = false;
+    bool timersStopped_ = false;
+    bool pressIsDoubleClick_ = false;  // the press being held is a double click's second
     std::function<void()> firstPaint_;
 };
 

@@ -1,19 +1,26 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QLoggingCategory>
 #include <QTimer>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
+#include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "sound/device_audio_output.h"
 #include "sound/sound_home.h"
 #include "sound/sound_module.h"
 #include "window/game_window.h"
+#include "window/lost_window_watch.h"
 #include "window/replay.h"
 
 namespace {
@@ -35,6 +42,39 @@ void fail(const QString& message) {
     std::fprintf(stderr, "tovik: %s\n", message.toLocal8Bit().constData());
 }
 
+// What Qt says while the application starts, held back until it is known whether the window
+// can be opened at all.
+std::vector<QString>& startupMessages() {
+    static std::vector<QString> held;
+    return held;
+}
+
+// Which display the window was to open on, for the one line said when it cannot.
+QString unreachableDisplay() {
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty()) {
+        return "the window platform \"" + platform + "\" cannot be started";
+    }
+    const QString x = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (!x.isEmpty()) {
+        return "the display \"" + x + "\" cannot be reached";
+    }
+    return "the Wayland display \"" + wayland + "\" cannot be reached, and no X display is set";
+}
+
+// Qt's own messages at start-up: a fatal one means no display could be opened, which the game
+// reports in one line with exit code 1 in place of Qt's several lines and abort. The others
+// are said once the window is known to open.
+void startupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        fail("cannot open the game window: " + unreachableDisplay() + ".");
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    startupMessages().push_back(qFormatLogMessage(type, context, message));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -44,7 +84,12 @@ int main(int argc, char* argv[]) {
         std::fputs("tovik: no display to open the game window on (DISPLAY is not set).\n", stderr);
         return 1;
     }
+    qInstallMessageHandler(startupMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(nullptr);
+    for (const QString& message : std::exchange(startupMessages(), {})) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
     QApplication::setApplicationName("tovik");
 
     QCommandLineParser options;
@@ -72,33 +117,44 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<tovik::SeededRandom> random;
     if (options.isSet(seed)) {
-        bool ok = false;
-        const qulonglong value = options.value(seed).toULongLong(&ok);
-        if (!ok) {
-            fail("--seed takes a whole number, not " + options.value(seed));
+        const std::optional<std::uint64_t> value =
+            tovik::parseSeed(options.value(seed).toStdString());
+        if (!value) {
+            fail("--seed takes a whole number from 0 to 18446744073709551615, not '" +
+                 options.value(seed) + "'");
             return 2;
         }
-        random = std::make_unique<tovik::SeededRandom>(value);
+        random = std::make_unique<tovik::SeededRandom>(*value);
     } else {
         random = std::make_unique<tovik::SeededRandom>();
     }
     QStringList script;
     if (options.isSet(replayFile)) {
-        QFile file(options.value(replayFile));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            fail("cannot read " + file.fileName() + ": " + file.errorString());
+        auto read = tovik::window::readReplayFile(options.value(replayFile));
+        if (const auto* why = std::get_if<QString>(&read)) {
+            fail(*why);
             return 2;
         }
-        script = QString::fromUtf8(file.readAll()).split('\n');
+        script = std::get<QStringList>(std::move(read));
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
-    // The sounds beside the executable, else those installed with the game.
+    // The sounds beside the executable, else those installed with the game; the folder's name
+    // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
-        tovik::sound::soundHome(QCoreApplication::applicationDirPath().toStdString()).string();
-    tovik::window::GameWindow window(audio, *random, nullptr, QString::fromStdString(soundHome));
+        tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string();
+    tovik::window::GameWindow window(audio, *random, nullptr, soundHome);
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    int status = 0;
+    tovik::window::LostWindowWatch watch(window, [&] {
+        fail("the game window was destroyed by another program; the game ends.");
+        // Qt would report every later use of the vanished window as an X error.
+        QLoggingCategory::setFilterRules("qt.qpa.xcb.warning=false");
+        status = 1;
+        window.close();  // the game unloads as when its frame is closed
+    });
+    application.installNativeEventFilter(&watch);
     window.show();
     window.centreOnScreen();
     // The sound device opens once the first frame is up, on the sound thread, so the window
@@ -114,16 +170,18 @@ int main(int argc, char* argv[]) {
         });
     }
 
-    int status = 0;
     if (!script.isEmpty() || options.isSet(screenshot)) {
-        QTimer::singleShot(200, &window, [&] {
-            for (const QString& problem : tovik::window::replay(window, script)) {
+        const auto watcher = options.isSet(screenshot) ? tovik::window::ReplayWatcher::Nobody
+                                                       : tovik::window::ReplayWatcher::Player;
+        QTimer::singleShot(200, &window, [&, watcher] {
+            for (const QString& problem : tovik::window::replay(window, script, watcher)) {
                 fail(problem);
                 status = 2;
             }
             if (!options.isSet(screenshot)) {
                 return;
             }
+            window.stopTimers();
             QTimer::singleShot(300, &window, [&] {
                 if (!window.grab().save(options.value(screenshot), "PNG")) {
                     fail("cannot write " + options.value(screenshot));

@@ -1,8 +1,14 @@
 #include "window/replay.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
 
 #include "engine/player_command.h"
 #include "window/game_window.h"
@@ -19,7 +25,7 @@ void send(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
 
 }  // namespace
 
-QStringList replay(GameWindow& window, const QStringList& lines) {
+QStringList replay(GameWindow& window, const QStringList& lines, ReplayWatcher watcher) {
     QStringList problems;
     int number = 0;
     for (const QString& line : lines) {
@@ -38,6 +44,13 @@ QStringList replay(GameWindow& window, const QStringList& lines) {
         QWidget* target = command.control ? window.control(*command.control) : &window;
         switch (command.verb) {
             case Verb::Click:
+                if (command.control == ControlId::Quit && watcher == ReplayWatcher::Nobody) {
+                    problems << QStringLiteral(
+                                    "line %1: click Quit opens the exit question, which nobody "
+                                    "answers while a screenshot is taken; not played")
+                                    .arg(number);
+                    break;
+                }
                 if (auto* button = qobject_cast<QPushButton*>(target)) {
                     button->click();
                 } else if (target && target != &window) {
@@ -63,6 +76,32 @@ QStringList replay(GameWindow& window, const QStringList& lines) {
         }
     }
     return problems;
+}
+
+std::variant<QStringList, QString> readReplayFile(const QString& path) {
+    // The name's own bytes, so that a file in any folder opens.
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    if (!in) {
+        return QStringLiteral("cannot read %1: %2")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    QStringList lines;
+    std::string line;
+    for (int number = 1;; ++number) {
+        const LineRead read = readCommandLine(in, line);
+        if (read == LineRead::End) {
+            break;
+        }
+        if (read == LineRead::TooLong) {
+            return path + ": " + QString::fromStdString(tooLongLineMessage(number));
+        }
+        lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    }
+    if (in.bad()) {
+        return QStringLiteral("cannot read %1: %2")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return lines;
 }
 
 }  // namespace tovik::window

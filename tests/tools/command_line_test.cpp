@@ -17,11 +17,9 @@ struct ToolRun {
     std::string output;  // standard output and standard error together
 };
 
-// Runs the built tovik-story with `arguments` through the shell, `input` (no apostrophes)
-// piped in.
-ToolRun runTool(const std::string& arguments, const std::string& input = "") {
-    const std::string command =
-        "printf '%s' '" + input + "' | '" TOVIK_STORY_BINARY "' " + arguments + " 2>&1";
+// Runs a shell command line; $TOOL in it names the built tovik-story.
+ToolRun runShell(const std::string& line) {
+    const std::string command = "TOOL='" TOVIK_STORY_BINARY "'; " + line;
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -35,6 +33,11 @@ ToolRun runTool(const std::string& arguments, const std::string& input = "") {
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs the built tovik-story with `arguments`, `input` (no apostrophes) piped in.
+ToolRun runTool(const std::string& arguments, const std::string& input = "") {
+    return runShell("printf '%s' '" + input + "' | \"$TOOL\" " + arguments + " 2>&1");
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -60,7 +63,8 @@ TEST(CommandLine, HelpExplainsEveryCommand) {
 TEST(CommandLine, BadArgumentsGetOneLineAndExitCodeTwo) {
     for (const char* arguments :
          {"bogus", "play --seed", "play --seed -1", "play --seed 12x",
-          "play --seed 18446744073709551616", "play extra", "play --seed 1 --seed 2", "--seed 1"}) {
+          "play --seed 18446744073709551616", "play extra", "play --seed 1 --seed 2", "--seed 1",
+          "play --seed ' 5'", "play --seed +5", "play --seed '5 '", "play --seed ''"}) {
         const ToolRun run = runTool(arguments, "click Start\n");
         EXPECT_EQ(run.exitCode, 2) << arguments;
         const std::vector<std::string> lines = linesOf(run.output);
@@ -92,6 +96,57 @@ TEST(CommandLine, PlayEndsWithTheInput) {
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(linesOf(run.output).size(), 1u);
     EXPECT_TRUE(Json::parse(run.output)["scene"].isNull());
+}
+
+TEST(CommandLine, AnOverlongLineEndsPlayWithAnError) {
+    // A stream without a line end, as from /dev/zero, is refused at the bound, not read on.
+    const ToolRun run = runShell("head -c 100000000 /dev/zero | \"$TOOL\" play 2>&1");
+    EXPECT_EQ(run.exitCode, 1);
+    const std::vector<std::string> lines = linesOf(run.output);
+    ASSERT_EQ(lines.size(), 3u) << run.output.substr(0, 2000);
+    EXPECT_EQ(Json::parse(lines[1])["error"].string,
+              "line 1 is longer than 4096 bytes; a command is one short line");
+    EXPECT_EQ(lines[2],
+              "tovik-story play: line 1 is longer than 4096 bytes; a command is one "
+              "short line");
+
+    // The line before it is still played.
+    const ToolRun after =
+        runShell("{ printf 'click Start\\n'; head -c 5000 /dev/zero; } | \"$TOOL\" play 2>&1");
+    EXPECT_EQ(after.exitCode, 1);
+    ASSERT_EQ(linesOf(after.output).size(), 4u);
+    EXPECT_EQ(Json::parse(linesOf(after.output)[1])["scene"].number, 0);
+}
+
+TEST(CommandLine, AFailedWriteIsAnError) {
+    for (const char* command : {"play", "check", "map"}) {
+        const ToolRun run = runShell("printf 'click Start\\n' | \"$TOOL\" " + std::string(command) +
+                                     " 2>&1 >/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << command;
+        // Qt may add a word of its own about the runtime folder when XDG_RUNTIME_DIR is unset.
+        std::vector<std::string> lines;
+        for (const std::string& line : linesOf(run.output)) {
+            if (line.rfind("QStandardPaths: ", 0) != 0) {
+                lines.push_back(line);
+            }
+        }
+        ASSERT_EQ(lines.size(), 1u) << command << ": " << run.output;
+        EXPECT_EQ(lines[0].rfind("tovik-story " + std::string(command) + ": cannot write", 0), 0u)
+            << lines[0];
+    }
+}
+
+TEST(CommandLine, TheCheckNeedsNoDisplay) {
+    const ToolRun quiet = runShell(
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+        "\"$TOOL\" check 2>&1");
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.output;
+    for (const char* environment :
+         {"DISPLAY=:97 QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORM=bogus", "WAYLAND_DISPLAY=none"}) {
+        const ToolRun run = runShell("env " + std::string(environment) + " \"$TOOL\" check 2>&1");
+        EXPECT_EQ(run.exitCode, 0) << environment << ": " << run.output;
+        EXPECT_EQ(run.output, quiet.output) << environment;
+    }
 }
 
 }  // namespace

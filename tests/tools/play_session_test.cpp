@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "engine/exit_question.h"
+#include "engine/player_command.h"
 #include "engine/random_source.h"
 #include "json_reader.h"
 #include "tovik_story/play_session.h"
@@ -212,6 +213,21 @@ TEST(PlayRun, AnswersEveryLineEvenTheLastWithoutItsEnd) {
     EXPECT_EQ(lines[1]["scene"].number, 0);
     EXPECT_EQ(lines[2].keys(), std::vector<std::string>{"error"});
     EXPECT_EQ(lines[3]["scene"].number, 1);
+}
+
+TEST(PlayRun, ALineOfTheBoundIsReadAndOneByteMoreEndsThePlay) {
+    SeededRandom random(1);
+    tools::PlaySession session(random, "/opt/tovik");
+    const std::string longest = "click Start" + std::string(kMaxCommandLineBytes - 11, ' ');
+    std::istringstream in(longest + "\n" + longest + " \nclick R1\n");
+    std::ostringstream out;
+    const std::optional<std::string> problem = session.run(in, out);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(*problem, "line 2 is longer than 4096 bytes; a command is one short line");
+    const std::vector<Json> lines = linesOf(out.str());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1]["scene"].number, 0);
+    EXPECT_EQ(lines[2]["error"].string, *problem);
 }
 
 std::string playedWithSeed(std::uint64_t seed, const std::string& commands) {

@@ -35,7 +35,12 @@ int runCheck(int argc, char** argv) {
         return 2;
     }
     const OffscreenGui gui;
-    return checkStoryTo(loadStoryTables(), std::cout);
+    const int result = checkStoryTo(loadStoryTables(), std::cout);
+    if (!std::cout.flush()) {
+        std::cerr << "tovik-story check: cannot write the findings to standard output\n";
+        return 1;
+    }
+    return result;
 }
 
 int runMap(int argc, char** argv) {
@@ -47,7 +52,11 @@ int runMap(int argc, char** argv) {
     const StoryTables tables = loadStoryTables();
     if (argc == 1) {
         writeDotMap(tables, std::cout);
-        return std::cout ? 0 : 1;
+        if (!std::cout.flush()) {
+            std::cerr << "tovik-story map: cannot write the map to standard output\n";
+            return 1;
+        }
+        return 0;
     }
     std::ofstream file(argv[1], std::ios::binary);
     if (file) {

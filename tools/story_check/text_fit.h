@@ -9,7 +9,7 @@ namespace tovik::tools {
 
 // Text is measured with the game's bundled font, laid out as the window's labels lay it out.
 // That needs a Qt GUI application; where none runs yet, this makes one on the offscreen
-// platform (unless another platform is asked for) for as long as it lives.
+// platform, whatever platform the environment names, for as long as it lives.
 class OffscreenGui {
   public:
     OffscreenGui();

@@ -1,16 +1,14 @@
 // tovik-story: the game without its window. `play` runs the game headless over standard input
 // and output; `check` and `map` look at the story itself.
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "sound/sound_home.h"
 #include "tovik_story/play_session.h"
@@ -57,7 +55,8 @@ Flags (null once the window is unloaded and the player released) and plays, the 
 sounds played so far. Sounds are counted, not played. A line that is not a command is
 answered by {"error": "..."} and changes nothing.
 
-Wrong arguments are reported in one line on standard error, with exit code 2.
+Wrong arguments are reported in one line on standard error, with exit code 2. A line of
+more than 4096 bytes, or output that cannot be written, ends the command with exit code 1.
 )";
 
 int usageError(const std::string& why) {
@@ -67,28 +66,6 @@ int usageError(const std::string& why) {
 
 bool isHelp(std::string_view argument) {
     return argument == "-h" || argument == "--help";
-}
-
-std::optional<std::uint64_t> seedFrom(std::string_view text) {
-    std::uint64_t seed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, seed);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return seed;
-}
-
-// The folder of this executable; the sounds lie in TovikSound beside it, or in the installed
-// data folder.
-std::string applicationDirectory(const char* argv0) {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
-    if (!error) {
-        return tovik::sound::soundHome(self.parent_path()).string();
-    }
-    const std::filesystem::path named = std::filesystem::absolute(argv0 ? argv0 : "", error);
-    return error ? std::string(".") : tovik::sound::soundHome(named.parent_path()).string();
 }
 
 int play(int argc, char** argv) {
@@ -108,7 +85,7 @@ int play(int argc, char** argv) {
         if (i + 1 == argc) {
             return usageError("play: --seed needs a number");
         }
-        seed = seedFrom(argv[++i]);
+        seed = tovik::parseSeed(argv[++i]);
         if (!seed) {
             return usageError(
                 "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
@@ -117,8 +94,13 @@ int play(int argc, char** argv) {
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
-    tovik::tools::PlaySession session(random, applicationDirectory(argv[0]));
-    session.run(std::cin, std::cout);
+    // The sounds beside the executable, else those installed with the game.
+    tovik::tools::PlaySession session(
+        random, tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string());
+    if (const std::optional<std::string> problem = session.run(std::cin, std::cout)) {
+        std::cerr << "tovik-story play: " << *problem << '\n';
+        return 1;
+    }
     return 0;
 }
 

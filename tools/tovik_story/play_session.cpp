@@ -54,12 +54,28 @@ std::optional<std::string> PlaySession::perform(std::string_view line) {
     return std::nullopt;
 }
 
-void PlaySession::run(std::istream& in, std::ostream& out) {
-    out << stateLine() << std::endl;
-    std::string line;
-    while (!unloaded() && std::getline(in, line)) {
-        out << apply(line) << std::endl;
+std::optional<std::string> PlaySession::run(std::istream& in, std::ostream& out) {
+    const std::string cannotWrite = "cannot write the state to standard output";
+    if (!(out << stateLine() << std::endl)) {
+        return cannotWrite;
     }
+    std::string line;
+    for (int number = 1; !unloaded(); ++number) {
+        const LineRead read = readCommandLine(in, line);
+        if (read == LineRead::End) {
+            break;
+        }
+        if (read == LineRead::TooLong) {
+            // The rest of such a line may never end: stop here rather than read on.
+            const std::string why = tooLongLineMessage(number);
+            out << errorLine(why) << std::endl;
+            return why;
+        }
+        if (!(out << apply(line) << std::endl)) {
+            return cannotWrite;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tovik::tools

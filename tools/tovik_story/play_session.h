@@ -58,8 +58,9 @@ class PlaySession {
 
     // Prints the state after loading, then answers every line of `in` until the input ends or
     // the window has been unloaded. Every reply is flushed at once, so a program can hold a
-    // conversation with the player through a pipe.
-    void run(std::istream& in, std::ostream& out);
+    // conversation with the player through a pipe. Stops early, with the reason, when a line is
+    // too long to be a command (answered by an error line first) or when `out` cannot be written.
+    std::optional<std::string> run(std::istream& in, std::ostream& out);
 
     // Carries out one line and returns its reply, the state line or an error line.
     std::string apply(std::string_view line);

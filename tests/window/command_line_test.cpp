@@ -1,0 +1,203 @@
+// The built game, started as a player or a script starts it: its arguments, its exit codes and
+// what it says when the display, the replay or the folder it lies in is not what it expects.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tovik::testing {
+namespace {
+
+struct GameRun {
+    int exitCode = -1;
+    std::vector<std::string> lines;  // standard output and standard error together
+};
+
+// Runs a shell command line, with $GAME naming the built game and $SOURCE the source tree. Qt's
+// word about an unset XDG_RUNTIME_DIR is no line of the game's, and is left out.
+GameRun runShell(const std::string& line) {
+    const std::string command = "GAME='" TOVIK_BINARY "'; SOURCE='" TOVIK_SOURCE_DIR
+                                "'; export SDL_AUDIODRIVER=dummy; " +
+                                line + " 2>&1";
+    GameRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return run;
+    }
+    std::string output;
+    char buffer[4096];
+    while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
+        output.append(buffer, read);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream in(output);
+    for (std::string text; std::getline(in, text);) {
+        if (text.rfind("QStandardPaths: ", 0) != 0) {
+            run.lines.push_back(text);
+        }
+    }
+    return run;
+}
+
+// The game on the offscreen platform, killed if it has not ended after 30 s.
+GameRun runOffscreen(const std::string& arguments) {
+    return runShell("QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" " + arguments);
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines) {
+        all += line + '\n';
+    }
+    return all;
+}
+
+// A folder of its own for one test, removed afterwards.
+struct ScratchFolder {
+    explicit ScratchFolder(const std::string& name)
+        : path(std::filesystem::temp_directory_path() / name) {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    std::filesystem::path path;
+};
+
+TEST(WindowCommandLine, AnUnreachableDisplayIsOneLineAndExitCodeOne) {
+    // No X server listens on display 4711, and there is no Wayland compositor called so.
+    for (const char* environment : {"DISPLAY=:4711", "WAYLAND_DISPLAY=tovik-none",
+                                    "QT_QPA_PLATFORM=bogus", "QT_QPA_PLATFORM=xcb", ""}) {
+        const GameRun run = runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                     std::string(environment) + " timeout 30 \"$GAME\"");
+        EXPECT_EQ(run.exitCode, 1) << environment;
+        ASSERT_EQ(run.lines.size(), 1u) << environment << ":\n" << joined(run.lines);
+        EXPECT_EQ(run.lines[0].rfind("tovik: ", 0), 0u) << run.lines[0];
+    }
+}
+
+TEST(WindowCommandLine, SeedsAreReadAsTovikStoryReadsThem) {
+    for (const char* seed : {"' 5'", "+5", "'5 '", "''", "-1", "18446744073709551616", "5x"}) {
+        const GameRun run = runOffscreen(std::string("--seed ") + seed);
+        EXPECT_EQ(run.exitCode, 2) << seed;
+        ASSERT_EQ(run.lines.size(), 1u) << seed << ":\n" << joined(run.lines);
+        EXPECT_EQ(run.lines[0].rfind("tovik: --seed takes a whole number", 0), 0u) << run.lines[0];
+    }
+    for (const char* seed : {"0", "18446744073709551615"}) {
+        const GameRun run = runOffscreen(std::string("--seed ") + seed + " --first-frame-time");
+        EXPECT_EQ(run.exitCode, 0) << seed << ":\n" << joined(run.lines);
+    }
+}
+
+TEST(WindowCommandLine, AReplayWithoutLineEndsIsRefusedAtTheBound) {
+    const GameRun zeros = runOffscreen("--replay /dev/zero");
+    EXPECT_EQ(zeros.exitCode, 2);
+    ASSERT_EQ(zeros.lines.size(), 1u) << joined(zeros.lines);
+    EXPECT_EQ(zeros.lines[0],
+              "tovik: /dev/zero: line 1 is longer than 4096 bytes; a command is one short line");
+
+    const GameRun missing = runOffscreen("--replay /nonexistent/tovik.replay");
+    EXPECT_EQ(missing.exitCode, 2);
+    ASSERT_EQ(missing.lines.size(), 1u) << joined(missing.lines);
+    EXPECT_EQ(missing.lines[0],
+              "tovik: cannot read /nonexistent/tovik.replay: No such file or directory");
+}
+
+TEST(WindowCommandLine, AScreenshotRunDoesNotOpenTheExitQuestion) {
+    // The exit question would wait for an answer that never comes; the run must end.
+    ScratchFolder folder("tovik-quit-replay");
+    const std::string replay = (folder.path / "quit.replay").string();
+    const std::string picture = (folder.path / "quit.png").string();
+    const GameRun run = runShell("printf 'click Start\\nclick Quit\\nclick R1\\n' > '" + replay +
+                                 "' && QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" --replay '" +
+                                 replay + "' --screenshot '" + picture + "'");
+    EXPECT_EQ(run.exitCode, 2);
+    ASSERT_EQ(run.lines.size(), 1u) << joined(run.lines);
+    EXPECT_EQ(run.lines[0],
+              "tovik: line 2: click Quit opens the exit question, which nobody "
+              "answers while a screenshot is taken; not played");
+    EXPECT_FALSE(QImage(QString::fromStdString(picture)).isNull());
+}
+
+TEST(WindowCommandLine, AScreenshotShowsTheBannerColourTheReplaysTicksMade) {
+    // The victory replay ends with the Win tick and two ColorChanger ticks: the banner is pink,
+    // #FFC0C0, whatever the clock did while the picture was being taken.
+    ScratchFolder folder("tovik-victory-shot");
+    const std::string picture = (folder.path / "victory.png").string();
+    const GameRun run = runOffscreen(
+        "--seed 7 --replay \"$SOURCE/tools/screenshots/victory.replay\" --screenshot '" + picture +
+        "'");
+    ASSERT_EQ(run.exitCode, 0) << joined(run.lines);
+    const QImage image =
+        QImage(QString::fromStdString(picture)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(image.isNull());
+
+    const QRect banner(104, 384, 385, 73);  // WinGame
+    const std::vector<QRgb> otherColours = {0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00, 0x00FFFF,
+                                            0x0000FF, 0xFF00FF, 0x008080, 0x80FF80};
+    int pink = 0;
+    int other = 0;
+    for (int y = banner.top(); y <= banner.bottom(); ++y) {
+        for (int x = banner.left(); x <= banner.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+            pink += pixel == 0xFFC0C0;
+            other +=
+                std::find(otherColours.begin(), otherColours.end(), pixel) != otherColours.end();
+        }
+    }
+    EXPECT_GT(pink, 100);
+    EXPECT_EQ(other, 0);
+}
+
+// strace shows every file the game opens; where it is missing or may not trace, this is skipped.
+// The leak checker cannot work under strace, and is turned off for this one run.
+TEST(WindowCommandLine, TheSoundsAreFoundBesideTheGameWhateverBytesItsFolderIsNamedIn) {
+    if (runShell("strace -f -qq -e trace=openat true").exitCode != 0) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    // "Привет" in the Cyrillic code page of old Windows systems: no UTF-8 at all.
+    ScratchFolder scratch("tovik-foreign-folder");
+    const std::filesystem::path folder = scratch.path / "\xcf\xf0\xe8\xe2\xe5\xf2";
+    std::filesystem::create_directories(folder / "TovikSound");
+    std::filesystem::copy_file(TOVIK_BINARY, folder / "tovik");
+    std::filesystem::copy_file(TOVIK_SOURCE_DIR "/assets/TovikSound/dindin.wav",
+                               folder / "TovikSound" / "dindin.wav");
+    const std::filesystem::path trace = scratch.path / "trace";
+    const std::filesystem::path replay = scratch.path / "start.replay";
+    const GameRun run = runShell("printf 'click Start\\n' > '" + replay.string() +
+                                 "' && QT_QPA_PLATFORM=offscreen "
+                                 "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" "
+                                 "timeout 30 strace -f -qq -xx -e trace=openat -o '" +
+                                 trace.string() + "' '" + (folder / "tovik").string() +
+                                 "' --replay '" + replay.string() + "' --screenshot '" +
+                                 (scratch.path / "start.png").string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << joined(run.lines);
+
+    // strace -xx writes every byte of a path as \xNN.
+    std::string expected;
+    for (const unsigned char byte : (folder / "TovikSound" / "dindin.wav").string()) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+        expected += hex;
+    }
+    std::ifstream in(trace);
+    bool opened = false;
+    for (std::string line; std::getline(in, line);) {
+        opened = opened || (line.find("\"" + expected + "\"") != std::string::npos &&
+                            line.find(") = -1") == std::string::npos);
+    }
+    EXPECT_TRUE(opened) << "the start sound was not opened from the game's own folder";
+}
+
+}  // namespace
+}  // namespace tovik::testing

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Another X client destroys the game's window, as `xdotool windowclose` does: the game must end
+# with one line and exit code 1, not run on with nothing on screen. Needs Xvfb and xdotool;
+# exits 77 (skipped) without them.
+set -u
+game=$1
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing"; exit 77; }
+
+scratch=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; [ -n "${tovik:-}" ] && kill $tovik 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$scratch/display") SDL_AUDIODRIVER=dummy
+
+"$game" >"$scratch/output" 2>&1 &
+tovik=$!
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --pid $tovik 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || { echo "FAIL: the game's window never appeared"; exit 1; }
+xdotool windowclose "$window"
+
+for _ in $(seq 100); do
+    kill -0 $tovik 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 $tovik 2>/dev/null; then
+    echo "FAIL: the game still runs 10 s after its window was destroyed"
+    exit 1
+fi
+wait $tovik
+status=$?
+tovik=""
+# Only the game's own lines: a sanitized build adds its statistics at exit.
+said=$(grep '^tovik' "$scratch/output")
+expected="tovik: the game window was destroyed by another program; the game ends."
+if [ "$status" -ne 1 ] || [ "$said" != "$expected" ]; then
+    echo "FAIL: exit code $status, said:"
+    echo "$said"
+    exit 1
+fi
+echo "the game ended with exit code 1 and one line"
