@@ -12,6 +12,9 @@ TOVIK_PACKAGES=(
     xvfb xdotool
 )
 
+# Only ./run-tests needs these: clang and its libFuzzer runtime for the fuzz targets.
+TOVIK_FUZZ_PACKAGES=(clang libclang-rt-dev)
+
 tovik_missing_packages() {
     local missing=() package
     for package in "$@"; do
@@ -48,4 +51,17 @@ tovik_build() {
     shift
     (cd "$TOVIK_ROOT" && cmake --preset "$preset" "$@" >/dev/null) || return 1
     (cd "$TOVIK_ROOT" && cmake --build --preset "$preset" -j"$(nproc)") || return 1
+}
+
+# Whether clang can build a libFuzzer target here.
+tovik_can_fuzz() {
+    command -v clang++ >/dev/null || return 1
+    local probe
+    probe=$(mktemp -d) || return 1
+    echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+        >"$probe/probe.cpp"
+    clang++ -fsanitize=fuzzer "$probe/probe.cpp" -o "$probe/probe" >/dev/null 2>&1
+    local status=$?
+    rm -rf "$probe"
+    return $status
 }

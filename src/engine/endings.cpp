@@ -9,8 +9,12 @@ using enum ControlId;
 // the life watch.
 void Game::gameOver() {
     window_.setTimerEnabled(Death, false);
-    // A hero who dies on the way out must not see the victory banner over the defeat banner.
+    // A hero who dies on the way out must not see the victory banner over the defeat banner,
+    // not even when the life watch finds him dead only after the banner has come up.
     window_.setTimerEnabled(Win, false);
+    if (window_.isVisible(WinGame)) {
+        putVictoryBannerAway();
+    }
     clearPlay();
     for (ControlId control : {NameGame1, NameGame2, Start}) {
         window_.setVisible(control, false);
@@ -38,10 +42,14 @@ void Game::EndGame_Click() {
 void Game::WinGame_Click() {
     clearPlay();
     window_.setTimerEnabled(Win, false);
+    putVictoryBannerAway();
+    backToTitleScreen();
+}
+
+void Game::putVictoryBannerAway() {
     window_.setVisible(WinGame, false);
     window_.setTimerEnabled(ColorChanger, false);
     window_.setTextColour(WinGame, kBannerColour);  // the next victory starts its cycle here
-    backToTitleScreen();
 }
 
 // Both banners lead back to the title screen with the defeat banner as designed and the

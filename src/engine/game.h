@@ -86,6 +86,7 @@ class Game {
     void applyLifeChange(const story::LifeChange& change);
     void playSound(std::string_view file);
     void gameOver();
+    void putVictoryBannerAway();
     void clearPlay();
     void backToTitleScreen();
     void showTitleScreen();

@@ -94,6 +94,32 @@ TEST_F(Endings, TheVictoryBannerResetsEverythingForANewGame) {
     EXPECT_EQ(window.textColour(WinGame), 0xFFC0C0u);
 }
 
+TEST_F(Endings, AHeroWhoFellOnTheWayOutSeesOnlyTheDefeatBanner) {
+    // Found by the engine fuzzer: the life watch had not yet seen the hero's life at 0 when he
+    // won his last fight and walked out, and the victory banner came first.
+    at(76);
+    draws.push(4, 12);  // twelve blows of the mind flayer: life 60 down to 0
+    draws.push(1, 9);   // nine of the hero's: the mind flayer falls
+    for (int blow = 0; blow < 21; ++blow) {
+        game.click(Attack);
+    }
+    ASSERT_TRUE(showing(28));
+    ASSERT_EQ(game.Health(), "0");
+    at(95);
+    game.click(R1);
+    ASSERT_TRUE(showing(96));
+    game.tick(Win);
+    game.tick(ColorChanger);
+    game.tick(HealthTimer);
+    EXPECT_TRUE(window.isVisible(EndGame));
+    EXPECT_FALSE(window.isVisible(WinGame));
+    EXPECT_FALSE(window.isTimerEnabled(ColorChanger));
+    game.click(EndGame);
+    expectFreshTitleScreen();
+    // The next victory starts its cycle from red, as after a click on the victory banner.
+    EXPECT_EQ(window.textColour(WinGame), 0xFF0000u);
+}
+
 TEST_F(Endings, QuitAnsweredNoChangesNothing) {
     at(23);
     at(85);

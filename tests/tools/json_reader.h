@@ -20,26 +20,23 @@ struct Json {
     bool boolean = false;
     std::int64_t number = 0;
     std::string string;
-    std::vector<std::pair<std::string, Json>> members;
+    // An object's members in order, as two lists: a pair holding a Json would need Json complete
+    // here, which clang's checks of the standard library refuse.
+    std::vector<std::string> names;
+    std::vector<Json> values;
 
     bool isNull() const { return kind == Kind::Null; }
 
     const Json& operator[](std::string_view key) const {
-        for (const auto& [name, value] : members) {
-            if (name == key) {
-                return value;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] == key) {
+                return values[i];
             }
         }
         throw std::out_of_range("no member " + std::string(key));
     }
 
-    std::vector<std::string> keys() const {
-        std::vector<std::string> names;
-        for (const auto& member : members) {
-            names.push_back(member.first);
-        }
-        return names;
-    }
+    std::vector<std::string> keys() const { return names; }
 
     static Json parse(std::string_view text) {
         Reader reader{text};
@@ -103,7 +100,8 @@ struct Json {
                 do {
                     std::string key = stringValue();
                     expect(':');
-                    json.members.emplace_back(std::move(key), value());
+                    json.names.push_back(std::move(key));
+                    json.values.push_back(value());
                 } while (consume(","));
                 expect('}');
             } else if (c == '"') {

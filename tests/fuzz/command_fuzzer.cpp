@@ -1,0 +1,162 @@
+// Reads the fuzzer's bytes as lines of player commands, the lines the headless player reads on
+// its standard input and the window reads from a replay. Every line is parsed on its own, and
+// then the whole input is played through the headless player, whose every reply must be one
+// line of well-formed JSON in well-formed UTF-8, whatever bytes the line held.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/player_command.h"
+#include "engine/random_source.h"
+#include "form/controls.h"
+#include "tools/json_reader.h"
+#include "tovik_story/play_session.h"
+
+namespace {
+
+using tovik::PlayerCommand;
+using tovik::Verb;
+
+void require(bool holds, const char* rule) {
+    if (!holds) {
+        std::fprintf(stderr, "broken rule: %s\n", rule);
+        std::abort();
+    }
+}
+
+std::variant<PlayerCommand, std::string> parse(std::string_view line) {
+    return tovik::parsePlayerCommand(line);
+}
+
+bool sameCommand(const PlayerCommand& a, const PlayerCommand& b) {
+    return a.verb == b.verb && a.control == b.control && a.yes == b.yes;
+}
+
+// The command as its shortest line.
+std::string lineOf(const PlayerCommand& command) {
+    switch (command.verb) {
+        case Verb::Answer:
+            return command.yes ? "answer yes" : "answer no";
+        case Verb::Click:
+        case Verb::Move:
+        case Verb::Tick: {
+            const std::string verb = command.verb == Verb::Click  ? "click"
+                                     : command.verb == Verb::Move ? "move"
+                                                                  : "tick";
+            const std::string_view name =
+                command.control ? tovik::nameOf(*command.control) : std::string_view("Form");
+            return verb + " " + std::string(name);
+        }
+    }
+    return {};
+}
+
+void checkParse(std::string_view line) {
+    const auto parsed = parse(line);
+    // Blanks before the verb never change what a line says.
+    const auto indented = parse(" \t" + std::string(line));
+    require(parsed.index() == indented.index(), "leading blanks change nothing");
+
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        require(!why->empty(), "a refused line says why");
+        return;
+    }
+    const PlayerCommand& command = std::get<PlayerCommand>(parsed);
+    require(sameCommand(command, std::get<PlayerCommand>(indented)),
+            "leading blanks change nothing");
+    switch (command.verb) {
+        case Verb::Tick:
+            require(command.control && tovik::kindOf(*command.control) == tovik::ControlKind::Timer,
+                    "only a timer ticks");
+            break;
+        case Verb::Answer:
+            require(!command.control, "an answer names no control");
+            break;
+        case Verb::Click:
+        case Verb::Move:
+            break;
+    }
+    const auto again = parse(lineOf(command));
+    require(std::holds_alternative<PlayerCommand>(again) &&
+                sameCommand(command, std::get<PlayerCommand>(again)),
+            "a command written out reads back the same");
+}
+
+bool isUtf8(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        std::size_t length = 0;
+        std::uint32_t point = 0;
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            point = lead & 0x1Fu;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            point = lead & 0x0Fu;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            point = lead & 0x07u;
+        } else {
+            return false;
+        }
+        if (text.size() - at < length) {
+            return false;
+        }
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if ((next & 0xC0u) != 0x80u) {
+                return false;
+            }
+            point = point << 6 | (next & 0x3Fu);
+        }
+        const std::uint32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (point < smallest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+void checkReply(const std::string& reply) {
+    require(reply.find('\n') == std::string::npos, "every reply is one line");
+    require(isUtf8(reply), "every reply is UTF-8");
+    try {
+        const tovik::testing::Json json = tovik::testing::Json::parse(reply);
+        require(json.kind == tovik::testing::Json::Kind::Object, "every reply is a JSON object");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        require(false, "every reply is well-formed JSON");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    tovik::SeededRandom dice(1);
+    tovik::tools::PlaySession session(dice, "/tovik");
+    checkReply(session.stateLine());
+
+    std::size_t start = 0;
+    while (start <= input.size() && !session.unloaded()) {
+        const std::size_t end = std::min(input.find('\n', start), input.size());
+        const std::string_view line = input.substr(start, end - start);
+        checkParse(line);
+        checkReply(session.apply(line));
+        start = end + 1;
+    }
+    return 0;
+}
