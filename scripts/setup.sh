@@ -4,7 +4,7 @@
 TOVIK_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev libgl-dev
-    libsdl2-dev libsdl2-mixer-dev
+    libsdl2-dev
     libgtest-dev
     # the screen-reader test: a real AT-SPI client on a virtual display
     at-spi2-core python3-pyatspi dbus xvfb
