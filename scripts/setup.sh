@@ -4,8 +4,10 @@
 TOVIK_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev libgl-dev
-    libsdl2-dev libsdl2-mixer-dev
+    libsdl2-dev
     libgtest-dev
+    # the screen-reader test: a real AT-SPI client on a virtual display
+    at-spi2-core python3-pyatspi dbus xvfb
     # the install and package tests: validators, the Debian package tools, strace
     desktop-file-utils appstream dpkg-dev lintian man-db strace
     # the window's tests from outside: a display of its own, another X client

@@ -21,10 +21,6 @@ constexpr std::uint16_t kExtensible = 0xFFFE;
 constexpr std::array<std::uint8_t, 14> kSubFormatTail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-// The mixer mixes at most this many channels.
-constexpr std::uint16_t kMaxChannels = 8;
-constexpr std::uint32_t kMaxSampleRate = 384000;
-
 std::uint16_t u16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
@@ -73,8 +69,8 @@ std::optional<WavFormat> readFormat(std::span<const std::uint8_t> fmt) {
         format.encoding = u16(fmt, 24);
     }
     if (!bitsFitEncoding(format.encoding, format.bitsPerSample) || format.channels == 0 ||
-        format.channels > kMaxChannels || format.sampleRate == 0 ||
-        format.sampleRate > kMaxSampleRate ||
+        format.channels > kMaxWavChannels || format.sampleRate < kMinWavSampleRate ||
+        format.sampleRate > kMaxWavSampleRate ||
         blockAlign != format.channels * (format.bitsPerSample / 8)) {
         return std::nullopt;
     }
@@ -108,9 +104,14 @@ std::optional<WavFormat> parseWav(std::span<const std::uint8_t> bytes) {
                 return std::nullopt;
             }
         } else if (hasTag(bytes, at, "data")) {
-            // The mixer reads the format before the samples, as the RIFF rules ask.
-            const std::size_t frame = format ? format->channels * (format->bitsPerSample / 8u) : 0;
-            if (!format || size < frame) {
+            // The format comes before the samples, as the RIFF rules ask.
+            if (!format) {
+                return std::nullopt;
+            }
+            // Judged by its length, not its bytes: a few kilobytes at a rate of 1 Hz would be
+            // hours of sound once converted for the speakers.
+            const std::uint64_t frames = size / format->frameBytes();
+            if (frames == 0 || frames > std::uint64_t{format->sampleRate} * kMaxWavSeconds) {
                 return std::nullopt;
             }
             format->dataOffset = body;

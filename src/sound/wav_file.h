@@ -9,7 +9,7 @@
 
 namespace tovik::sound {
 
-// What is checked of a WAV file before the mixer is given it.
+// What is read of a WAV file's header before any sample is decoded.
 struct WavFormat {
     std::uint16_t encoding = 0;  // the fmt chunk's format tag (the sub-format for extensible files)
     std::uint16_t channels = 0;
@@ -17,16 +17,29 @@ struct WavFormat {
     std::uint16_t bitsPerSample = 0;
     std::size_t dataOffset = 0;  // where the samples start, counted from the first byte of the file
     std::size_t dataSize = 0;    // bytes of samples
+
+    std::size_t frameBytes() const { return std::size_t{channels} * (bitsPerSample / 8u); }
+    std::size_t frames() const { return dataSize / frameBytes(); }
 };
 
 // The sound files are short effects; anything bigger is not read at all, so a wrong file can
 // never hold up a click.
 inline constexpr std::uintmax_t kMaxWavFileSize = 16u * 1024u * 1024u;
 
+// What real sound files use: from old 4 kHz speech to studio rates, from mono to 7.1, and no
+// effect longer than half a minute. Outside these a file is damaged or hostile, and it is
+// refused before a sample is decoded, so that what is decoded stays small whatever the header
+// claims.
+inline constexpr std::uint32_t kMinWavSampleRate = 4000;
+inline constexpr std::uint32_t kMaxWavSampleRate = 384000;
+inline constexpr std::uint16_t kMaxWavChannels = 8;
+inline constexpr std::uint32_t kMaxWavSeconds = 30;
+
 // Reads the header of a whole WAV file held in memory. Gives nothing unless the bytes are a
-// RIFF/WAVE file the mixer can play: a fmt chunk before the data chunk, an encoding the mixer
-// decodes (integer PCM, float, A-law, mu-law, plain or extensible), at least one whole frame of
-// samples, and no chunk, the RIFF one included, that reaches past the end of the bytes.
+// RIFF/WAVE file the game can play: a fmt chunk before the data chunk, an encoding the game
+// decodes (integer PCM, float, A-law, mu-law, plain or extensible), a rate and channel count
+// within the bounds above, between one whole frame and kMaxWavSeconds of samples, and no chunk,
+// the RIFF one included, that reaches past the end of the bytes.
 std::optional<WavFormat> parseWav(std::span<const std::uint8_t> bytes);
 
 // Reads the whole file at `file` and checks it with parseWav. Gives nothing for a missing,

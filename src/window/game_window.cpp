@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -12,8 +13,11 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "window/accessible_controls.h"
 #include "window/game_font.h"
+#include "window/player_access.h"
 #include "window/qt_text.h"
+#include "window/stage_scale.h"
 
 namespace tovik::window {
 
@@ -33,6 +37,7 @@ QRect pixelsOf(const ControlLayout& layout) {
 GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQuestion* exitQuestion,
                        std::string applicationDirectory, QWidget* parent)
     : QWidget(parent), messageBox_([this] { render(); }) {
+    installAccessibleControls();
     game_ =
         std::make_unique<Game>(model_, audio, random, exitQuestion ? *exitQuestion : messageBox_,
                                std::move(applicationDirectory));
@@ -47,11 +52,22 @@ GameWindow::GameWindow(sound::AudioOutput& audio, RandomSource& random, ExitQues
 
     buildControls();
     buildTimers();
+    access_ = std::make_unique<PlayerAccess>(*this, *game_, model_);
+    access_->watch(this);
+    for (QWidget* widget : widgets_) {
+        if (widget != nullptr) {
+            access_->watch(widget);
+        }
+    }
     game_->load();
     render();
+    access_->afterEvent();  // the names of the title screen
 }
 
-GameWindow::~GameWindow() = default;
+GameWindow::~GameWindow() {
+    // Keys and focus stop being watched before the controls go.
+    access_.reset();
+}
 
 void GameWindow::buildControls() {
     for (ControlId id : allControls()) {
@@ -124,6 +140,40 @@ void GameWindow::tickNow(ControlId timer) {
     afterEvent();
 }
 
+void GameWindow::clickControl(ControlId id) {
+    game_->click(id);
+    afterEvent();
+}
+
+void GameWindow::toggleFullScreen() {
+    if (isFullScreen()) {
+        leaveFullScreen();
+        return;
+    }
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    showFullScreen();
+}
+
+void GameWindow::leaveFullScreen() {
+    if (!isFullScreen()) {
+        return;
+    }
+    showNormal();
+    setFixedSize(kClientWidthPixels, kClientHeightPixels);
+}
+
+void GameWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The controls are built at the design size; only a new scale needs them placed again.
+    const StageFit fit = fitStage(size());
+    if (fit != stageFit_) {
+        stageFit_ = fit;
+        placeControls(*this, fit);
+        update();
+    }
+}
+
 void GameWindow::stopTimers() {
     timersStopped_ = true;
     render();
@@ -194,6 +244,8 @@ void GameWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void GameWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
+    QPainter painter(this);
+    access_->paintFocusRing(painter);
     if (firstPaint_) {
         // After this paint's children are drawn too.
         QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
@@ -211,6 +263,9 @@ void GameWindow::closeEvent(QCloseEvent* event) {
 
 void GameWindow::afterEvent() {
     render();  // an unloaded window's timers stop here
+    if (model_.state() != WindowState::Unloaded) {
+        access_->afterEvent();
+    }
     if (model_.state() == WindowState::Unloaded && !unloadedSignalled_) {
         unloadedSignalled_ = true;
         close();

@@ -11,10 +11,13 @@
 #include "engine/game.h"
 #include "form/window_model.h"
 #include "window/message_box_exit_question.h"
+#include "window/stage_scale.h"
 
 class QTimer;
 
 namespace tovik::window {
+
+class PlayerAccess;
 
 // The one game window, OsnEkran1: a thin view over the game. It builds the 26 controls where
 // the layout puts them, hands every click, pointer move and timer tick to the game, and then
@@ -46,6 +49,15 @@ class GameWindow final : public QWidget {
     // screenshot shows the state a replay's own ticks made and nothing the clock added.
     void stopTimers();
 
+    // One click on a control, as the mouse makes it (for the screen reader's press action).
+    void clickControl(ControlId id);
+
+    // Full screen: the stage scaled to fit the screen, letterboxed on black; and back.
+    void toggleFullScreen();
+    void leaveFullScreen();
+
+    PlayerAccess& access() { return *access_; }
+
   signals:
     void unloaded();
 
@@ -55,6 +67,7 @@ class GameWindow final : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildControls();
@@ -63,6 +76,7 @@ class GameWindow final : public QWidget {
     void renderLabel(ControlId id);
     void showPicture(ControlId id);
     void afterEvent();
+    friend class PlayerAccess;  // keys are events too
 
     WindowModel model_;
     MessageBoxExitQuestion messageBox_;
@@ -73,6 +87,8 @@ class GameWindow final : public QWidget {
     bool timersStopped_ = false;
     bool pressIsDoubleClick_ = false;  // the press being held is a double click's second
     std::function<void()> firstPaint_;
+    std::unique_ptr<PlayerAccess> access_;
+    StageFit stageFit_;  // the design size until full screen
 };
 
 }  // namespace tovik::window

@@ -16,8 +16,9 @@
 
 #include "engine/application_directory.h"
 #include "engine/random_source.h"
-#include "sound/sdl_audio_output.h"
+#include "sound/device_audio_output.h"
 #include "sound/sound_home.h"
+#include "sound/sound_module.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
 #include "window/replay.h"
@@ -137,7 +138,7 @@ int main(int argc, char* argv[]) {
         script = std::get<QStringList>(std::move(read));
     }
 
-    tovik::sound::SdlAudioOutput audio;
+    tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
@@ -156,7 +157,8 @@ int main(int argc, char* argv[]) {
     application.installNativeEventFilter(&watch);
     window.show();
     window.centreOnScreen();
-    // The sound device opens once the first frame is up, so the window never waits for it.
+    // The sound device opens once the first frame is up, on the sound thread, so the window
+    // never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
 
     if (options.isSet(firstFrame)) {

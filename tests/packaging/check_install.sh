@@ -91,6 +91,9 @@ sounds)
     wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
     grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
         fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
+    # ...through the sound module installed with it.
+    grep -F "tovik-sdl-sound.so" opened.txt | grep -qv ENOENT ||
+        fail "the installed game did not load its sound module: $(grep -F tovik-sdl opened.txt)"
     ;;
 player)
     # tovik-story names the sound the game plays: the installed one.
@@ -113,8 +116,9 @@ deb)
     grep -q '^usr/games/TovikSound' contents.txt && fail "the package puts sounds beside the programs"
     # The dependencies come from the libraries the programs link.
     depends=$(dpkg-deb -f "$deb" Depends)
+    # SDL comes in through the sound module, which links it.
     for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0 \
-        libsdl2-mixer-2.0-0 qt6-qpa-plugins; do
+        qt6-qpa-plugins; do
         tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$library" ||
             fail "Depends lacks $library: $depends"
     done

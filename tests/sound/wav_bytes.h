@@ -105,7 +105,13 @@ struct NamedWav {
     Bytes bytes;
 };
 
-// Files the mixer must be given as they are.
+// `seconds` of 8-bit mono samples at `rate`, all at one level.
+inline Bytes steadyWav(std::uint32_t rate, double seconds, std::uint8_t level = 0xC0) {
+    return riffWave({chunk("fmt ", fmtBody(1, 1, rate, 8)),
+                     chunk("data", Bytes(static_cast<std::size_t>(rate * seconds), level))});
+}
+
+// Files the game must play as they are.
 inline std::vector<NamedWav> goodWavs() {
     const Bytes samples = toneSamples(0.05);
     Bytes oddSamples(301, 0x80);
@@ -133,6 +139,16 @@ inline std::vector<NamedWav> goodWavs() {
                    chunk("data", samples)})},
         {"no pad byte after an odd last chunk", noPadAtEnd},
         {"bytes after the RIFF chunk", trailing},
+        {"the lowest rate, 4 kHz", steadyWav(4000, 0.1)},
+        {"the highest rate, 384 kHz",
+         riffWave({chunk("fmt ", fmtBody(1, 2, 384000, 16)), chunk("data", Bytes(4000, 0))})},
+        {"eight channels",
+         riffWave({chunk("fmt ", fmtBody(1, 8, 48000, 16)), chunk("data", Bytes(1600, 0))})},
+        {"64-bit float",
+         riffWave({chunk("fmt ", fmtBody(3, 1, 22050, 64)), chunk("data", Bytes(800, 0))})},
+        {"32-bit integer stereo",
+         riffWave({chunk("fmt ", fmtBody(1, 2, 44100, 32)), chunk("data", Bytes(800, 0))})},
+        {"the longest sound, 30 seconds", steadyWav(4000, 30.0)},
     };
 }
 
@@ -186,6 +202,21 @@ inline std::vector<NamedWav> badWavs() {
         {"float with 16 bits", withFmt(fmtBody(3, 1, 22050, 16))},
         {"frame size not matching the channels", withFmt(badBlockAlign)},
         {"extensible with a foreign sub-format", withFmt(foreignSubFormat)},
+        {"rate below 4 kHz", withFmt(fmtBody(1, 1, 3999, 16))},
+        {"rate above 384 kHz", withFmt(fmtBody(1, 1, 384001, 16))},
+        {"nine channels",
+         riffWave({chunk("fmt ", fmtBody(1, 9, 22050, 16)), chunk("data", Bytes(1800, 0))})},
+        {"65535 channels",
+         riffWave({chunk("fmt ", fmtBody(1, 0xFFFF, 22050, 8)), chunk("data", Bytes(0xFFFF, 0))})},
+        {"longer than 30 seconds", steadyWav(4000, 30.01)},
+        // Files that once crashed the game or held up its window for seconds: a few kilobytes
+        // at 1 Hz are hours of sound, and so are 11.7 MB at 2 kHz and 16 MiB at 11 kHz.
+        {"6 KB of 8-bit samples at 1 Hz", steadyWav(1, 6144)},
+        {"3 KB of 8-bit samples at 1 Hz", steadyWav(1, 3072)},
+        {"11.7 MB of 8-bit samples at 2 kHz", steadyWav(2000, 5850)},
+        {"16 MiB of 8-bit samples at 11 kHz",
+         riffWave({chunk("fmt ", fmtBody(1, 1, 11025, 8)),
+                   chunk("data", Bytes(16u * 1024u * 1024u - 44u, 0x80))})},
     };
 }
 

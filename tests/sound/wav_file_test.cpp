@@ -30,7 +30,7 @@ TEST(WavFile, ReadsTheFormatAndFindsTheSamples) {
     EXPECT_EQ(format->dataSize, samples.size());
 }
 
-TEST(WavFile, AcceptsEveryEncodingTheMixerDecodes) {
+TEST(WavFile, AcceptsEveryEncodingTheGameDecodes) {
     for (const testing::NamedWav& wav : testing::goodWavs()) {
         SCOPED_TRACE(wav.name);
         EXPECT_TRUE(parseWav(wav.bytes));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sound/recording_audio_output.h"
+#include "support/recording_audio_output.h"
 
 namespace tovik::sound {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "engine/game.h"
 #include "form/window_model.h"
-#include "sound/recording_audio_output.h"
 #include "story/choice_table.h"
 #include "story/scene_catalogue.h"
+#include "support/recording_audio_output.h"
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 

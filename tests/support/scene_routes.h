@@ -12,8 +12,8 @@
 #include "engine/game.h"
 #include "engine/random_source.h"
 #include "form/window_model.h"
-#include "sound/recording_audio_output.h"
 #include "story/scene_catalogue.h"
+#include "support/recording_audio_output.h"
 #include "support/scripted_answer.h"
 
 namespace tovik::testing {

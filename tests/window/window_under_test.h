@@ -11,9 +11,9 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
-#include "sound/recording_audio_output.h"
 #include "story/choice_table.h"
 #include "support/scene_routes.h"
+#include "support/recording_audio_output.h"
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 #include "window/game_window.h"

@@ -1,0 +1,161 @@
+#include "engine/spoken_screen.h"
+
+#include "engine/exit_question.h"
+#include "form/control_layout.h"
+
+namespace tovik {
+
+using enum ControlId;
+
+namespace {
+
+// Blanks at either end carry game rules (the skeletons' names differ only in them) but nothing
+// a listener needs.
+std::string trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+AccessibleRole accessibleRole(ControlId control) {
+    switch (control) {
+        case Start:
+        case R1:
+        case R2:
+        case R3:
+        case R4:
+        case R5:
+        case Attack:
+        case Item1:
+        case Item3:
+        case Item4:
+        case EndGame:
+        case WinGame:
+        case Quit:
+            return AccessibleRole::Button;
+        case NameGame1:
+        case TovikImage:
+        case Item2:
+            return AccessibleRole::Picture;
+        case HealthTimer:
+        case Death:
+        case Win:
+        case ColorChanger:
+            return AccessibleRole::None;
+        default:
+            return AccessibleRole::Text;
+    }
+}
+
+const std::vector<ControlId>& readingOrder() {
+    static const std::vector<ControlId> order = {
+        NameGame1, NameGame2, Creator, TovikImage, Start,   Info, R1,           R2,
+        R3,        R4,        R5,      Attack,     Status,  Life, LifeOpponent, Item1,
+        Item2,     Item3,     Item4,   EndGame,    WinGame, Quit};
+    return order;
+}
+
+std::string accessibleName(ControlId control, const WindowModel& window) {
+    switch (control) {
+        case NameGame1:
+            return "Товик Ларминов";  // the title's first line, in lettering
+        case TovikImage:
+            return "Товик Ларминов, юный некромант";
+        case Quit:
+            return "Выход";
+        case Item1:
+            return "Свиток";
+        case Item2:
+            return "Меховой шарик";
+        case Item3:
+            return "Трезубец";
+        case Item4:
+            return "Ожерелье из костей";
+        default:
+            break;
+    }
+    if (accessibleRole(control) == AccessibleRole::None) {
+        return {};
+    }
+    return trimmed(window.caption(control));
+}
+
+std::string choiceCount(int choices) {
+    switch (choices) {
+        case 0:
+            return "Выборов нет.";
+        case 1:
+            return "Один выбор.";
+        case 2:
+            return "Два выбора.";
+        case 3:
+            return "Три выбора.";
+        case 4:
+            return "Четыре выбора.";
+        case 5:
+            return "Пять выборов.";
+        default:
+            return "Выборов: " + std::to_string(choices) + ".";
+    }
+}
+
+SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
+    SpokenScreen screen;
+    screen.title = window.isVisible(Start);
+    if (window.isVisible(Info)) {
+        screen.passage = window.caption(Info);
+    }
+    for (ControlId label : kChoiceLabels) {
+        if (window.isVisible(label)) {
+            screen.choices.push_back(window.caption(label));
+        }
+    }
+    screen.fight = window.isVisible(Attack);
+    if (window.isVisible(Status)) {
+        screen.status = window.caption(Status);
+    }
+    screen.health = game.Health();
+    screen.healthOpponent = game.HealthOpponent();
+    screen.opponent = game.NameOpponent();
+    for (ControlId banner : {EndGame, WinGame}) {
+        if (window.isVisible(banner)) {
+            screen.banner = window.caption(banner);
+        }
+    }
+    return screen;
+}
+
+Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
+    using Kind = Announcement::Kind;
+    if (after.title && !before.title) {
+        return {Kind::Title, std::string(kExitTitle) + "."};
+    }
+    if (!after.banner.empty() && after.banner != before.banner) {
+        return {Kind::Banner, after.banner};
+    }
+    if (!after.passage.empty() &&
+        (after.passage != before.passage || after.choices != before.choices ||
+         after.fight != before.fight)) {
+        std::string text = after.passage + "\n";
+        if (after.fight) {
+            text += "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!».";
+        } else {
+            text += choiceCount(static_cast<int>(after.choices.size()));
+        }
+        return {Kind::Scene, text};
+    }
+    if (before.fight && after.fight &&
+        (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
+        // The life labels catch up at the life watch's next tick; say now what they will show.
+        return {Kind::Blow, trimmed(after.status) + " " + std::string(kLifePrefix) + after.health +
+                                ". " + trimmed(after.opponent) + ": " + after.healthOpponent + "."};
+    }
+    return {};
+}
+
+}  // namespace tovik

@@ -1,0 +1,140 @@
+#include "window/accessible_controls.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLabel>
+#include <QWidget>
+
+#include "engine/spoken_screen.h"
+#include "window/game_window.h"
+
+namespace tovik::window {
+
+namespace {
+
+constexpr const char* kAnnouncerProperty = "tovikAnnouncer";
+
+GameWindow* windowOf(QWidget* widget) {
+    return qobject_cast<GameWindow*>(widget->parentWidget());
+}
+
+// The window itself: its children are the controls shown now, in reading order, and the
+// announcer while it speaks. A hidden control is not there at all.
+class StageAccessible final : public QAccessibleWidget {
+  public:
+    explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    int childCount() const override { return static_cast<int>(shown().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const std::vector<QWidget*> children = shown();
+        if (index < 0 || index >= static_cast<int>(children.size())) {
+            return nullptr;
+        }
+        return QAccessible::queryAccessibleInterface(children[static_cast<std::size_t>(index)]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const std::vector<QWidget*> children = shown();
+        const auto found = std::find(children.begin(), children.end(), child->object());
+        return found == children.end() ? -1 : static_cast<int>(found - children.begin());
+    }
+
+  private:
+    std::vector<QWidget*> shown() const {
+        auto* window = static_cast<GameWindow*>(widget());
+        std::vector<QWidget*> children;
+        for (ControlId id : readingOrder()) {
+            QWidget* control = window->control(id);
+            // An empty label (the fight's status between fights) shows nothing to read.
+            if (control != nullptr && control->isVisibleTo(window) &&
+                !(accessibleRole(id) == AccessibleRole::Text &&
+                  control->accessibleName().isEmpty())) {
+                children.push_back(control);
+            }
+        }
+        for (QObject* object : window->children()) {
+            auto* announcer = qobject_cast<QWidget*>(object);
+            if (announcer != nullptr && announcer->property(kAnnouncerProperty).toBool() &&
+                announcer->isVisibleTo(window)) {
+                children.push_back(announcer);
+            }
+        }
+        return children;
+    }
+};
+
+// A label or picture that takes a click, read as a button; its name is set by the window.
+class ClickableAccessible final : public QAccessibleWidget {
+  public:
+    ClickableAccessible(QWidget* widget, ControlId id)
+        : QAccessibleWidget(widget, QAccessible::Button), id_(id) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focusable = true;
+        return state;
+    }
+    QStringList actionNames() const override { return {pressAction(), setFocusAction()}; }
+    void doAction(const QString& action) override {
+        GameWindow* window = windowOf(widget());
+        if (window == nullptr) {
+            return;
+        }
+        if (action == pressAction()) {
+            window->clickControl(id_);
+        } else if (action == setFocusAction()) {
+            widget()->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    QStringList keyBindingsForAction(const QString& action) const override {
+        if (action == pressAction()) {
+            return {QStringLiteral("Return"), QStringLiteral("space")};
+        }
+        return {};
+    }
+
+  private:
+    ControlId id_;
+};
+
+// Speaks by being shown with a new name: a screen reader reads a notification as it appears.
+class AnnouncerAccessible final : public QAccessibleWidget {
+  public:
+    explicit AnnouncerAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::Notification) {}
+};
+
+QAccessibleInterface* accessibleFactory(const QString& /*className*/, QObject* object) {
+    if (auto* window = qobject_cast<GameWindow*>(object)) {
+        return new StageAccessible(window);
+    }
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    if (widget->property(kAnnouncerProperty).toBool()) {
+        return new AnnouncerAccessible(widget);
+    }
+    // The window names every control after its role in the game.
+    const std::optional<ControlId> id = controlNamed(widget->objectName().toStdString());
+    if (id && windowOf(widget) != nullptr && qobject_cast<QLabel*>(widget) != nullptr &&
+        accessibleRole(*id) == AccessibleRole::Button) {
+        return new ClickableAccessible(widget, *id);
+    }
+    return nullptr;  // Qt's own: a label is text, a picture a graphic, Атака! a push button
+}
+
+}  // namespace
+
+void installAccessibleControls() {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void markAsAnnouncer(QWidget* widget) {
+    widget->setProperty(kAnnouncerProperty, true);
+}
+
+}  // namespace tovik::window

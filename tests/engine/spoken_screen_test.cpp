@@ -1,0 +1,134 @@
+#include "engine/spoken_screen.h"
+
+#include <algorithm>
+
+#include "form/control_layout.h"
+#include "story/passages.h"
+#include "support/game_fixture.h"
+
+namespace tovik::testing {
+namespace {
+
+using enum ControlId;
+using Kind = Announcement::Kind;
+
+TEST(AccessibleNames, PicturesAreNamedByWhatTheyShowAndLabelsByTheirText) {
+    const WindowModel window;
+    EXPECT_EQ(accessibleName(Item1, window), "Свиток");
+    EXPECT_EQ(accessibleName(Item2, window), "Меховой шарик");
+    EXPECT_EQ(accessibleName(Item3, window), "Трезубец");
+    EXPECT_EQ(accessibleName(Item4, window), "Ожерелье из костей");
+    EXPECT_EQ(accessibleName(Quit, window), "Выход");
+    EXPECT_FALSE(accessibleName(NameGame1, window).empty());
+    EXPECT_FALSE(accessibleName(TovikImage, window).empty());
+
+    WindowModel play;
+    play.setCaption(R2, "Пойти налево");
+    play.setCaption(LifeOpponent, "СКЕЛЕТ  : 20");
+    EXPECT_EQ(accessibleName(R2, play), "Пойти налево");
+    EXPECT_EQ(accessibleName(LifeOpponent, play), "СКЕЛЕТ  : 20");  // as shown, inner blanks too
+}
+
+TEST(AccessibleNames, EveryControlWithAClickIsAButtonAndTheTimersAreNotThere) {
+    for (ControlId id : allControls()) {
+        const AccessibleRole role = accessibleRole(id);
+        EXPECT_EQ(role == AccessibleRole::None, kindOf(id) == ControlKind::Timer) << nameOf(id);
+    }
+    for (ControlId id : {Start, R1, R5, Attack, Item1, Item3, Item4, EndGame, WinGame, Quit}) {
+        EXPECT_EQ(accessibleRole(id), AccessibleRole::Button) << nameOf(id);
+    }
+    EXPECT_EQ(accessibleRole(Item2), AccessibleRole::Picture);  // the fur ball takes no click
+    for (ControlId id : {Info, Status, Life, LifeOpponent}) {
+        EXPECT_EQ(accessibleRole(id), AccessibleRole::Text) << nameOf(id);
+    }
+}
+
+TEST(AccessibleNames, TheReadingOrderHoldsEveryVisibleControlOnce) {
+    std::vector<ControlId> exposed;
+    for (ControlId id : allControls()) {
+        if (accessibleRole(id) != AccessibleRole::None) {
+            exposed.push_back(id);
+        }
+    }
+    std::vector<ControlId> order = readingOrder();
+    std::ranges::sort(order);
+    EXPECT_EQ(order, exposed);
+}
+
+TEST(ChoiceCount, SaysTheCountInRussian) {
+    EXPECT_EQ(choiceCount(0), "Выборов нет.");
+    EXPECT_EQ(choiceCount(1), "Один выбор.");
+    EXPECT_EQ(choiceCount(3), "Три выбора.");
+    EXPECT_EQ(choiceCount(5), "Пять выборов.");
+}
+
+class Announcements : public GameFixture {
+  protected:
+    // What is said after one event.
+    template <typename Event>
+    Announcement after(Event event) {
+        const SpokenScreen before = spokenScreenOf(window, game);
+        event();
+        return announce(before, spokenScreenOf(window, game));
+    }
+};
+
+TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
+    const Announcement start = after([&] { game.click(Start); });
+    EXPECT_EQ(start.kind, Kind::Scene);
+    EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин выбор.");
+
+    const Announcement five = after([&] { at(39); });
+    EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять выборов.");
+
+    const Announcement fight = after([&] { at(69); });
+    EXPECT_EQ(fight.kind, Kind::Scene);
+    EXPECT_TRUE(fight.text.ends_with("Бой: СКЕЛЕТ. Кнопка «Атака!».")) << fight.text;
+}
+
+TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {
+    game.click(Start);
+    EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
+    EXPECT_EQ(after([&] { game.pointerMovedOver(R1); }).kind, Kind::Nothing);
+
+    at(96);  // the way out
+    game.tick(Win);
+    ASSERT_TRUE(window.isVisible(WinGame));
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(after([&] { game.tick(ColorChanger); }).kind, Kind::Nothing);
+    }
+}
+
+TEST_F(Announcements, EveryBlowSaysTheStatusAndBothLivesAsTheLabelsWillShowThem) {
+    game.click(Start);
+    at(77);  // the ghost, 20
+    draws.push(1, 2);
+    const Announcement first = after([&] { game.click(Attack); });
+    // The same status twice in a row is still a new blow.
+    const Announcement second = after([&] { game.click(Attack); });
+    EXPECT_EQ(first.kind, Kind::Blow);
+    EXPECT_EQ(first.text, "Ларминов нанёс удар! ЖИЗНЬ: 60. ПРИЗРАК: 15.");
+    EXPECT_EQ(second.text, "Ларминов нанёс удар! ЖИЗНЬ: 60. ПРИЗРАК: 10.");
+
+    draws.push(4);
+    const Announcement struck = after([&] { game.click(Attack); });
+    game.tick(HealthTimer);
+    EXPECT_EQ(struck.text, "ПРИЗРАК нанёс удар! " + window.caption(Life) + ". " +
+                               window.caption(LifeOpponent) + ".");
+}
+
+TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {
+    game.click(Start);
+    at(34);  // a death scene
+    game.tick(Death);
+    const Announcement banner = after([&] { game.tick(HealthTimer); });
+    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner)}));
+    EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
+
+    const Announcement title = after([&] { game.click(EndGame); });
+    EXPECT_EQ(title.kind, Kind::Title);
+    EXPECT_EQ(title.text, std::string(kExitTitle) + ".");
+}
+
+}  // namespace
+}  // namespace tovik::testing

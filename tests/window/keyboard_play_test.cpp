@@ -1,0 +1,229 @@
+#include <QAccessible>
+#include <QApplication>
+
+#include "engine/exit_question.h"
+#include "story/passages.h"
+#include "window/player_access.h"
+#include "window_under_test.h"
+
+namespace tovik::window::testing {
+
+using enum ControlId;
+
+namespace {
+
+const QColor kRing(0xFF, 0xFF, 0x00);
+
+}  // namespace
+
+// The window played without a mouse: keys as a player presses them, the focus ring, full
+// screen, and what a screen reader finds in the window.
+class KeyboardPlayTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<WindowUnderTest> ui;
+
+    // A key as the player presses it: it goes to whatever has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : &ui->window, key, modifiers);
+    }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    QWidget* widget(ControlId id) const { return ui->window.control(id); }
+    bool showsPassage(int scene) const {
+        return ui->textOf(Info) == qtext(story::passageOf(scene));
+    }
+    // Whether the ring is drawn around the control: a yellow pixel just left of its box.
+    bool ringAround(ControlId id) const {
+        const QImage shot = ui->window.grab().toImage();
+        const QRect box = widget(id)->geometry();
+        return shot.pixelColor(box.left() - 3, box.center().y()) == kRing;
+    }
+
+  private slots:
+    void init() {
+        ui = std::make_unique<WindowUnderTest>();
+        ui->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ui->window));
+    }
+    void cleanup() { ui.reset(); }
+
+    void aSceneChainAndAFightPlayedByKeysAlone() {
+        press(Qt::Key_Return);  // СТАРТ, the one obvious control of the title screen
+        QCOMPARE(ui->textOf(Info), qtext(story::kOpeningPassage));
+        QCOMPARE(focused(), widget(Info));  // reading starts at the passage
+
+        // The road to the double of scene 52, by digits and by Tab and Enter.
+        for (Qt::Key digit : {Qt::Key_1, Qt::Key_3, Qt::Key_2, Qt::Key_1, Qt::Key_1, Qt::Key_1}) {
+            press(digit);
+            QCOMPARE(focused(), widget(Info));
+        }
+        press(Qt::Key_Tab);
+        QCOMPARE(focused(), widget(R1));
+        press(Qt::Key_Return);
+        press(Qt::Key_1);
+        press(Qt::Key_2);
+        QVERIFY(showsPassage(52));
+        QVERIFY(ui->shown(Attack));
+        QCOMPARE(ui->audio.played.size(), std::size_t{1});  // the start's sound only
+
+        // Enter on the passage is Атака!; each press one blow, focus staying put.
+        ui->draws.push(1, 12);  // the double has 60 life
+        for (int blow = 0; blow < 12 && ui->shown(Attack); ++blow) {
+            press(Qt::Key_Return);
+        }
+        QVERIFY(ui->draws.empty());
+        QVERIFY(!ui->shown(Attack));
+        QVERIFY(showsPassage(7));  // the double beaten
+        QCOMPARE(focused(), widget(Info));
+    }
+
+    void tabOrderOnAFiveChoiceScene() {
+        QVERIFY(ui->reach(39));
+        QCOMPARE(focused(), widget(Info));
+        QVERIFY(!ui->window.access().showsFocusRing());  // the mouse was used: no ring yet
+
+        std::vector<QWidget*> met;
+        for (int i = 0; i < 7; ++i) {
+            press(Qt::Key_Tab);
+            met.push_back(focused());
+        }
+        QCOMPARE(met, (std::vector{widget(R1), widget(R2), widget(R3), widget(R4), widget(R5),
+                                   widget(Quit), widget(R1)}));
+        QVERIFY(ringAround(R1));
+        const QRect before = widget(R1)->geometry();
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), widget(Quit));
+        QVERIFY(ringAround(Quit));
+        QVERIFY(!ringAround(R1));
+        QCOMPARE(widget(R1)->geometry(), before);  // the ring moves nothing
+    }
+
+    void tabOrderInAFight() {
+        // The road to the double that picks up the fur ball and the trident.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_1, Qt::Key_3, Qt::Key_2, Qt::Key_1, Qt::Key_1,
+                            Qt::Key_1, Qt::Key_1, Qt::Key_1, Qt::Key_2}) {
+            press(key);
+        }
+        QVERIFY(showsPassage(52));
+        QVERIFY(ui->shown(Item2) && ui->shown(Item3));
+        std::vector<QWidget*> met;
+        for (int i = 0; i < 4; ++i) {
+            press(Qt::Key_Tab);
+            met.push_back(focused());
+        }
+        // The fur ball takes no click: the keyboard passes it by.
+        QCOMPARE(met, (std::vector{widget(Attack), widget(Item3), widget(Quit), widget(Attack)}));
+        ui->draws.push(1);
+        press(Qt::Key_Space);  // Space on Атака! is one blow
+        QCOMPARE(ui->draws.drawn, 1);
+        QCOMPARE(focused(), widget(Attack));
+        QCOMPARE(ui->textOf(Status), QStringLiteral("Ларминов нанёс удар!"));
+    }
+
+    void escapeAsksTheExitQuestionAndNoGoesOn() {
+        QVERIFY(ui->click(Start));
+        ui->answer.answer = false;
+        press(Qt::Key_Escape);
+        QCOMPARE(ui->answer.asked, 1);
+        QCOMPARE(ui->answer.lastText, std::string(kExitText));
+        QVERIFY(ui->window.isVisible());
+        QCOMPARE(ui->textOf(Info), qtext(story::kOpeningPassage));
+        QVERIFY(ui->shown(R1));
+        // Keys the game has no use for do nothing.
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_6, Qt::Key_Up, Qt::Key_Backspace, Qt::Key_F1}) {
+            press(key);
+        }
+        QCOMPARE(ui->textOf(Info), qtext(story::kOpeningPassage));
+        QCOMPARE(ui->answer.asked, 1);
+    }
+
+    void fullScreenScalesTheStageAndKeepsClicksAndHover() {
+        press(Qt::Key_F11);
+        QTRY_VERIFY(ui->window.isFullScreen());
+        QTRY_COMPARE(ui->window.size(), QSize(1280, 1024));
+        // 1280 x 1024 takes the stage at 1.25 with a band of 32 pixels above and below.
+        QCOMPARE(widget(Start)->geometry(), QRect(240 * 5 / 4, 32 + 344 * 5 / 4, 141, 51));
+        QCOMPARE(widget(Quit)->geometry(), QRect(800, 32 + 60, 124, 119));
+        QCOMPARE(ui->label(Info)->font().pixelSize(), 16);  // 13 px text drawn at 16 px
+        QCOMPARE(qobject_cast<QLabel*>(widget(Quit))->pixmap().size(), QSize(124, 119));
+        const QImage shot = ui->window.grab().toImage();
+        QCOMPARE(shot.pixelColor(640, 10), QColor(Qt::black));  // the band is black
+
+        // The pointer lights and clicks the same controls at their new places.
+        QTest::mouseMove(widget(Start), widget(Start)->rect().center());
+        QCOMPARE(ui->textColourOf(Start), QColor(0xFF, 0x00, 0x00));
+        QVERIFY(ui->click(Start));
+        QVERIFY(ui->shown(R1));
+        QCOMPARE(widget(R1)->geometry().topLeft(), QPoint(340, 32 + 490));
+        QCOMPARE(widget(R1)->height(), QFontMetrics(ui->label(R1)->font()).height());
+        QTest::mouseMove(widget(R1), widget(R1)->rect().center());
+        QCOMPARE(ui->textColourOf(R1), QColor(0x00, 0xFF, 0x00));
+        QVERIFY(ui->click(R1));
+        QVERIFY(ui->textOf(Info) != qtext(story::kOpeningPassage));
+
+        // Escape leaves full screen and asks nothing; the stage is back at its design size.
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!ui->window.isFullScreen());
+        QCOMPARE(ui->answer.asked, 0);
+        QTRY_COMPARE(ui->window.size(), QSize(1024, 768));
+        QCOMPARE(widget(Quit)->geometry(), designPixels(Quit));
+        QCOMPARE(ui->label(Info)->font().pixelSize(), 13);
+
+        press(Qt::Key_F11);
+        QTRY_VERIFY(ui->window.isFullScreen());
+        press(Qt::Key_F11);
+        QTRY_VERIFY(!ui->window.isFullScreen());
+    }
+
+    void aScreenReaderFindsOnlyTheShownControlsAndCanPressThem() {
+        QAccessibleInterface* stage = QAccessible::queryAccessibleInterface(&ui->window);
+        QVERIFY(stage != nullptr);
+        const auto names = [&] {
+            QStringList found;
+            for (int i = 0; i < stage->childCount(); ++i) {
+                found << stage->child(i)->text(QAccessible::Name);
+            }
+            return found;
+        };
+        QCOMPARE(names(),
+                 (QStringList{"Товик Ларминов", "в магическом подземелье", ui->textOf(Creator),
+                              "Товик Ларминов, юный некромант", "СТАРТ", "ЖИЗНЬ: 60", "Выход"}));
+        QAccessibleInterface* start = QAccessible::queryAccessibleInterface(widget(Start));
+        QCOMPARE(start->role(), QAccessible::Button);
+        QVERIFY(start->actionInterface() != nullptr);
+        start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(ui->textOf(Info), qtext(story::kOpeningPassage));
+
+        QAccessibleInterface* passage = QAccessible::queryAccessibleInterface(widget(Info));
+        QCOMPARE(passage->text(QAccessible::Name), qtext(story::kOpeningPassage));
+        QCOMPARE(passage->text(QAccessible::Description), QStringLiteral("Один выбор."));
+        QVERIFY(names().contains(ui->textOf(R1)));
+        QVERIFY(!names().contains("СТАРТ"));
+
+        QAccessibleInterface* choice = QAccessible::queryAccessibleInterface(widget(R1));
+        QCOMPARE(choice->role(), QAccessible::Button);
+        choice->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(ui->textOf(Info) != qtext(story::kOpeningPassage));
+        QCOMPARE(ui->answer.asked, 0);
+    }
+
+    void aBlowIsSaidWithBothLives() {
+        QVERIFY(ui->reach(77));  // the ghost, 20
+        ui->draws.push(1);
+        QAccessible::queryAccessibleInterface(widget(Attack))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        // Qt's push button animates a pressed action before it clicks.
+        const QString life = qtext(ui->window.game().Health());
+        QTRY_COMPARE(ui->window.access().lastAnnouncement(),
+                     "Ларминов нанёс удар! ЖИЗНЬ: " + life + ". ПРИЗРАК: 15.");
+    }
+};
+
+}  // namespace tovik::window::testing
+
+QTEST_MAIN(tovik::window::testing::KeyboardPlayTest)
+
+#include "keyboard_play_test.moc"
