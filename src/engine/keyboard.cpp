@@ -40,7 +40,8 @@ bool KeyboardPlay::canHoldFocus(ControlId control) const {
     if (!window_.isVisible(control)) {
         return false;
     }
-    return control == Info || std::ranges::find(kReadingOrder, control) != std::end(kReadingOrder);
+    return control == Info || std::find(std::begin(kReadingOrder), std::end(kReadingOrder),
+                                        control) != std::end(kReadingOrder);
 }
 
 void KeyboardPlay::focusOn(ControlId control) {
@@ -57,7 +58,7 @@ KeyOutcome KeyboardPlay::press(PlayerKey key, bool fullScreen) {
             if (order.empty()) {
                 return KeyOutcome::Nothing;
             }
-            const auto at = focus_ ? std::ranges::find(order, *focus_) : order.end();
+            const auto at = focus_ ? std::find(order.begin(), order.end(), *focus_) : order.end();
             if (key == PlayerKey::Tab) {
                 // From the passage or from nowhere, Tab starts at the top.
                 focus_ = at == order.end() || at + 1 == order.end() ? order.front() : *(at + 1);
