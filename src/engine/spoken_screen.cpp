@@ -1,6 +1,7 @@
 #include "engine/spoken_screen.h"
 
 #include "engine/exit_question.h"
+#include "engine/game.h"
 #include "form/control_layout.h"
 
 namespace tovik {
@@ -23,29 +24,13 @@ std::string trimmed(std::string_view text) {
 }  // namespace
 
 AccessibleRole accessibleRole(ControlId control) {
-    switch (control) {
-        case Start:
-        case R1:
-        case R2:
-        case R3:
-        case R4:
-        case R5:
-        case Attack:
-        case Item1:
-        case Item3:
-        case Item4:
-        case EndGame:
-        case WinGame:
-        case Quit:
-            return AccessibleRole::Button;
-        case NameGame1:
-        case TovikImage:
-        case Item2:
-            return AccessibleRole::Picture;
-        case HealthTimer:
-        case Death:
-        case Win:
-        case ColorChanger:
+    if (hasClickHandler(control)) {
+        return AccessibleRole::Button;
+    }
+    switch (kindOf(control)) {
+        case ControlKind::Picture:
+            return AccessibleRole::Picture;  // the fur ball too: it has no click of its own
+        case ControlKind::Timer:
             return AccessibleRole::None;
         default:
             return AccessibleRole::Text;
