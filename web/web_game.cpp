@@ -1,7 +1,8 @@
 // The game for the browser page: the same engine and story as the window, bound to JavaScript
 // with embind. The page (tovik-view.js) builds its elements from the layout table below, sends
 // every click, pointer move, timer tick and exit answer here, and draws the window model after
-// each. It holds no rule of the game.
+// each. It holds no rule of the game, and no rule of its own about keys or what a screen reader
+// hears: those are the window's too (engine/keyboard.h, engine/spoken_screen.h).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -9,10 +10,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/exit_question.h"
 #include "engine/game.h"
+#include "engine/keyboard.h"
 #include "engine/random_source.h"
+#include "engine/spoken_screen.h"
 #include "form/control_layout.h"
 #include "form/controls.h"
 #include "form/window_model.h"
@@ -62,18 +66,60 @@ class WebGame {
     WebGame(double seed, val playSound)
         : random_(seed < 0 ? SeededRandom() : SeededRandom(static_cast<std::uint64_t>(seed))),
           audio_(std::move(playSound)),
-          game_(window_, audio_, random_, question_, ".") {
+          game_(window_, audio_, random_, question_, "."),
+          keys_(game_, window_) {
         game_.load();
+        keys_.followScreen();
+        heard_ = spokenScreenOf(window_, game_);
     }
 
-    void click(int control) { game_.click(static_cast<ControlId>(control)); }
+    void click(int control) {
+        game_.click(static_cast<ControlId>(control));
+        afterEvent();
+    }
     // -1 is the form's own background.
     void move(int control) {
         game_.pointerMovedOver(control < 0 ? std::nullopt
                                            : std::optional(static_cast<ControlId>(control)));
+        afterEvent();
     }
-    void tick(int timer) { game_.tick(static_cast<ControlId>(timer)); }
-    void answer(bool yes) { game_.answerExitQuestion(yes); }
+    void tick(int timer) {
+        game_.tick(static_cast<ControlId>(timer));
+        afterEvent();
+    }
+    void answer(bool yes) {
+        game_.answerExitQuestion(yes);
+        afterEvent();
+    }
+
+    // One key, by the browser's KeyboardEvent.key ("Tab", "Enter", " ", "Escape", "1" to "5").
+    // Returns whether the game took it; a key it has no use for is the browser's. F11 stays
+    // the browser's own full screen.
+    bool key(const std::string& name, bool shift) {
+        const PlayerKey pressed = playerKeyOf(name, shift);
+        if (pressed == PlayerKey::Other) {
+            return false;
+        }
+        keys_.press(pressed, false);
+        afterEvent();
+        return true;
+    }
+    // The control that has the keyboard's focus, the passage included, or -1 for none.
+    int focus() const {
+        const std::optional<ControlId> focused = keys_.focus();
+        return focused ? static_cast<int>(indexOf(*focused)) : -1;
+    }
+    // The pointer or a screen reader put the focus on a control.
+    void focusOn(int control) { keys_.focusOn(static_cast<ControlId>(control)); }
+
+    // What the live region says after the last event, once: blows, banners, the title screen,
+    // and a new passage only where the focus does not read it. Empty for nothing new.
+    std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
+    // The passage's description: how many choices it offers, read after it when it is focused.
+    std::string passageDescription() const { return passageDescription_; }
+    std::string accessibleName(int control) const {
+        return tovik::accessibleName(static_cast<ControlId>(control), window_);
+    }
 
     std::string caption(int control) const {
         return window_.caption(static_cast<ControlId>(control));
@@ -98,37 +144,62 @@ class WebGame {
         return "shown";
     }
     bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
-    // The control a key clicks, as the window's keyboard play has it, or -1 for none: the
-    // digits 1 to 5 click R1 to R5 when that choice is shown, Enter with nothing focused
-    // clicks the one obvious control (СТАРТ, Атака!, a banner), Escape clicks the red cross.
-    int keyTarget(const std::string& key) const {
-        using enum ControlId;
-        std::optional<ControlId> target;
-        if (key.size() == 1 && key[0] >= '1' && key[0] <= '5') {
-            target = kChoiceLabels[static_cast<std::size_t>(key[0] - '1')];
-        } else if (key == "Enter") {
-            for (ControlId obvious : {Start, Attack, EndGame, WinGame}) {
-                if (window_.isVisible(obvious)) {
-                    target = obvious;
-                    break;
-                }
-            }
-        } else if (key == "Escape") {
-            target = Quit;
-        }
-        return target && window_.isVisible(*target) ? static_cast<int>(indexOf(*target)) : -1;
-    }
 
     // The open question's title and text, as the game asked it.
     std::string exitQuestionTitle() const { return question_.title(); }
     std::string exitQuestionText() const { return question_.text(); }
 
   private:
+    static PlayerKey playerKeyOf(const std::string& name, bool shift) {
+        if (name == "Tab") {
+            return shift ? PlayerKey::BackTab : PlayerKey::Tab;
+        }
+        if (name == "Enter") {
+            return PlayerKey::Enter;
+        }
+        if (name == " ") {
+            return PlayerKey::Space;
+        }
+        if (name == "Escape") {
+            return PlayerKey::Escape;
+        }
+        if (name.size() == 1 && name[0] >= '1' && name[0] <= '5') {
+            return static_cast<PlayerKey>(static_cast<int>(PlayerKey::Digit1) + (name[0] - '1'));
+        }
+        return PlayerKey::Other;
+    }
+
+    // After every event, as the window does it: a new scene takes the focus to its passage, and
+    // the live region says only what the focus does not. A passage newly focused is read with
+    // its description, the choice count; one focused already reads its new text, and only the
+    // count is left to say; one the focus is elsewhere from is said in full.
+    void afterEvent() {
+        const bool moved = keys_.followScreen();
+        const SpokenScreen now = spokenScreenOf(window_, game_);
+        const Announcement said = announce(heard_, now);
+        heard_ = now;
+        if (said.kind == Announcement::Kind::Scene) {
+            const auto split = said.text.rfind('\n');
+            passageDescription_ = said.text.substr(split + 1);
+            if (keys_.focus() != ControlId::Info) {
+                toSay_ = said.text;
+            } else if (!moved) {
+                toSay_ = passageDescription_;
+            }
+        } else if (said.kind != Announcement::Kind::Nothing) {
+            toSay_ = said.text;
+        }
+    }
+
     WindowModel window_;
     SeededRandom random_;
     PageAudioOutput audio_;
     PageExitQuestion question_;
     Game game_;
+    KeyboardPlay keys_;
+    SpokenScreen heard_;
+    std::string toSay_;
+    std::string passageDescription_;
 };
 
 namespace {
@@ -147,65 +218,10 @@ std::string kindName(ControlKind kind) {
     return "label";
 }
 
-// The controls a click reaches: those with a click handler. The game itself checks again.
-bool takesClick(ControlId id) {
-    using enum ControlId;
-    switch (id) {
-        case Start:
-        case R1:
-        case R2:
-        case R3:
-        case R4:
-        case R5:
-        case Attack:
-        case Item1:
-        case Item3:
-        case Item4:
-        case Quit:
-        case EndGame:
-        case WinGame:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// What each picture shows, for a reader that cannot see it.
-std::string pictureName(ControlId id) {
-    using enum ControlId;
-    switch (id) {
-        case NameGame1:
-            return "Товик Ларминов";
-        case TovikImage:
-            return "Товик Ларминов, юный некромант";
-        case Quit:
-            return "Выход";
-        case Item1:
-            return "Свиток";
-        case Item2:
-            return "Меховой шарик";
-        case Item3:
-            return "Трезубец";
-        case Item4:
-            return "Ожерелье из костей";
-        default:
-            return "";
-    }
-}
-
-// The order a reader meets the controls in, which is also the keyboard's: the title, the
-// passage, the choices, the fight, the items, a banner and the red cross.
-constexpr ControlId kReadingOrder[] = {
-    ControlId::NameGame1, ControlId::NameGame2,    ControlId::Creator, ControlId::TovikImage,
-    ControlId::Start,     ControlId::Info,         ControlId::R1,      ControlId::R2,
-    ControlId::R3,        ControlId::R4,           ControlId::R5,      ControlId::Status,
-    ControlId::Life,      ControlId::LifeOpponent, ControlId::Attack,  ControlId::Item1,
-    ControlId::Item2,     ControlId::Item3,        ControlId::Item4,   ControlId::EndGame,
-    ControlId::WinGame,   ControlId::Quit};
-
-val readingOrder() {
+// The order a reader meets the controls in; the page builds its elements in it.
+val readingOrderOfControls() {
     val order = val::array();
-    for (ControlId id : kReadingOrder) {
+    for (ControlId id : readingOrder()) {
         order.call<void>("push", static_cast<int>(indexOf(id)));
     }
     return order;
@@ -233,8 +249,8 @@ val layoutTable() {
         control.set("picture", std::string(look.picture));
         control.set("intervalMs", layout.intervalMs);
         control.set("visibleAtStart", layout.visible);
-        control.set("takesClick", takesClick(id));
-        control.set("accessibleName", pictureName(id));
+        // Everything that takes a click is a button to a screen reader, as in the window.
+        control.set("takesClick", accessibleRole(id) == AccessibleRole::Button);
         table.call<void>("push", control);
     }
     return table;
@@ -269,12 +285,17 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("timerEnabled", &WebGame::timerEnabled)
         .function("windowState", &WebGame::windowState)
         .function("exitQuestionOpen", &WebGame::exitQuestionOpen)
-        .function("keyTarget", &WebGame::keyTarget)
+        .function("key", &WebGame::key)
+        .function("focus", &WebGame::focus)
+        .function("focusOn", &WebGame::focusOn)
+        .function("takeAnnouncement", &WebGame::takeAnnouncement)
+        .function("passageDescription", &WebGame::passageDescription)
+        .function("accessibleName", &WebGame::accessibleName)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
-    emscripten::function("readingOrder", &readingOrder);
+    emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
 }
 

@@ -35,6 +35,13 @@ const shown = (page, name) =>
   page.$eval("#" + name, (element) => getComputedStyle(element).display !== "none");
 const text = (page, name) => page.$eval("#" + name, (element) => element.textContent);
 const focused = (page) => page.evaluate(() => document.activeElement.id);
+const said = (page) => page.$eval("#announcer", (region) => region.textContent);
+// What a reader adds after the passage when the focus comes to it.
+const passageDescription = (page) =>
+  page.$eval("#Info", (info) => {
+    const description = document.getElementById(info.getAttribute("aria-describedby"));
+    return description.textContent;
+  });
 
 // The key a keyboard player presses for a click on `name`: a digit for a choice, Enter for the
 // obvious control.
@@ -62,13 +69,29 @@ test("a keyboard alone plays to the first fight and through it", async () => {
   await page.keyboard.press("Tab");
   assert.equal(await focused(page), "R1");
   await page.keyboard.press(" ");
+  // The new scene takes the focus from R1 to its passage, which a reader reads there with its
+  // choice count; the live region does not say it a second time.
+  const second = await text(page, "Info");
+  assert.equal(await focused(page), "Info");
+  assert.ok(!(await said(page)).includes(second.trim().slice(0, 20)), "the passage is read once");
+  // With the focus on the passage already, a digit's new passage is read there, and only its
+  // choice count is left for the live region.
+  await press(page, clicksOf("fight.replay")[2]);
+  assert.notEqual(await text(page, "Info"), second);
+  assert.equal(await focused(page), "Info");
+  assert.equal(await said(page), await passageDescription(page));
+  assert.match(await said(page), /^(Один выбор|\S+ выбор(а|ов))\.$/);
   const route = clicksOf("fight.replay").filter((name) => name !== "Attack");
-  for (const name of route.slice(2)) await press(page, name);
+  for (const name of route.slice(3)) await press(page, name);
   assert.ok(await shown(page, "Attack"), "a fight");
   assert.ok(await shown(page, "LifeOpponent"));
   // Enter with the passage focused is Атака!, blow after blow, until the fight is won.
   for (let blow = 0; blow < 60 && (await shown(page, "Attack")); blow++) {
     await page.keyboard.press("Enter");
+    if (blow === 0) {
+      // Each blow is said: the fight's status and both life counts.
+      assert.match(await said(page), /ЖИЗНЬ: -?\d+\. .+: -?\d+\.$/);
+    }
   }
   assert.equal(await shown(page, "Attack"), false, "the fight is over");
   assert.equal(await shown(page, "EndGame"), false, "and won");
@@ -122,6 +145,15 @@ test("Tab goes through the shown controls in reading order, with a ring that mov
   await fight.close();
 });
 
+function focusedIn(node) {
+  if (node.focused) return node;
+  for (const child of node.children || []) {
+    const found = focusedIn(child);
+    if (found) return found;
+  }
+  return null;
+}
+
 function buttonsIn(node, found = []) {
   if (node.role === "button") found.push(node.name);
   for (const child of node.children || []) buttonsIn(child, found);
@@ -145,9 +177,12 @@ test("a screen reader finds the choices as buttons with their captions, and noth
   const everything = JSON.stringify(scene);
   assert.ok(everything.includes((await text(page, "Info")).slice(0, 40)), "the passage is read");
   assert.ok(!everything.includes("СТАРТ"), "hidden controls are not exposed");
-  // The new passage was announced with the number of its choices.
-  const said = await page.$eval("#announcer", (region) => region.textContent);
-  assert.match(said, /Выборов: 5\.$/);
+  // The click's new scene put the focus on its passage, which is read there with the number
+  // of its choices; the live region does not read it a second time.
+  const passage = focusedIn(scene);
+  assert.ok(passage && passage.name.startsWith((await text(page, "Info")).trim().slice(0, 20)));
+  assert.equal(passage.description, "Пять выборов.", "the reader hears the choice count after it");
+  assert.ok(!(await said(page)).includes((await text(page, "Info")).trim().slice(0, 20)));
   await page.close();
 });
 
@@ -178,10 +213,7 @@ test("axe-core finds no violation on the title, a five-choice scene, a fight and
     () => getComputedStyle(document.getElementById("EndGame")).display !== "none",
     { timeout: 30000 }
   );
-  assert.equal(
-    await death.$eval("#announcer", (region) => region.textContent),
-    "Игра окончена! Ларминов погиб."
-  );
+  assert.equal(await said(death), "Игра окончена! Ларминов погиб.");
   assert.deepEqual(await violations(death), [], "defeat banner");
   await death.close();
 });

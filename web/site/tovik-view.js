@@ -1,7 +1,8 @@
 // The page's view of the game. It builds one element for each control of the game window from
 // the engine's layout table, forwards every click, pointer move, timer tick and exit answer to
 // the engine, and after each draws the window model as it stands. Every rule of the game stays
-// in the engine (tovik.js / tovik.wasm); nothing here decides anything about play.
+// in the engine (tovik.js / tovik.wasm), and so do the keyboard's rules and what a screen reader
+// is told: the page forwards each key and shows the focus and the words the engine decides on.
 "use strict";
 
 (function () {
@@ -106,7 +107,7 @@
   let layout = []; // the engine's table of the 26 controls
   let elements = []; // by control id; null for timers
   const timers = new Map(); // control id -> interval handle
-  const shown = { captions: [], colours: [], visible: [] };
+  const shown = { captions: [], colours: [], visible: [], names: [] };
 
   function buildStage() {
     elements = layout.map(() => null);
@@ -134,7 +135,7 @@
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
         element.src = "pictures/" + control.picture;
-        element.alt = control.accessibleName;
+        element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
         element.height = control.height;
@@ -147,7 +148,6 @@
         if (control.kind !== "button") {
           element.setAttribute("role", "button");
           element.tabIndex = 0;
-          if (control.kind === "picture") element.setAttribute("aria-label", control.accessibleName);
         }
       }
       element.style.left = control.left + "px";
@@ -160,10 +160,17 @@
       shown.captions.push(null);
       shown.colours.push(null);
       shown.visible.push(null);
+      shown.names.push(null);
     }
     const info = byName("Info");
     info.tabIndex = -1; // a new scene puts the focus here, where reading starts
+    // Read after the passage when the focus comes to it: how many choices it offers.
+    passageCount.id = "passage-count";
+    passageCount.hidden = true;
+    stage.appendChild(passageCount);
+    info.setAttribute("aria-describedby", passageCount.id);
   }
+  const passageCount = document.createElement("span");
 
   function byName(name) {
     return elements[layout.findIndex((control) => control.name === name)];
@@ -204,6 +211,14 @@
           shown.captions[id] = caption;
         }
       }
+      if (control.kind === "picture") {
+        const name = game.accessibleName(id);
+        if (shown.names[id] !== name) {
+          element.alt = name;
+          if (control.takesClick) element.setAttribute("aria-label", name);
+          shown.names[id] = name;
+        }
+      }
       if (control.kind === "label") {
         const colour = game.colour(id);
         if (shown.colours[id] !== colour) {
@@ -221,45 +236,42 @@
     tell();
   }
 
-  // What a screen reader is told, politely: a new passage and how many choices it offers, each
-  // blow of a fight with both lives, and a banner when it comes. The colour cycle says nothing.
+  // What a screen reader is told, politely, as the engine decides it: a blow, a banner, and of
+  // a new passage only what the focus coming to it does not read.
   const announcer = document.getElementById("announcer");
-  const told = { passage: null, banner: false, blow: false };
   function announce(text) {
     announcer.textContent = "";
     announcer.textContent = text;
   }
-  function choicesText(count) {
-    if (count === 0) return "Выбора нет.";
-    return count === 1 ? "Один выбор." : "Выборов: " + count + ".";
-  }
   function tell() {
-    const info = byName("Info");
-    const passage = shown.visible[layoutOf("Info").id] ? shown.captions[layoutOf("Info").id] : null;
-    if (passage !== null && passage !== told.passage) {
-      const choices = ["R1", "R2", "R3", "R4", "R5"].filter((name) => shown.visible[layoutOf(name).id]);
-      announce(passage + " " + choicesText(choices.length));
-      told.blow = false; // a blow that ended the fight is told by the scene it led to
-      // A new scene: reading starts at its passage.
-      if (document.activeElement !== info && !exitBox.contains(document.activeElement)) {
-        info.focus({ preventScroll: true });
-      }
+    const count = game.passageDescription();
+    if (passageCount.textContent !== count) passageCount.textContent = count;
+    const said = game.takeAnnouncement();
+    if (said) announce(said);
+    followFocus();
+  }
+
+  // The focus is where the engine keeps it: a new scene puts it on the passage. The page moves
+  // the browser's focus only when the engine's has moved, and not while the question is open.
+  let shownFocus = -1;
+  function followFocus() {
+    if (game.windowState() !== "shown") return;
+    const id = game.focus();
+    if (id === shownFocus) return;
+    shownFocus = id;
+    if (id >= 0) {
+      elements[id].focus({ preventScroll: true });
+    } else if (stage.contains(document.activeElement)) {
+      document.activeElement.blur();
     }
-    told.passage = passage;
-    const banner = ["EndGame", "WinGame"].find((name) => shown.visible[layoutOf(name).id]);
-    if (banner && !told.banner) announce(shown.captions[layoutOf(banner).id]);
-    told.banner = Boolean(banner);
   }
-  function tellBlow() {
-    const lives = ["Life", "LifeOpponent"]
-      .filter((name) => shown.visible[layoutOf(name).id])
-      .map((name) => shown.captions[layoutOf(name).id]);
-    const status = shown.captions[layoutOf("Status").id].trim();
-    announce([status, ...lives].filter(Boolean).join(". ") + ".");
-  }
-  function layoutOf(name) {
-    return layout.find((control) => control.name === name);
-  }
+  // The pointer or a screen reader focused a control: the engine's focus follows it.
+  stage.addEventListener("focusin", (event) => {
+    const id = controlOf(event.target);
+    if (!game || id < 0) return;
+    game.focusOn(id);
+    shownFocus = game.focus();
+  });
 
   function renderTimer(control) {
     const enabled = game.timerEnabled(control.id) && game.windowState() !== "unloaded";
@@ -267,14 +279,7 @@
     if (enabled && !running) {
       timers.set(
         control.id,
-        setInterval(() => {
-        handle(() => game.tick(control.id));
-        // The life labels show a blow at the life watch's next tick.
-        if (control.name === "HealthTimer" && told.blow) {
-          told.blow = false;
-          tellBlow();
-        }
-      }, control.intervalMs)
+        setInterval(() => handle(() => game.tick(control.id)), control.intervalMs)
       );
     } else if (!enabled && running) {
       clearInterval(timers.get(control.id));
@@ -295,7 +300,9 @@
       document.getElementById("exit-text").textContent = game.exitQuestionText();
       exitYes.focus(); // Да is the default answer
     } else if (state === "shown" && exitBox.contains(document.activeElement)) {
-      byName("Quit").focus({ preventScroll: true });
+      // Back from the question: the focus returns where the engine kept it, else to the cross.
+      shownFocus = null;
+      if (game.focus() < 0) byName("Quit").focus({ preventScroll: true });
     } else if (state === "unloaded") {
       for (const handle of timers.values()) clearInterval(handle);
       timers.clear();
@@ -306,9 +313,10 @@
 
   // Every event goes to the engine first; the page then shows what it made of it.
   function handle(event) {
-    if (!game) return;
-    event();
+    if (!game) return undefined;
+    const result = event();
     render();
+    return result;
   }
 
   // ---- Events. ----
@@ -324,40 +332,31 @@
     // The window takes a double click on a label or a picture as one click: the second click
     // of a pair does nothing. Its button takes every click.
     if (layout[id].kind !== "button" && event.detail > 0 && event.detail % 2 === 0) return;
-    if (layout[id].name === "Attack") told.blow = true;
     handle(() => game.click(id));
   });
 
-  stage.addEventListener("keydown", (event) => {
-    // Enter or Space on a focused control is one click on it.
-    const id = controlOf(event.target);
-    if (id < 0 || !layout[id].takesClick || layout[id].kind === "button") return;
-    if (event.key === "Enter" || event.key === " ") {
-      event.preventDefault();
-      event.stopPropagation();
-      clickByKey(id);
-    }
-  });
-
+  // Every key goes to the engine, which says whether it had a use for it: Tab and Shift+Tab,
+  // Enter and Space, the digits 1 to 5 and Escape. The browser does nothing more with a key the
+  // game took, so a focused button is not clicked twice.
+  const gameKeys = new Set(["Tab", "Enter", " ", "Escape", "1", "2", "3", "4", "5"]);
   document.addEventListener("keydown", (event) => {
     if (!game || game.windowState() !== "shown" || event.altKey || event.ctrlKey || event.metaKey) {
       return;
     }
-    const focused = controlOf(document.activeElement);
-    const onControl = focused >= 0 && layout[focused].takesClick;
-    if (event.key === "Enter" && onControl) return; // the control's own click
-    const target = game.keyTarget(event.key);
-    if (target >= 0) {
+    // A key held down is one press: only the focus may run on.
+    if (event.repeat && event.key !== "Tab") {
+      if (gameKeys.has(event.key)) event.preventDefault();
+      return;
+    }
+    if (handle(() => game.key(event.key, event.shiftKey))) {
       event.preventDefault();
       event.stopImmediatePropagation(); // Escape opens the question; it must not answer it too
-      clickByKey(target);
     }
   });
-
-  function clickByKey(id) {
-    if (layout[id].name === "Attack") told.blow = true;
-    handle(() => game.click(id));
-  }
+  document.addEventListener("keyup", (event) => {
+    // A button clicks itself when Space comes up; the engine has had that press already.
+    if (game && game.windowState() === "shown" && gameKeys.has(event.key)) event.preventDefault();
+  });
 
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
@@ -402,11 +401,11 @@
   function newGame() {
     if (game) game.delete();
     shownState = null;
-    told.passage = null;
-    told.banner = false;
+    shownFocus = -1;
     shown.captions.fill(null);
     shown.colours.fill(null);
     shown.visible.fill(null);
+    shown.names.fill(null);
     game = new tovik.WebGame(seedFromAddress(), playSound);
     window.tovikGame = game;
     render();
