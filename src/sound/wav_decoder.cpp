@@ -11,11 +11,6 @@ namespace tovik::sound {
 
 namespace {
 
-constexpr std::uint16_t kPcm = 0x0001;
-constexpr std::uint16_t kIeeeFloat = 0x0003;
-constexpr std::uint16_t kALaw = 0x0006;
-constexpr std::uint16_t kMuLaw = 0x0007;
-
 std::uint32_t littleEndian(const std::uint8_t* at, unsigned bytes) {
     std::uint32_t value = 0;
     for (unsigned i = 0; i < bytes; ++i) {
@@ -46,7 +41,7 @@ double muLaw(std::uint8_t code) {
 double sampleAt(const WavFormat& format, const std::uint8_t* at) {
     const unsigned bytes = format.bitsPerSample / 8u;
     switch (format.encoding) {
-        case kPcm: {
+        case kWavPcm: {
             if (bytes == 1) {
                 return (static_cast<double>(*at) - 128.0) / 128.0;  // 8-bit samples are unsigned
             }
@@ -55,7 +50,7 @@ double sampleAt(const WavFormat& format, const std::uint8_t* at) {
                 static_cast<std::int32_t>(littleEndian(at, bytes) << (32 - 8 * bytes));
             return static_cast<double>(value) / 2147483648.0;
         }
-        case kIeeeFloat: {
+        case kWavIeeeFloat: {
             double value = 0;
             if (bytes == 4) {
                 value = std::bit_cast<float>(littleEndian(at, 4));
@@ -67,9 +62,9 @@ double sampleAt(const WavFormat& format, const std::uint8_t* at) {
             // A damaged float file may hold anything; none of it may reach the speakers.
             return std::isfinite(value) ? std::clamp(value, -1.0, 1.0) : 0.0;
         }
-        case kALaw:
+        case kWavALaw:
             return aLaw(*at) / 32768.0;
-        case kMuLaw:
+        case kWavMuLaw:
             return muLaw(*at) / 32768.0;
         default:
             return 0.0;

@@ -10,12 +10,6 @@ namespace tovik::sound {
 
 namespace {
 
-constexpr std::uint16_t kPcm = 0x0001;
-constexpr std::uint16_t kIeeeFloat = 0x0003;
-constexpr std::uint16_t kALaw = 0x0006;
-constexpr std::uint16_t kMuLaw = 0x0007;
-constexpr std::uint16_t kExtensible = 0xFFFE;
-
 // An extensible file names its real encoding by a GUID whose first two bytes are the old
 // format tag and whose other fourteen are always these.
 constexpr std::array<std::uint8_t, 14> kSubFormatTail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
@@ -38,12 +32,12 @@ bool hasTag(std::span<const std::uint8_t> bytes, std::size_t at, std::string_vie
 
 bool bitsFitEncoding(std::uint16_t encoding, std::uint16_t bits) {
     switch (encoding) {
-        case kPcm:
+        case kWavPcm:
             return bits == 8 || bits == 16 || bits == 24 || bits == 32;
-        case kIeeeFloat:
+        case kWavIeeeFloat:
             return bits == 32 || bits == 64;
-        case kALaw:
-        case kMuLaw:
+        case kWavALaw:
+        case kWavMuLaw:
             return bits == 8;
         default:
             return false;
@@ -61,7 +55,7 @@ std::optional<WavFormat> readFormat(std::span<const std::uint8_t> fmt) {
     const std::uint16_t blockAlign = u16(fmt, 12);
     format.bitsPerSample = u16(fmt, 14);
 
-    if (format.encoding == kExtensible) {
+    if (format.encoding == kWavExtensible) {
         if (fmt.size() < 40 || u16(fmt, 16) < 22 ||
             !std::equal(kSubFormatTail.begin(), kSubFormatTail.end(), fmt.begin() + 26)) {
             return std::nullopt;

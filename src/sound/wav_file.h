@@ -9,6 +9,13 @@
 
 namespace tovik::sound {
 
+// The fmt chunk's format tags of the encodings the game decodes.
+inline constexpr std::uint16_t kWavPcm = 0x0001;
+inline constexpr std::uint16_t kWavIeeeFloat = 0x0003;
+inline constexpr std::uint16_t kWavALaw = 0x0006;
+inline constexpr std::uint16_t kWavMuLaw = 0x0007;
+inline constexpr std::uint16_t kWavExtensible = 0xFFFE;  // the real tag is in its sub-format
+
 // What is read of a WAV file's header before any sample is decoded.
 struct WavFormat {
     std::uint16_t encoding = 0;  // the fmt chunk's format tag (the sub-format for extensible files)
