@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/shell_output.h"
 #include "support/silent_sound_server.h"
 #include "temp_folder.h"
 
@@ -37,18 +38,10 @@ GameRun runGame(const testing::TempFolder& folder, const std::string& environmen
         (folder.path() / "shot.png").string() + "' 2>&1 >/dev/null";
     GameRun run;
     const Clock::time_point start = Clock::now();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return run;
-    }
-    char buffer[4096];
-    while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
-        run.errors.append(buffer, read);
-    }
-    const int status = pclose(pipe);
+    tovik::testing::ShellOutput output = tovik::testing::runCommand(command);
     run.took = Clock::now() - start;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.errors = std::move(output.text);
+    run.exitCode = output.exitCode;
     return run;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "json_reader.h"
+#include "support/shell_output.h"
 
 namespace tovik::testing {
 namespace {
@@ -36,19 +37,8 @@ ToolRun runShell(std::string line) {
     }
     const std::string command =
         "TOOL='" + (script.empty() ? std::string(TOVIK_STORY_BINARY) : script) + "'; " + line;
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return run;
-    }
-    char buffer[4096];
-    while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
-        run.output.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    ShellOutput output = runCommand(command);
+    return {.exitCode = output.exitCode, .output = std::move(output.text)};
 }
 
 // Runs the built tovik-story with `arguments`, `input` (no apostrophes) piped in.

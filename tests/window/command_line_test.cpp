@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "support/shell_output.h"
 
 namespace tovik::testing {
 namespace {
@@ -28,20 +29,10 @@ GameRun runShell(const std::string& line) {
     const std::string command = "GAME='" TOVIK_BINARY "'; SOURCE='" TOVIK_SOURCE_DIR
                                 "'; export SDL_AUDIODRIVER=dummy; " +
                                 line + " 2>&1";
+    const tovik::testing::ShellOutput output = tovik::testing::runCommand(command);
     GameRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return run;
-    }
-    std::string output;
-    char buffer[4096];
-    while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
-        output.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::istringstream in(output);
+    run.exitCode = output.exitCode;
+    std::istringstream in(output.text);
     for (std::string text; std::getline(in, text);) {
         if (text.rfind("QStandardPaths: ", 0) != 0) {
             run.lines.push_back(text);

@@ -9,13 +9,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString dir =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/pictures");
-    const QString titleFont =
-        argc > 2 ? QString::fromLocal8Bit(argv[2])
-                 : findFont({"/usr/share/fonts/truetype/paratype/PTF75F.ttf",
-                             "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
-                             "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"});
+    const QString titleFont = argc > 2 ? QString::fromLocal8Bit(argv[2]) : findLetteringFont();
     if (titleFont.isEmpty()) {
-        std::fprintf(stderr, "no bold serif font with Cyrillic found; install fonts-paratype\n");
+        std::fprintf(stderr, "%s\n", kNoLetteringFont);
         return 1;
     }
 

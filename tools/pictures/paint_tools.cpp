@@ -93,6 +93,12 @@ QString findFont(const QStringList& candidates) {
     return {};
 }
 
+QString findLetteringFont() {
+    return findFont({"/usr/share/fonts/truetype/paratype/PTF75F.ttf",
+                     "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
+                     "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"});
+}
+
 // The text as an outline, with its ink box's top-left at the origin.
 QPainterPath textPath(const QRawFont& font, const QString& text) {
     QPainterPath path;

@@ -42,6 +42,11 @@ QImage blank(int w, int h, QColor fill = Qt::transparent);
 void blur(QImage& img, int radius);
 void mottle(QImage& img, unsigned seed, double strength);
 QString findFont(const QStringList& candidates);
+// The bold serif with Cyrillic that letters the title and the icons, or empty when there is
+// none; kNoLetteringFont says what to install then.
+QString findLetteringFont();
+inline constexpr const char* kNoLetteringFont =
+    "no bold serif font with Cyrillic found; install fonts-paratype or fonts-liberation2";
 QPainterPath textPath(const QRawFont& font, const QString& text);
 void frame0080FF(QImage& img);
 
@@ -54,5 +59,7 @@ QImage drawFurball();
 QImage drawTrident();
 QImage drawNecklace();
 QImage drawIcon(const QString& fontPath);
+// menu_icons.cpp: the desktop's menu icon at `size` pixels, with rounded, transparent corners.
+QImage drawMenuIcon(const QRawFont& font, int size);
 
 }  // namespace tovik::pictures
