@@ -16,6 +16,7 @@
 #include "engine/game.h"
 #include "engine/keyboard.h"
 #include "engine/random_source.h"
+#include "engine/snapshot.h"
 #include "engine/spoken_screen.h"
 #include "form/control_layout.h"
 #include "form/controls.h"
@@ -148,6 +149,25 @@ class WebGame {
     // The open question's title and text, as the game asked it.
     std::string exitQuestionTitle() const { return question_.title(); }
     std::string exitQuestionText() const { return question_.text(); }
+
+    // The whole game as one short line of text, for the page to keep across a reload.
+    std::string saveSnapshot() const { return tovik::saveSnapshot(game_, window_, random_); }
+    // Takes the game back to a saved line. A line the game refuses (damaged, of another version
+    // or another edition of the story) gives false and leaves the game as it was.
+    bool restoreSnapshot(const std::string& text) {
+        if (tovik::restoreSnapshot(text, game_, window_, random_)) {
+            return false;
+        }
+        if (game_.isExitQuestionOpen()) {
+            question_.ask(kExitTitle, kExitText);  // for the page's box, which asks again
+        }
+        // The restored screen is new to the keyboard and the listener: the focus goes to its
+        // passage, which is read there with its choice count, as after any new scene.
+        heard_ = SpokenScreen{};
+        toSay_.clear();
+        afterEvent();
+        return true;
+    }
 
   private:
     static PlayerKey playerKeyOf(const std::string& name, bool shift) {
@@ -292,7 +312,9 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("passageDescription", &WebGame::passageDescription)
         .function("accessibleName", &WebGame::accessibleName)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
-        .function("exitQuestionText", &WebGame::exitQuestionText);
+        .function("exitQuestionText", &WebGame::exitQuestionText)
+        .function("saveSnapshot", &WebGame::saveSnapshot)
+        .function("restoreSnapshot", &WebGame::restoreSnapshot);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
