@@ -435,8 +435,32 @@ std::optional<std::string> brokenRule(const State& state) {
     if (!fight && window.isVisible(Status) && !window.caption(Status).empty()) {
         return "a blow is reported outside a fight";
     }
+    const bool banner = window.isVisible(EndGame) || window.isVisible(WinGame);
     if (window.isVisible(EndGame) && window.isVisible(WinGame)) {
         return "both banners are shown";
+    }
+    // An ending leaves nothing to play on, from its countdown to its banner.
+    const bool countdown = window.isTimerEnabled(Death) || window.isTimerEnabled(Win);
+    if ((banner || countdown) && (fight || window.isVisible(R1))) {
+        return "an ending is shown over play";
+    }
+    const bool anItem = std::any_of(kItems.begin(), kItems.end(),
+                                    [&](ControlId item) { return window.isVisible(item); });
+    // A death clears the screen for its banner.
+    if (window.isVisible(EndGame) &&
+        (window.isVisible(Info) || window.isVisible(Status) || anItem)) {
+        return "the defeat banner is shown over play";
+    }
+    // СТАРТ stands only on the title screen, under which no game goes on.
+    if (window.isVisible(Start) && (window.isVisible(Info) || window.isVisible(R1) || fight ||
+                                    banner || countdown || anItem)) {
+        return "the title screen is shown over play";
+    }
+    if ((window.isTimerEnabled(Death) && window.isTimerEnabled(Win)) || (countdown && banner)) {
+        return "the game counts down to a second ending";
+    }
+    if (window.isTimerEnabled(ColorChanger) != window.isVisible(WinGame)) {
+        return "the victory banner's colours and the banner disagree";
     }
     if (memory.exitQuestionOpen != (window.state() == WindowState::Hidden)) {
         return "the exit question and the window disagree";

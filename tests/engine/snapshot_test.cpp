@@ -147,6 +147,12 @@ TEST(Snapshot, ARestoredGamePlaysOnExactlyAsTheSavedOne) {
                 ADD_FAILURE() << "seed " << seed << ": the games part at step " << step;
                 break;
             }
+            // Every screen of real play is one the game takes back.
+            const std::optional<std::string> why = restored.restore(restored.save());
+            if (why) {
+                ADD_FAILURE() << "seed " << seed << ", step " << step << ": " << *why;
+                break;
+            }
         }
         const std::vector played(original.audio.played.begin() + soundsBefore,
                                  original.audio.played.end());

@@ -60,7 +60,10 @@ struct Played {
 
 void checkRoundTrip(Played& played) {
     const std::string text = played.save();
-    require(!played.restore(text).has_value(), "the game restores every snapshot it saves");
+    if (const std::optional<std::string> why = played.restore(text)) {
+        std::fprintf(stderr, "%s: %s\n", text.c_str(), why->c_str());
+        require(false, "the game restores every snapshot it saves");
+    }
     require(played.save() == text, "a restored snapshot saves back to the same text");
 }
 
