@@ -15,7 +15,8 @@ namespace {
 const std::vector<ControlId>& clickableInReadingOrder() {
     static const std::vector<ControlId> order = [] {
         std::vector<ControlId> clickable;
-        std::ranges::copy_if(readingOrder(), std::back_inserter(clickable), hasClickHandler);
+        const std::vector<ControlId>& all = readingOrder();
+        std::copy_if(all.begin(), all.end(), std::back_inserter(clickable), hasClickHandler);
         return clickable;
     }();
     return order;
