@@ -56,7 +56,8 @@ class WebGame {
     // `seed` is the address's ?seed= text, read as every program reads a seed; anything else
     // (none at all included) seeds from the clock. `nowMs` is the page's clock, for the sound.
     WebGame(const std::string& seed, val nowMs)
-        : random_(randomFor(seed)),
+        : seeded_(parseSeed(seed)),
+          random_(seeded_ ? SeededRandom(*seeded_) : SeededRandom()),
           audio_([nowMs] { return nowMs().as<double>(); }),
           game_(window_, audio_, random_, question_, "."),
           keys_(game_, window_),
@@ -126,6 +127,8 @@ class WebGame {
         return window_.isTimerEnabled(static_cast<ControlId>(control));
     }
     std::string windowState() const { return std::string(windowStateName(window_.state())); }
+    // Whether the game's dice come from the seed it was given, and not from the clock.
+    bool seeded() const { return seeded_.has_value(); }
     bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
 
     // The open question's title and text, as the game asked it.
@@ -149,11 +152,6 @@ class WebGame {
     void soundLoaded(int ticket, bool playable) { audio_.loaded(ticket, playable); }
 
   private:
-    static SeededRandom randomFor(const std::string& seed) {
-        const std::optional<std::uint64_t> parsed = parseSeed(seed);
-        return parsed ? SeededRandom(*parsed) : SeededRandom();
-    }
-
     static std::string soundKindName(SoundCommands::Command::Kind kind) {
         // In the order of the kinds.
         constexpr const char* kNames[] = {"load", "play", "blip", "stop"};
@@ -172,6 +170,7 @@ class WebGame {
     }
 
     WindowModel window_;
+    std::optional<std::uint64_t> seeded_;
     SeededRandom random_;
     SoundCommands audio_;
     PageExitQuestion question_;
@@ -276,6 +275,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("visible", &WebGame::visible)
         .function("timerEnabled", &WebGame::timerEnabled)
         .function("windowState", &WebGame::windowState)
+        .function("seeded", &WebGame::seeded)
         .function("exitQuestionOpen", &WebGame::exitQuestionOpen)
         .function("key", &WebGame::key)
         .function("focus", &WebGame::focus)

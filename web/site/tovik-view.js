@@ -418,7 +418,14 @@
     shown.colours.fill(null);
     shown.visible.fill(null);
     shown.names.fill(null);
-    game = new tovik.WebGame(seedFromAddress(), () => performance.now());
+    const seed = seedFromAddress();
+    game = new tovik.WebGame(seed, () => performance.now());
+    if (seed && !game.seeded()) {
+      console.warn(
+        "?seed= takes a whole number from 0 to 18446744073709551615, not '" + seed +
+          "': this game's dice come from the clock"
+      );
+    }
     window.tovikGame = game;
     render();
   }
