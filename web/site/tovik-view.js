@@ -368,6 +368,8 @@
     }
   });
 
+  // The exit question is the page's own message box, so its two keys are the page's, as the
+  // window's message box answers to its toolkit's: Enter is Да, Escape is Нет.
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
   exitBox.addEventListener("keydown", (event) => {
