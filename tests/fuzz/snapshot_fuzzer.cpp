@@ -5,6 +5,10 @@
 // A refused snapshot must say why and leave the game as it was. An accepted one must save back
 // to the very same text (every snapshot has one text), and the game it gives must play on: a
 // round of every click, move, tick and answer, each state saved and restored again.
+//
+// The committed seeds are a few games' texts, which a change to the story refuses at the
+// fingerprint (write them afresh with `save` in `tovik-story play`), and the fields of two of
+// them (the `.fields` files), which stay good.
 
 #include <cstddef>
 #include <cstdint>
