@@ -294,12 +294,8 @@ std::size_t placeOf(const std::vector<std::string>& list, std::string_view text,
     return static_cast<std::size_t>(found - list.begin());
 }
 
-std::string_view named(ControlId id) {
-    return nameOf(id);
-}
-
-std::string captionOf(ControlId id) {
-    return std::string(named(id)) + "'s caption";
+std::string captionName(ControlId id) {
+    return std::string(nameOf(id)) + "'s caption";
 }
 
 // The timers in the order of their bits, after the 26 visibility bits.
@@ -422,7 +418,7 @@ std::optional<std::string> brokenRule(const State& state) {
         } else if (runEnded) {
             return "the choices shown do not start at R1";
         } else if (!isDispatchedBy(i, window.caption(label))) {
-            return std::string(named(label)) + " shows a choice it cannot take";
+            return std::string(nameOf(label)) + " shows a choice it cannot take";
         }
     }
     const bool fight = window.isVisible(Attack);
@@ -523,24 +519,25 @@ std::variant<State, std::string> readFields(std::span<const std::uint8_t> bytes,
     window.setTextColour(
         WinGame, kBannerCycle[in.place(kBannerCycle.size(), "the victory banner's colour")]);
 
-    window.setCaption(Info, words.info[in.place(words.info.size(), captionOf(Info))]);
+    window.setCaption(Info, words.info[in.place(words.info.size(), captionName(Info))]);
     for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         const ControlId label = kChoiceLabels[i];
         window.setCaption(label,
-                          words.choices[i][in.place(words.choices[i].size(), captionOf(label))]);
+                          words.choices[i][in.place(words.choices[i].size(), captionName(label))]);
     }
-    window.setCaption(Status, words.status[in.place(words.status.size(), captionOf(Status))]);
+    window.setCaption(Status, words.status[in.place(words.status.size(), captionName(Status))]);
     const std::string life = readNumber(in);
     if (life.empty()) {
         in.fail("Life's caption has no number");
     }
     window.setCaption(Life, std::string(kLifePrefix) + life);
-    if (const std::size_t opponent = in.place(words.opponents.size() + 1, captionOf(LifeOpponent));
+    if (const std::size_t opponent =
+            in.place(words.opponents.size() + 1, captionName(LifeOpponent));
         opponent > 0) {
         window.setCaption(LifeOpponent,
                           opponentLifeCaption(words.opponents[opponent - 1], readNumber(in)));
     }
-    window.setCaption(EndGame, words.endGame[in.place(words.endGame.size(), captionOf(EndGame))]);
+    window.setCaption(EndGame, words.endGame[in.place(words.endGame.size(), captionName(EndGame))]);
 
     memory.health = readNumber(in);
     memory.healthOpponent = readNumber(in);
