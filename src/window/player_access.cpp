@@ -61,16 +61,21 @@ PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& mo
       heard_(spokenScreenOf(model, game)) {
     // The announcer is a notification that shows up for a moment whenever there is something
     // to say: it has no pixels of its own and takes no pointer.
-    announcer_ = new QWidget(&window);
+    statusLine_ = new QWidget(&window);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    statusLine_->setGeometry(0, 0, 1, 1);
+    statusLine_->hide();
+    announcer_ = new QWidget(statusLine_);
     announcer_->setObjectName(QStringLiteral("Announcer"));
-    markAsAnnouncer(announcer_);
-    announcer_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    markAsAnnouncer(statusLine_, announcer_);
     announcer_->setGeometry(0, 0, 1, 1);
     announcer_->hide();
     silence_.setSingleShot(true);
     silence_.setInterval(kAnnouncementShownMs);
     connect(&silence_, &QTimer::timeout, this, [this] {
         announcer_->hide();
+        statusLine_->hide();
         reorderChildren();
     });
 }
@@ -146,17 +151,14 @@ void PlayerAccess::afterEvent() {
     updateNames();
 
     if (said.kind == Announcement::Kind::Scene) {
-        // The passage is read from where the focus rests: newly focused, a reader reads its
-        // name and then its description, how many choices there are; already focused, it
-        // reads the new name, and only the count is left to say. Said in full, it would be
-        // heard twice.
+        // The passage carries its description in its name, so that the focus coming to it
+        // reads both. A reader ignores a new name on the control it is on: there, or with the
+        // focus elsewhere, it is all said at once.
         const auto split = said.text.rfind('\n');
-        const QString count = toQString(said.text.substr(split + 1));
-        window_.control(ControlId::Info)->setAccessibleDescription(count);
-        if (keys_.focus() != ControlId::Info) {
+        passageDescription_ = toQString(said.text.substr(split + 1));
+        updateNames();
+        if (!(moved && keys_.focus() == ControlId::Info)) {
             say(toQString(said.text));
-        } else if (!moved) {
-            say(count);
         }
     } else if (said.kind != Announcement::Kind::Nothing) {
         say(toQString(said.text));
@@ -171,7 +173,10 @@ void PlayerAccess::updateNames() {
     bool shownChanged = false;
     for (ControlId id : readingOrder()) {
         QWidget* control = window_.control(id);
-        const QString name = toQString(accessibleName(id, model_));
+        QString name = toQString(accessibleName(id, model_));
+        if (id == ControlId::Info && !passageDescription_.isEmpty()) {
+            name += QLatin1Char(' ') + passageDescription_;
+        }
         if (control->accessibleName() != name) {
             control->setAccessibleName(name);
         }
@@ -187,6 +192,7 @@ void PlayerAccess::updateNames() {
 void PlayerAccess::say(const QString& words) {
     announcer_->hide();
     announcer_->setAccessibleName(words);
+    statusLine_->show();
     announcer_->show();
     reorderChildren();
     // Gone again once read, so that a reader looking round the window does not meet it.

@@ -53,6 +53,8 @@ class PlayerAccess final : public QObject {
     const WindowModel& model_;
     KeyboardPlay keys_;
     SpokenScreen heard_;
+    QString passageDescription_;
+    QWidget* statusLine_ = nullptr;
     QWidget* announcer_ = nullptr;
     QTimer silence_;
     bool ringShown_ = false;
