@@ -73,19 +73,19 @@ std::string accessibleName(ControlId control, const WindowModel& window) {
 std::string choiceCount(int choices) {
     switch (choices) {
         case 0:
-            return "Выборов нет.";
+            return "Выбора нет.";
         case 1:
-            return "Один выбор.";
+            return "Один вариант.";
         case 2:
-            return "Два выбора.";
+            return "Два варианта.";
         case 3:
-            return "Три выбора.";
+            return "Три варианта.";
         case 4:
-            return "Четыре выбора.";
+            return "Четыре варианта.";
         case 5:
-            return "Пять выборов.";
+            return "Пять вариантов.";
         default:
-            return "Выборов: " + std::to_string(choices) + ".";
+            return "Вариантов: " + std::to_string(choices) + ".";
     }
 }
 
@@ -120,13 +120,24 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     if (after.title && !before.title) {
         return {Kind::Title, std::string(kExitTitle) + "."};
     }
+    // The blow that ends a fight comes first: by now the fight, its status and the opponent's
+    // name are gone from the screen, and only the lives tell who struck.
+    std::string lastBlow;
+    if (before.fight && !after.fight &&
+        (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
+        const std::string opponent = trimmed(before.opponent);
+        const bool heroStruck = after.healthOpponent != before.healthOpponent;
+        lastBlow = (heroStruck ? std::string("Ларминов") : opponent) + " нанёс удар! " +
+                   std::string(kLifePrefix) + after.health + ". " + opponent + ": " +
+                   after.healthOpponent + ".\n";
+    }
     if (!after.banner.empty() && after.banner != before.banner) {
-        return {Kind::Banner, after.banner};
+        return {Kind::Banner, lastBlow + after.banner};
     }
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
          after.fight != before.fight)) {
-        std::string text = after.passage + "\n";
+        std::string text = lastBlow + after.passage + "\n";
         if (after.fight) {
             text += "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!».";
         } else {

@@ -28,7 +28,12 @@ const std::vector<ControlId>& readingOrder();
 // what it pictures.
 std::string accessibleName(ControlId control, const WindowModel& window);
 
-// "Один выбор.", "Три выбора.", "Выборов нет." and so on.
+// How the keys play, told to a listener on the title screen before anything else.
+inline constexpr std::string_view kKeysHelp =
+    "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
+    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры.";
+
+// "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);
 
 // What a listener can know of the screen after an event.
@@ -55,10 +60,10 @@ struct Announcement {
     bool operator==(const Announcement&) const = default;
 };
 
-// A new passage with how many choices it offers; a blow with the fight's status and both life
-// counts; a banner when it appears; the title screen when it comes back. Nothing for what a
-// listener has already heard: the same passage again, a life label refreshed with the value it
-// had, the victory banner's colours.
+// A new passage with how many choices it offers, after the blow that ended a fight; a blow with the
+// fight's status and both life counts; a banner when it appears; the title screen when it comes
+// back. Nothing for what a listener has already heard: the same passage again, a life label
+// refreshed with the value it had, the victory banner's colours.
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
 
 }  // namespace tovik

@@ -32,6 +32,9 @@ class StageAccessible final : public QAccessibleWidget {
         if (kind == QAccessible::Name) {
             return toQString(kExitTitle);  // the game's full name
         }
+        if (kind == QAccessible::Description) {
+            return toQString(kKeysHelp);
+        }
         return QAccessibleWidget::text(kind);
     }
 

@@ -50,6 +50,7 @@ PlayerKey playerKeyOf(const QKeyEvent& event) {
 constexpr QRgb kRingColour = 0xFFFF00;
 constexpr int kRingGap = 3;  // pixels between a control's box and its ring
 constexpr int kAnnouncementShownMs = 5000;
+constexpr int kKeysToldAfterMs = 2500;
 
 }  // namespace
 
@@ -73,6 +74,12 @@ PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& mo
     announcer_->hide();
     silence_.setSingleShot(true);
     silence_.setInterval(kAnnouncementShownMs);
+    // The keys are told once the reader has named the new window, so as not to cut it short.
+    QTimer::singleShot(kKeysToldAfterMs, this, [this] {
+        if (model_.isVisible(ControlId::Start)) {
+            say(toQString(kKeysHelp));
+        }
+    });
     connect(&silence_, &QTimer::timeout, this, [this] {
         announcer_->hide();
         statusLine_->hide();
@@ -155,9 +162,17 @@ void PlayerAccess::afterEvent() {
         // reads both. A reader ignores a new name on the control it is on: there, or with the
         // focus elsewhere, it is all said at once.
         const auto split = said.text.rfind('\n');
-        passageDescription_ = toQString(said.text.substr(split + 1));
+        const std::string description = said.text.substr(split + 1);
+        passageDescription_ = toQString(description);
         updateNames();
-        if (!(moved && keys_.focus() == ControlId::Info)) {
+        if (moved && keys_.focus() == ControlId::Info) {
+            // Only what comes before the passage is left: the blow that ended a fight.
+            const std::size_t read =
+                model_.caption(ControlId::Info).size() + 1 + description.size();
+            if (said.text.size() > read + 1) {
+                say(toQString(said.text.substr(0, said.text.size() - read - 1)));
+            }
+        } else {
             say(toQString(said.text));
         }
     } else if (said.kind != Announcement::Kind::Nothing) {

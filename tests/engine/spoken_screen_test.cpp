@@ -56,10 +56,10 @@ TEST(AccessibleNames, TheReadingOrderHoldsEveryVisibleControlOnce) {
 }
 
 TEST(ChoiceCount, SaysTheCountInRussian) {
-    EXPECT_EQ(choiceCount(0), "Выборов нет.");
-    EXPECT_EQ(choiceCount(1), "Один выбор.");
-    EXPECT_EQ(choiceCount(3), "Три выбора.");
-    EXPECT_EQ(choiceCount(5), "Пять выборов.");
+    EXPECT_EQ(choiceCount(0), "Выбора нет.");
+    EXPECT_EQ(choiceCount(1), "Один вариант.");
+    EXPECT_EQ(choiceCount(3), "Три варианта.");
+    EXPECT_EQ(choiceCount(5), "Пять вариантов.");
 }
 
 class Announcements : public GameFixture {
@@ -76,10 +76,10 @@ class Announcements : public GameFixture {
 TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
     const Announcement start = after([&] { game.click(Start); });
     EXPECT_EQ(start.kind, Kind::Scene);
-    EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин выбор.");
+    EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин вариант.");
 
     const Announcement five = after([&] { at(39); });
-    EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять выборов.");
+    EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять вариантов.");
 
     const Announcement fight = after([&] { at(69); });
     EXPECT_EQ(fight.kind, Kind::Scene);
@@ -115,6 +115,15 @@ TEST_F(Announcements, EveryBlowSaysTheStatusAndBothLivesAsTheLabelsWillShowThem)
     game.tick(HealthTimer);
     EXPECT_EQ(struck.text, "ПРИЗРАК нанёс удар! " + window.caption(Life) + ". " +
                                window.caption(LifeOpponent) + ".");
+
+    // The blow that ends the fight is said before the passage it leads to.
+    draws.push(1, 2);
+    after([&] { game.click(Attack); });
+    const Announcement last = after([&] { game.click(Attack); });
+    EXPECT_EQ(last.kind, Kind::Scene);
+    EXPECT_TRUE(last.text.starts_with("Ларминов нанёс удар! " + std::string(kLifePrefix) +
+                                      game.Health() + ". ПРИЗРАК: 0.\n"))
+        << last.text;
 }
 
 TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {

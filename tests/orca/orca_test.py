@@ -13,8 +13,10 @@ import json
 import os
 import re
 import shutil
+import socket
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -205,11 +207,46 @@ def window_games(session, build):
     process.wait()
 
 
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
 def page_games(session, site, story):
-    server = session.run([sys.executable, "-m", "http.server", "--bind", "127.0.0.1",
-                          "--directory", site, "0"], stdout=subprocess.PIPE)
-    del server
-    raise Unavailable("the page walk is not written yet")
+    port = free_port()
+    session.run(["/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1",
+                 "--directory", site, str(port)])
+    chromium = shutil.which("chromium")
+    if chromium is None:
+        raise Unavailable("chromium is missing")
+
+    def launch():
+        profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
+        process = session.run([
+            chromium, "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+            "--disable-component-update", "--disable-sync", "--no-first-run",
+            "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
+            "--user-data-dir=" + profile, "--window-size=1200,900", "--window-position=0,0",
+            "http://127.0.0.1:%d/index.html?seed=%s" % (port, SEED)])
+        walk = Walk(session, "page")
+        said = walk.settle(quiet=3.0, longest=30.0)
+        print("[page] start →", json.dumps(said, ensure_ascii=False))
+        joined = " | ".join(said)
+        check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
+        check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
+        return process, walk
+
+    process, walk = launch()
+    play_to_fight(walk, Story(story))
+    exit_question_kept(walk)
+    check(" | ".join(walk.press("1")) != "", "after «Нет» the page still plays")
+    process.terminate()
+    process.wait()
+    process, walk = launch()
+    play_to_death(walk, Story(story))
+    process.terminate()
+    process.wait()
 
 
 def main():

@@ -199,7 +199,8 @@ class KeyboardPlayTest : public QObject {
         QAccessibleInterface* passage = QAccessible::queryAccessibleInterface(widget(Info));
         // Read as what it says, with its choice count, and not as a label.
         QCOMPARE(passage->role(), QAccessible::Client);
-        QCOMPARE(passage->text(QAccessible::Name), qtext(story::kOpeningPassage) + " Один выбор.");
+        QCOMPARE(passage->text(QAccessible::Name),
+                 qtext(story::kOpeningPassage) + " Один вариант.");
         QVERIFY(names().contains(ui->textOf(R1)));
         QVERIFY(!names().contains("СТАРТ"));
 
