@@ -297,6 +297,8 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
+    emscripten::function(
+        "keysHelp", +[] { return std::string(kKeysHelp); });
 }
 
 }  // namespace tovik::web
