@@ -33,7 +33,7 @@ class StageAccessible final : public QAccessibleWidget {
             return toQString(kExitTitle);  // the game's full name
         }
         if (kind == QAccessible::Description) {
-            return toQString(kKeysHelp);
+            return toQString(kKeysHelp);  // read with the window's name, each time it comes up
         }
         return QAccessibleWidget::text(kind);
     }

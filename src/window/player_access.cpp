@@ -50,7 +50,6 @@ PlayerKey playerKeyOf(const QKeyEvent& event) {
 constexpr QRgb kRingColour = 0xFFFF00;
 constexpr int kRingGap = 3;  // pixels between a control's box and its ring
 constexpr int kAnnouncementShownMs = 5000;
-constexpr int kKeysToldAfterMs = 2500;
 
 }  // namespace
 
@@ -74,12 +73,6 @@ PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& mo
     announcer_->hide();
     silence_.setSingleShot(true);
     silence_.setInterval(kAnnouncementShownMs);
-    // The keys are told once the reader has named the new window, so as not to cut it short.
-    QTimer::singleShot(kKeysToldAfterMs, this, [this] {
-        if (model_.isVisible(ControlId::Start)) {
-            say(toQString(kKeysHelp));
-        }
-    });
     connect(&silence_, &QTimer::timeout, this, [this] {
         announcer_->hide();
         statusLine_->hide();

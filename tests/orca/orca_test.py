@@ -193,6 +193,7 @@ def window_games(session, build):
         joined = " | ".join(said)
         check("Товик Ларминов" in joined and "Form1" not in joined,
               "the window is named after the game: " + joined)
+        check(joined.count("Играют клавиши") == 1, "the keys are told once: " + joined)
         return process, walk
 
     process, walk = launch()
