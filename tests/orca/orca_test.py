@@ -29,7 +29,8 @@ TO_FIGHT = ["Return", "1", "1", "5"]
 TO_DEATH = ["Return", "1", "1", "1"]
 COUNT_WORDS = {1: "Один", 2: "Два", 3: "Три", 4: "Четыре", 5: "Пять"}
 COUNT = re.compile(r"(Один|Два|Три|Четыре|Пять) вариант(а|ов)?\.")
-KEY_ECHO = {"Return": "return", "Escape": "escape", "Tab": "tab"}
+# Orca names the keys pressed; those words are its own, not the game's.
+KEY_ECHO = {"return", "escape", "tab", "табуляция", "ввод"}
 
 failures = []
 
@@ -76,8 +77,8 @@ class Walk:
         self.heard = len(session.spoken())
 
     def settle(self, quiet=2.0, longest=12.0):
-        """What Orca said since the last call, once it has been quiet for a while; key echo left
-        out."""
+        """What Orca said since the last call, once it has said more than the key's echo and
+        been quiet for a while; the echo left out."""
         start = time.time()
         count = len(self.session.spoken())
         last_change = time.time()
@@ -86,12 +87,15 @@ class Walk:
             now = len(self.session.spoken())
             if now != count:
                 count, last_change = now, time.time()
-            elif time.time() - last_change >= quiet and now > self.heard:
+            elif time.time() - last_change >= quiet and self.unechoed(self.heard):
                 break
-        said = self.session.spoken()[self.heard:]
+        said = self.unechoed(self.heard)
         self.heard = len(self.session.spoken())
-        return [s for s in said if s.strip().lower() not in KEY_ECHO.values()
-                and not re.fullmatch(r"\d", s.strip())]
+        return said
+
+    def unechoed(self, since):
+        return [s for s in self.session.spoken()[since:]
+                if s.strip().lower() not in KEY_ECHO and not re.fullmatch(r"\d", s.strip())]
 
     def press(self, key, **wait):
         self.session.key(key)
