@@ -1,5 +1,7 @@
 #include "engine/spoken_screen.h"
 
+#include <utility>
+
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "form/control_layout.h"
@@ -118,7 +120,7 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(kExitTitle) + "."};
+        return {Kind::Title, std::string(kExitTitle) + ".", {}, {}};
     }
     // The blow that ends a fight comes first: by now the fight, its status and the opponent's
     // name are gone from the screen, and only the lives tell who struck.
@@ -132,26 +134,62 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
                    after.healthOpponent + ".\n";
     }
     if (!after.banner.empty() && after.banner != before.banner) {
-        return {Kind::Banner, lastBlow + after.banner};
+        return {Kind::Banner, lastBlow + after.banner, {}, {}};
     }
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
          after.fight != before.fight)) {
-        std::string text = lastBlow + after.passage + "\n";
-        if (after.fight) {
-            text += "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!».";
-        } else {
-            text += choiceCount(static_cast<int>(after.choices.size()));
+        std::string description = after.fight
+                                      ? "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!»."
+                                      : choiceCount(static_cast<int>(after.choices.size()));
+        std::string text = lastBlow + after.passage + "\n" + description;
+        if (!lastBlow.empty()) {
+            lastBlow.pop_back();  // the line break that joined it to the passage
         }
-        return {Kind::Scene, text};
+        return {Kind::Scene, std::move(text), std::move(description), std::move(lastBlow)};
     }
     if (before.fight && after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         // The life labels catch up at the life watch's next tick; say now what they will show.
-        return {Kind::Blow, trimmed(after.status) + " " + std::string(kLifePrefix) + after.health +
-                                ". " + trimmed(after.opponent) + ": " + after.healthOpponent + "."};
+        return {Kind::Blow,
+                trimmed(after.status) + " " + std::string(kLifePrefix) + after.health + ". " +
+                    trimmed(after.opponent) + ": " + after.healthOpponent + ".",
+                {},
+                {}};
     }
     return {};
+}
+
+ReaderFeed::ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
+                       FocusedRename renamed)
+    : window_(window),
+      game_(game),
+      keys_(keys),
+      renamed_(renamed),
+      heard_(spokenScreenOf(window, game)) {}
+
+ReaderUpdate ReaderFeed::afterEvent() {
+    ReaderUpdate update;
+    update.focusMoved = keys_.followScreen();
+    const SpokenScreen now = spokenScreenOf(window_, game_);
+    Announcement said = announce(heard_, now);
+    heard_ = now;
+    if (said.kind == Announcement::Kind::Scene) {
+        description_ = said.description;
+        update.passageDescription = said.description;
+        if (keys_.focus() != ControlId::Info ||
+            (!update.focusMoved && renamed_ == FocusedRename::Ignored)) {
+            update.say = std::move(said.text);
+        } else if (update.focusMoved) {
+            update.say = std::move(said.lead);
+        } else {
+            update.say = said.lead.empty() ? std::move(said.description)
+                                           : said.lead + "\n" + said.description;
+        }
+    } else if (said.kind != Announcement::Kind::Nothing) {
+        update.say = std::move(said.text);
+    }
+    return update;
 }
 
 }  // namespace tovik

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/game.h"
+#include "engine/keyboard.h"
 #include "form/controls.h"
 #include "form/window_model.h"
 
@@ -56,7 +57,12 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game);
 struct Announcement {
     enum class Kind : std::uint8_t { Nothing, Title, Scene, Blow, Banner };
     Kind kind = Kind::Nothing;
-    std::string text;
+    std::string text;  // all of it, for a listener whom nothing else tells
+    // A scene's description, which follows its passage in `text`: how many choices it offers,
+    // or whom the fight is with. Empty for every other kind.
+    std::string description;
+    // What comes before a scene's passage in `text`: the blow that ended a fight, if one did.
+    std::string lead;
     bool operator==(const Announcement&) const = default;
 };
 
@@ -65,5 +71,45 @@ struct Announcement {
 // back. Nothing for what a listener has already heard: the same passage again, a life label
 // refreshed with the value it had, the victory banner's colours.
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
+
+// What a screen reader gets after one event, in the parts a view hands to its platform.
+struct ReaderUpdate {
+    bool focusMoved = false;  // the keyboard focus is on another control, or on none
+    // A new scene's description, for the passage to carry from now on; nothing while the
+    // scene stays.
+    std::optional<std::string> passageDescription;
+    std::string say;  // what to say at once, through the view's announcer; empty for nothing
+    bool operator==(const ReaderUpdate&) const = default;
+};
+
+// What a view's screen reader makes of a new text on the control it is on: Orca ignores a new
+// name on a window's control that keeps the focus; a browser reads the passage again.
+enum class FocusedRename : std::uint8_t { Ignored, Read };
+
+// Follows one game's screen for a screen reader, for every view alike: after each event the
+// keyboard focus follows the screen (KeyboardPlay::followScreen), and what changed is said once.
+// A passage is read from where the focus rests: newly focused, a reader reads its name and then
+// its description, and only a fight's last blow before it is left to say; already focused, it
+// reads the new name where the reader reads renames, and the rest is left to say; with the focus
+// elsewhere, or a rename unread, it is said in full. Said in full beside the focus, it would be
+// heard twice.
+class ReaderFeed {
+  public:
+    ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
+               FocusedRename renamed = FocusedRename::Read);
+
+    // After the view has shown the model following any event.
+    ReaderUpdate afterEvent();
+    // The passage's description as it stands.
+    const std::string& passageDescription() const { return description_; }
+
+  private:
+    const WindowModel& window_;
+    const Game& game_;
+    KeyboardPlay& keys_;
+    FocusedRename renamed_;
+    SpokenScreen heard_;
+    std::string description_;
+};
 
 }  // namespace tovik

@@ -49,11 +49,9 @@ class PlayerAccess final : public QObject {
     void applyFocus();
 
     GameWindow& window_;
-    Game& game_;
     const WindowModel& model_;
     KeyboardPlay keys_;
-    SpokenScreen heard_;
-    QString passageDescription_;
+    ReaderFeed reader_;
     QWidget* statusLine_ = nullptr;
     QWidget* announcer_ = nullptr;
     QTimer silence_;

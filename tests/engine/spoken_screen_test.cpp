@@ -58,7 +58,7 @@ TEST(AccessibleNames, TheReadingOrderHoldsEveryVisibleControlOnce) {
 TEST(ChoiceCount, SaysTheCountInRussian) {
     EXPECT_EQ(choiceCount(0), "Выбора нет.");
     EXPECT_EQ(choiceCount(1), "Один вариант.");
-    EXPECT_EQ(choiceCount(3), "Три варианта.");
+    EXPECT_EQ(choiceCount(2), "Два варианта.");
     EXPECT_EQ(choiceCount(5), "Пять вариантов.");
 }
 
@@ -77,13 +77,14 @@ TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
     const Announcement start = after([&] { game.click(Start); });
     EXPECT_EQ(start.kind, Kind::Scene);
     EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин вариант.");
+    EXPECT_EQ(start.description, "Один вариант.");
 
     const Announcement five = after([&] { at(39); });
     EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять вариантов.");
 
     const Announcement fight = after([&] { at(69); });
     EXPECT_EQ(fight.kind, Kind::Scene);
-    EXPECT_TRUE(fight.text.ends_with("Бой: СКЕЛЕТ. Кнопка «Атака!».")) << fight.text;
+    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!».");
 }
 
 TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {
@@ -131,12 +132,31 @@ TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {
     at(34);  // a death scene
     game.tick(Death);
     const Announcement banner = after([&] { game.tick(HealthTimer); });
-    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner)}));
+    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner), {}, {}}));
     EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
 
     const Announcement title = after([&] { game.click(EndGame); });
     EXPECT_EQ(title.kind, Kind::Title);
     EXPECT_EQ(title.text, std::string(kExitTitle) + ".");
+}
+
+TEST_F(Announcements, WhereTheFocusStaysOnThePassageAReaderThatIgnoresRenamesHearsItAll) {
+    KeyboardPlay readKeys(game, window);
+    KeyboardPlay ignoreKeys(game, window);
+    ReaderFeed reads(window, game, readKeys, FocusedRename::Read);
+    ReaderFeed ignores(window, game, ignoreKeys, FocusedRename::Ignored);
+    game.click(Start);
+    for (ReaderFeed* feed : {&reads, &ignores}) {
+        // Newly focused, the passage is read there with its count: nothing is left to say.
+        const ReaderUpdate opening = feed->afterEvent();
+        EXPECT_TRUE(opening.focusMoved);
+        EXPECT_EQ(opening.say, "");
+    }
+    game.click(R1);
+    const std::string passage = window.caption(Info);
+    const std::string count = reads.afterEvent().say;
+    EXPECT_EQ(count, choiceCount(static_cast<int>(spokenScreenOf(window, game).choices.size())));
+    EXPECT_EQ(ignores.afterEvent().say, passage + "\n" + count);
 }
 
 }  // namespace
