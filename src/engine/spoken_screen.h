@@ -34,6 +34,10 @@ inline constexpr std::string_view kKeysHelp =
     "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
     "вариант, Tab переходит к следующей кнопке, Escape — выход из игры.";
 
+// Said when the window goes to full screen and back.
+inline constexpr std::string_view kFullScreenOn = "Полный экран.";
+inline constexpr std::string_view kFullScreenOff = "Обычное окно.";
+
 // "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);
 

@@ -135,10 +135,14 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
         ringShown_ = true;
     }
     const KeyOutcome outcome = keys_.press(pressed, window_.isFullScreen());
+    const bool wasFullScreen = window_.isFullScreen();
     if (outcome == KeyOutcome::ToggleFullScreen) {
         window_.toggleFullScreen();
     } else if (outcome == KeyOutcome::LeaveFullScreen) {
         window_.leaveFullScreen();
+    }
+    if (window_.isFullScreen() != wasFullScreen) {
+        say(toQString(window_.isFullScreen() ? kFullScreenOn : kFullScreenOff));
     }
     window_.afterEvent();
     applyFocus();

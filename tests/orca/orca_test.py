@@ -204,6 +204,9 @@ def window_games(session, build):
     play_to_fight(walk, Story(story))
     exit_question_kept(walk)
     check(process.poll() is None, "«Нет» in the exit question ended the game")
+    for words_said in ("Полный экран", "Обычное окно"):
+        said = " | ".join(walk.press("F11"))
+        check(said.count(words_said) == 1, "F11: «%s» once: %s" % (words_said, said))
     process.terminate()
     process.wait()
     process, walk = launch()
