@@ -6,6 +6,7 @@
 "use strict";
 
 (function () {
+  if (!window.tovikLoader || !tovikLoader.usable) return; // the loader has said why
   const stage = document.getElementById("stage");
   const exitBox = document.getElementById("exit-question");
   const exitYes = document.getElementById("exit-yes");
@@ -134,7 +135,7 @@
         element.className = "picture";
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
-        element.src = "pictures/" + control.picture;
+        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".png");
         element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
@@ -195,6 +196,7 @@
   }
 
   // ---- Drawing the model. ----
+  let screensShown = 0; // how many times a caption or a control's presence has changed
   function render() {
     if (!game) return;
     for (const control of layout) {
@@ -209,6 +211,7 @@
         if (shown.captions[id] !== caption) {
           element.textContent = caption;
           shown.captions[id] = caption;
+          screensShown += 1;
         }
       }
       if (control.kind === "picture") {
@@ -230,6 +233,7 @@
       if (shown.visible[id] !== visible) {
         element.classList.toggle("hidden-control", !visible);
         shown.visible[id] = visible;
+        screensShown += 1;
       }
     }
     renderWindow();
@@ -316,12 +320,44 @@
     if (!game) return undefined;
     const result = event();
     render();
+    keepSession();
     return result;
   }
 
+  // ---- The tab's session: the game as it stands after every event, so that a reload, Back or
+  // Forward comes back to the same screen. A game left through the exit question is not kept.
+  const kSessionKey = "tovik-game";
+  function keepSession() {
+    if (typeof game.saveSnapshot !== "function") return;
+    try {
+      if (game.windowState() === "unloaded") window.sessionStorage.removeItem(kSessionKey);
+      else window.sessionStorage.setItem(kSessionKey, game.saveSnapshot());
+    } catch (error) {
+      // storage full or blocked: the game plays on, only a reload starts afresh
+    }
+  }
+  function resumeSession() {
+    if (typeof game.restoreSnapshot !== "function") return;
+    try {
+      const kept = window.sessionStorage.getItem(kSessionKey);
+      if (kept !== null && !game.restoreSnapshot(kept)) window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing to resume
+    }
+  }
+  function forgetSession() {
+    try {
+      window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing was kept
+    }
+  }
+
   // ---- Events. ----
-  stage.addEventListener("mousemove", (event) => {
-    // A move over a control goes to that control only; the background is the form.
+  stage.addEventListener("pointermove", (event) => {
+    // A move over a control goes to that control only; the background is the form. A finger
+    // does not hover: its tap would leave the light on wherever the next screen has a control.
+    if (event.pointerType === "touch") return;
     const id = controlOf(event.target);
     handle(() => game.move(id));
   });
@@ -329,11 +365,24 @@
   stage.addEventListener("click", (event) => {
     const id = controlOf(event.target);
     if (id < 0) return; // the form has no click handler
+    const count = tapCount(event, id);
     // The window takes a double click on a label or a picture as one click: the second click
     // of a pair does nothing. Its button takes every click.
-    if (layout[id].kind !== "button" && event.detail > 0 && event.detail % 2 === 0) return;
+    if (layout[id].kind !== "button" && count > 0 && count % 2 === 0) return;
     handle(() => game.click(id));
   });
+
+  // The browser counts two quick taps near each other as a double tap even when the first one
+  // led to another screen; a finger reading on taps the next choice in the same place. Two taps
+  // are a pair only on the same control of a screen the first left unchanged.
+  const lastTap = { id: -1, screen: -1 };
+  function tapCount(event, id) {
+    if (event.pointerType !== "touch") return event.detail;
+    const paired = event.detail > 1 && lastTap.id === id && lastTap.screen === screensShown;
+    lastTap.id = id;
+    lastTap.screen = screensShown;
+    return paired ? event.detail : 1;
+  }
 
   // Every key goes to the engine, which says whether it had a use for it: Tab and Shift+Tab,
   // Enter and Space, the digits 1 to 5 and Escape. The browser does nothing more with a key the
@@ -377,7 +426,10 @@
     }
   });
 
-  startAgain.addEventListener("click", () => newGame());
+  startAgain.addEventListener("click", () => {
+    forgetSession();
+    newGame();
+  });
 
   // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
   function fit() {
@@ -398,7 +450,7 @@
     return seed !== null && /^\d{1,15}$/.test(seed) ? Number(seed) : -1;
   }
 
-  function newGame() {
+  function newGame(resume = false) {
     if (game) game.delete();
     shownState = null;
     shownFocus = -1;
@@ -407,22 +459,24 @@
     shown.visible.fill(null);
     shown.names.fill(null);
     game = new tovik.WebGame(seedFromAddress(), playSound);
+    if (resume) resumeSession();
     window.tovikGame = game;
     render();
+    keepSession();
   }
 
   window.tovikSounds = [];
   const fontReady = document.fonts
     ? document.fonts.load('13px "Tovik Sans"', "Товик").catch(() => null)
     : Promise.resolve();
-  createTovik()
+  createTovik({ instantiateWasm: tovikLoader.instantiateWasm })
     .then((module) => {
       tovik = module;
       layout = tovik.layoutTable();
       sound.defaultWav = new Uint8Array(tovik.defaultSound());
       buildStage();
       fit();
-      newGame();
+      newGame(true);
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
         (picture) => getComputedStyle(picture).display !== "none"
@@ -434,15 +488,12 @@
       // The frame after this one is the first with the title screen on it.
       requestAnimationFrame(() =>
         setTimeout(() => {
+          tovikLoader.done();
           performance.mark("tovik-title-painted");
           document.documentElement.dataset.ready = "true";
           for (const picture of stage.querySelectorAll("img")) picture.loading = "eager";
         }, 0)
       );
     })
-    .catch((error) => {
-      stage.classList.remove("loading");
-      stage.textContent = "Игру не удалось запустить: " + error;
-      stage.style.color = "#fff";
-    });
+    .catch(() => tovikLoader.fail("error"));
 })();
