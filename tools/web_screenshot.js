@@ -43,12 +43,14 @@ async function save(page, name) {
   const portrait = await openGame(browser, server.url + "?seed=7", { width: 390, height: 844, ...phone });
   await play(portrait, clicksOf("choices.replay"));
   await portrait.evaluate(() => window.scrollTo(0, 0));
+  await portrait.mouse.move(5, 300); // off the choices, onto the background: no choice lit
   await save(portrait, "phone-portrait.png");
   await portrait.close();
 
   const landscape = await openGame(browser, server.url + "?seed=7", { width: 844, height: 390, ...phone });
   await play(landscape, clicksOf("fight.replay").slice(0, -2));
   await landscape.evaluate(() => document.getElementById("Attack").scrollIntoView({ block: "end" }));
+  await new Promise((done) => setTimeout(done, 700)); // the life watch shows both counts
   await save(landscape, "phone-landscape.png");
   await landscape.close();
 

@@ -3,13 +3,16 @@
 
   make_site.py font FONT.ttf OUT.woff2 TEXT_FILE...   the font cut to the letters the game writes
   make_site.py png IN.bmp OUT.png                     a window picture as a lossless PNG
+  make_site.py gzip FILE OUT.gz                       a packed copy, unpacked by the page itself
   make_site.py worker SITE TEMPLATE OUT.js FILE...    the offline worker, listing the site's files
 
-The font keeps every letter that appears in the given files (the story, the captions, the page),
+The page unpacks the engine's packed copies itself, so they travel small from any web server,
+compressing or not. The font keeps every letter that appears in the given files (the story, the captions, the page),
 all of printable ASCII and Latin-1 for other editions, and drops the rest. The worker's version
 is a digest of the whole site, so a new build replaces the cached files of the old one.
 """
 
+import gzip
 import hashlib
 import json
 import os
@@ -92,6 +95,13 @@ def write_png(path, width, height, rows):
         file.write(chunk(b"IEND", b""))
 
 
+def pack(path, out_path):
+    # No name and no time in the header: the same build gives the same bytes.
+    with open(path, "rb") as file, open(out_path, "wb") as out:
+        with gzip.GzipFile(filename="", mode="wb", compresslevel=9, fileobj=out, mtime=0) as packed:
+            packed.write(file.read())
+
+
 def write_worker(site, template_path, out_path, built):
     files = sorted(os.path.relpath(path, site).replace(os.sep, "/") for path in built)
     digest = hashlib.sha256()
@@ -112,6 +122,8 @@ def main(argv):
         cut_font(argv[2], argv[3], argv[4:])
     elif len(argv) == 4 and argv[1] == "png":
         write_png(argv[3], *read_bmp(argv[2]))
+    elif len(argv) == 4 and argv[1] == "gzip":
+        pack(argv[2], argv[3])
     elif len(argv) >= 5 and argv[1] == "worker":
         write_worker(argv[2], argv[3], argv[4], argv[5:])
     else:

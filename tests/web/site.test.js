@@ -91,8 +91,8 @@ test("after one visit the game starts and plays its sounds with no network", asy
 // What the page says when it cannot start: in Russian, with a way to try again.
 for (const [why, missing, setUp, expected] of [
   ["without WebAssembly", [], () => delete window.WebAssembly, "nowasm"],
-  ["when the engine's download fails", ["/tovik.wasm"], () => {}, "download"],
-  ["when the engine's script does not arrive", ["/tovik.js"], () => {}, "download"],
+  ["when the engine's download fails", ["/tovik.wasm.gz"], () => {}, "download"],
+  ["when the engine's script does not arrive", ["/tovik.js.gz"], () => {}, "download"],
 ]) {
   test(`a plain Russian message ${why}`, async () => {
     await withServer(new Set(missing), async (url) => {

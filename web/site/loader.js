@@ -1,6 +1,6 @@
 // The first thing the page runs, written for any browser, however old, so that one that cannot
-// play still hears why. It shows how much of the game has arrived, fetches the engine with a
-// count of its bytes, and puts a plain message and «Попробовать снова» in place of the game
+// play still hears why. It fetches the engine with a count of its bytes, shows how much of the
+// game has arrived, and puts a plain message and «Попробовать снова» in place of the game
 // when the browser lacks what the game needs or the download fails.
 "use strict";
 
@@ -69,51 +69,71 @@ var tovikLoader = (function () {
     fail("error");
   });
 
-  // The engine's module asks for its code here: fetched with a running count of the bytes, as
-  // most of the download is this one file.
+  // The engine's script and code are most of the download. Where the browser can unpack, their
+  // packed copies are fetched, whatever the server does; the count of bytes is the progress.
+  var shares = { "tovik.js": 0, "tovik.wasm": 0 };
+  function download(name, weight) {
+    var packed = typeof DecompressionStream === "function" && typeof TransformStream === "function";
+    return fetch(packed ? name + ".gz" : name, { credentials: "same-origin" }).then(function (response) {
+      if (!response.ok) throw new Error(name + ": " + response.status);
+      if (!packed || !response.body) return response.arrayBuffer();
+      var total = Number(response.headers.get("Content-Length")) || 0;
+      var received = 0;
+      var counted = response.body.pipeThrough(
+        new TransformStream({
+          transform: function (chunk, out) {
+            received += chunk.length;
+            if (total) {
+              shares[name] = (weight * received) / total;
+              progress(shares["tovik.js"] + shares["tovik.wasm"]);
+            }
+            out.enqueue(chunk);
+          },
+        })
+      );
+      return new Response(counted.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer();
+    });
+  }
+
+  var code = null;
+  var engine = null;
+  if (!failed) {
+    code = download("tovik.wasm", 0.8);
+    code.catch(function () {
+      fail("download");
+    });
+    // The engine's script, run once it is here: it defines createTovik for the page's view.
+    engine = download("tovik.js", 0.15).then(
+      function (bytes) {
+        return new Promise(function (resolve) {
+          var script = document.createElement("script");
+          script.src = URL.createObjectURL(new Blob([bytes], { type: "text/javascript" }));
+          script.onload = resolve;
+          script.onerror = function () {
+            fail("error");
+          };
+          document.body.appendChild(script);
+        });
+      },
+      function () {
+        fail("download");
+        return new Promise(function () {});
+      }
+    );
+  }
+
+  // The engine's module asks for its code here.
   function instantiateWasm(imports, done) {
-    fetch("tovik.wasm", { credentials: "same-origin" })
-      .then(function (response) {
-        if (!response.ok) throw new Error("tovik.wasm: " + response.status);
-        var total = Number(response.headers.get("Content-Length")) || 0;
-        if (!total || !response.body || !response.body.getReader) return response.arrayBuffer();
-        var reader = response.body.getReader();
-        var parts = [];
-        var received = 0;
-        function pump() {
-          return reader.read().then(function (step) {
-            if (step.done) {
-              var bytes = new Uint8Array(received);
-              var at = 0;
-              for (var i = 0; i < parts.length; i++) {
-                bytes.set(parts[i], at);
-                at += parts[i].length;
-              }
-              return bytes.buffer;
-            }
-            parts.push(step.value);
-            received += step.value.length;
-            progress((0.95 * received) / total);
-            return pump();
-          });
-        }
-        return pump();
-      })
-      .then(
-        function (bytes) {
-          return WebAssembly.instantiate(bytes, imports).then(
-            function (result) {
-              done(result.instance, result.module);
-            },
-            function () {
-              fail("error");
-            }
-          );
+    code.then(function (bytes) {
+      WebAssembly.instantiate(bytes, imports).then(
+        function (result) {
+          done(result.instance, result.module);
         },
         function () {
-          fail("download");
+          fail("error");
         }
       );
+    });
     return {};
   }
 
@@ -133,6 +153,7 @@ var tovikLoader = (function () {
     fail: fail,
     progress: progress,
     instantiateWasm: instantiateWasm,
+    engine: engine,
     done: done,
     usable: hasWasm && modern,
   };

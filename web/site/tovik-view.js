@@ -469,7 +469,8 @@
   const fontReady = document.fonts
     ? document.fonts.load('13px "Tovik Sans"', "Товик").catch(() => null)
     : Promise.resolve();
-  createTovik({ instantiateWasm: tovikLoader.instantiateWasm })
+  tovikLoader.engine
+    .then(() => createTovik({ instantiateWasm: tovikLoader.instantiateWasm }))
     .then((module) => {
       tovik = module;
       layout = tovik.layoutTable();
