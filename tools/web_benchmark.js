@@ -5,7 +5,8 @@
 // the screen, whether it ever goes blank after, when СТАРТ takes a click, and what the title
 // screen downloaded.
 //   node tools/web_benchmark.js            (after the browser build; run from the project root)
-//   node tools/web_benchmark.js --url http://127.0.0.1:8000/   (a running ./play --web)
+//   node tools/web_benchmark.js --first-visit [--url http://127.0.0.1:8000/]   (only the first
+//                                          visits; --url: a running ./play --web)
 "use strict";
 
 const fs = require("fs");
@@ -30,6 +31,12 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
 (async () => {
+  if (process.argv.includes("--first-visit")) {
+    const server = await serve(site);
+    await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
+    await server.close();
+    return;
+  }
   const code = ["index.html", "tovik.css", "tovik-view.js", "tovik.js", "tovik.wasm"];
   const codeBytes = code.reduce((sum, file) => sum + gzipped(path.join(site, file)), 0);
   const siteBytes = filesUnder(site).reduce((sum, file) => sum + gzipped(file), 0);
@@ -96,7 +103,12 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
               " ms, 95th percentile " + sorted[Math.floor(sorted.length * 0.95)].toFixed(2) +
               " ms, worst " + sorted[sorted.length - 1].toFixed(2) + " ms (target 4 ms)");
 
-  const address = process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url;
+  await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
+  await browser.close();
+  await server.close();
+})();
+
+async function firstVisits(address) {
   for (const [name, link] of [
     ["unthrottled", null],
     ["400 kbit/s, 400 ms", { latency: 400, downloadThroughput: 50000, uploadThroughput: 50000 }],
@@ -110,9 +122,7 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
                 `clickable ${middle("start").toFixed(0)} ms (target 10000), title screen transfer ` +
                 `${kib(middle("bytes"))} (target 250 KiB)`);
   }
-  await browser.close();
-  await server.close();
-})();
+}
 
 // One first visit in a fresh browser, with `link`'s network conditions (null for none). Each
 // frame the page notes whether Russian words are visible, so a blank frame after the first
@@ -125,11 +135,6 @@ async function firstVisit(address, link) {
   await network.send("Network.enable");
   await network.send("Network.setCacheDisabled", { cacheDisabled: true });
   if (link) await network.send("Network.emulateNetworkConditions", { offline: false, ...link });
-  let bytes = 0;
-  let counting = true;
-  network.on("Network.loadingFinished", (event) => {
-    if (counting) bytes += event.encodedDataLength;
-  });
   await page.evaluateOnNewDocument(() => {
     window.tovikFrames = [];
     const look = () => {
@@ -148,12 +153,20 @@ async function firstVisit(address, link) {
     timeout: 120000,
     polling: 50,
   });
-  counting = false;
-  const seen = await page.evaluate(() => ({
-    frames: window.tovikFrames,
-    start: performance.getEntriesByName("tovik-title-painted")[0].startTime,
-    paint: performance.getEntriesByName("first-contentful-paint")[0].startTime,
-  }));
+  const seen = await page.evaluate(() => {
+    const start = performance.getEntriesByName("tovik-title-painted")[0].startTime;
+    // Every byte over the wire, headers included, for what was asked before the title was up.
+    const asked = performance.getEntriesByType("resource").filter((entry) => entry.startTime < start);
+    return {
+      frames: window.tovikFrames,
+      start,
+      paint: performance.getEntriesByName("first-contentful-paint")[0].startTime,
+      bytes: [performance.getEntriesByType("navigation")[0], ...asked].reduce(
+        (sum, entry) => sum + entry.transferSize,
+        0
+      ),
+    };
+  });
   await fresh.close();
   const first = seen.frames.findIndex(([, words]) => words);
   return {
@@ -161,6 +174,6 @@ async function firstVisit(address, link) {
     words: Math.max(seen.paint, seen.frames[first][0]),
     blankAfter: seen.frames.slice(first).some(([, words]) => !words),
     start: seen.start,
-    bytes,
+    bytes: seen.bytes,
   };
 }
