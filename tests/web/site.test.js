@@ -59,7 +59,7 @@ test("a reload, Back and Forward come back to the same screen; a new game forget
   });
 });
 
-test("after one visit the game starts and plays its sounds with no network", async () => {
+test("after one visit the page is installable, and starts and plays its sounds with no network", async () => {
   await withServer(new Set(), async (url) => {
     const page = await openGame(browser, url + "?seed=7");
     await page.evaluate(async () => {
@@ -69,6 +69,9 @@ test("after one visit the game starts and plays its sounds with no network", asy
       }
       return registration.active.state;
     });
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+    assert.deepEqual(installabilityErrors, [], "Chromium would install the page as an app");
     await page.setOfflineMode(true);
     const failed = [];
     const sounds = [];
