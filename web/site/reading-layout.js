@@ -22,8 +22,16 @@
   }
   let chosen = remembered();
 
+  // The stage's size, once the engine has said it.
+  function stageSize(name, otherwise) {
+    return parseFloat(getComputedStyle(root).getPropertyValue(name)) || otherwise;
+  }
   function automatic() {
-    const scale = Math.min(1, window.innerWidth / 1024, window.innerHeight / 768);
+    const scale = Math.min(
+      1,
+      window.innerWidth / stageSize("--stage-width", 1024),
+      window.innerHeight / stageSize("--stage-height", 768)
+    );
     return kTextPixels * scale < kSmallest ? "reading" : "window";
   }
 
