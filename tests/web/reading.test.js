@@ -43,17 +43,12 @@ function measure(page) {
   });
 }
 
+// Puppeteer scrolls the control into view and touches its middle as the screen shows it, through
+// the visual viewport a phone may move within the page.
 async function tap(page, name) {
-  await page.$eval("#" + name, (element) => element.scrollIntoView({ block: "center" }));
-  // A finger touches what is on the screen: the scroll drawn, and seen through the visual
-  // viewport, which a phone may move within the page's layout viewport.
-  const box = await page.$eval("#" + name, async (element) => {
-    await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
-    const { x, y, width, height } = element.getBoundingClientRect();
-    return { x: x - visualViewport.offsetLeft, y: y - visualViewport.offsetTop, width, height };
-  });
-  assert.ok(box.width > 0 && box.height > 0, name + " can be tapped");
-  await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  const control = await page.$("#" + name);
+  assert.ok(await control.isVisible(), name + " can be tapped");
+  await control.tap();
 }
 
 const shown = (page, name) =>
