@@ -14,8 +14,9 @@ TOVIK_PACKAGES=(
     xvfb xdotool
 )
 
-# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web.
-TOVIK_WEB_PACKAGES=(cmake make emscripten python3)
+# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web
+# and cuts its font (fontTools, with brotli for WOFF2).
+TOVIK_WEB_PACKAGES=(cmake make emscripten python3 python3-fonttools python3-brotli)
 # Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
 # Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
 TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)
