@@ -5,7 +5,8 @@
 #include "engine/decimal_text.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
-#include "story/passages.h"
+#include "story/interface_texts.h"
+#include "story/scene_catalogue.h"
 
 namespace tovik {
 
@@ -129,6 +130,17 @@ void Game::Form_Load() {
     sound_ = std::make_unique<sound::WavePlayer>(audio_);
     health_ = kStartingLife;
     ring_ = "0";
+    if (story::currentLanguage() != story::Language::Russian) {
+        // The window is laid out in Russian; the texts it shows before play are put in the
+        // language played here, once.
+        window_.setCaption(NameGame2, story::translated(story::kSubtitleText));
+        window_.setCaption(Start, story::translated(story::kStartText));
+        window_.setCaption(Creator, story::translated(story::kCreditText));
+        window_.setCaption(Attack, story::translated(story::kAttackText));
+        window_.setCaption(Life, std::string(story::translated(story::kLifePrefixText)) + health_);
+        window_.setCaption(EndGame, story::translated(story::kDefeatBannerText));
+        window_.setCaption(WinGame, story::translated(story::kVictoryBannerText));
+    }
 }
 
 void Game::Form_Unload() {
@@ -142,7 +154,7 @@ void Game::Start_Click() {
         window_.setVisible(control, false);
     }
     playSound("dindin.wav");
-    window_.setCaption(Info, story::kOpeningPassage);
+    window_.setCaption(Info, story::openingPassage());
     window_.setVisible(Info, true);
     window_.setCaption(R1, story::captionOf(story::kOpeningChoice));
     window_.setVisible(R1, true);

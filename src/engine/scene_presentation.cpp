@@ -2,6 +2,7 @@
 #include "engine/game.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -24,7 +25,9 @@ void Game::showScene(int number) {
     window_.setVisible(Attack, fight);
     window_.setVisible(Status, fight);
     healthOpponent_ = fight ? toDecimalText(scene.fight->life) : "0";
-    nameOpponent_ = fight ? std::string(scene.fight->opponent) : std::string();
+    nameOpponent_ =
+        fight ? std::string(story::translated(story::kOpponentContext, scene.fight->opponent))
+              : std::string();
     window_.setVisible(LifeOpponent, fight);
 
     const story::SceneEffects& effects = scene.effects;
@@ -32,7 +35,7 @@ void Game::showScene(int number) {
         window_.setVisible(change.item, change.shown);
     }
     if (!effects.defeatBanner.empty()) {
-        window_.setCaption(EndGame, effects.defeatBanner);
+        window_.setCaption(EndGame, story::translated(story::kBannerContext, effects.defeatBanner));
     }
     if (!effects.sound.empty()) {
         playSound(effects.sound);

@@ -3,6 +3,7 @@
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "form/control_layout.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -46,21 +47,22 @@ const std::vector<ControlId>& readingOrder() {
 }
 
 std::string accessibleName(ControlId control, const WindowModel& window) {
+    using story::translated;
     switch (control) {
         case NameGame1:
-            return "Товик Ларминов";  // the title's first line, in lettering
+            return std::string(translated(story::kTitlePictureName));  // the title's lettering
         case TovikImage:
-            return "Товик Ларминов, юный некромант";
+            return std::string(translated(story::kHeroPictureName));
         case Quit:
-            return "Выход";
+            return std::string(translated(story::kQuitName));
         case Item1:
-            return "Свиток";
+            return std::string(translated(story::kScrollName));
         case Item2:
-            return "Меховой шарик";
+            return std::string(translated(story::kFurBallName));
         case Item3:
-            return "Трезубец";
+            return std::string(translated(story::kTridentName));
         case Item4:
-            return "Ожерелье из костей";
+            return std::string(translated(story::kNecklaceName));
         default:
             break;
     }
@@ -71,22 +73,11 @@ std::string accessibleName(ControlId control, const WindowModel& window) {
 }
 
 std::string choiceCount(int choices) {
-    switch (choices) {
-        case 0:
-            return "Выборов нет.";
-        case 1:
-            return "Один выбор.";
-        case 2:
-            return "Два выбора.";
-        case 3:
-            return "Три выбора.";
-        case 4:
-            return "Четыре выбора.";
-        case 5:
-            return "Пять выборов.";
-        default:
-            return "Выборов: " + std::to_string(choices) + ".";
+    if (choices >= 0 && choices < static_cast<int>(story::kChoiceCountTexts.size())) {
+        return std::string(
+            story::translated(story::kChoiceCountTexts.at(static_cast<std::size_t>(choices))));
     }
+    return std::to_string(choices) + ".";  // a label never holds more than five
 }
 
 SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
@@ -118,7 +109,7 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(kExitTitle) + "."};
+        return {Kind::Title, std::string(story::translated(story::kGameTitleText)) + "."};
     }
     if (!after.banner.empty() && after.banner != before.banner) {
         return {Kind::Banner, after.banner};
@@ -128,7 +119,9 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
          after.fight != before.fight)) {
         std::string text = after.passage + "\n";
         if (after.fight) {
-            text += "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!».";
+            text += std::string(story::translated(story::kFightAnnouncement)) +
+                    trimmed(after.opponent) +
+                    std::string(story::translated(story::kAttackAnnouncement));
         } else {
             text += choiceCount(static_cast<int>(after.choices.size()));
         }
@@ -137,8 +130,10 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     if (before.fight && after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         // The life labels catch up at the life watch's next tick; say now what they will show.
-        return {Kind::Blow, trimmed(after.status) + " " + std::string(kLifePrefix) + after.health +
-                                ". " + trimmed(after.opponent) + ": " + after.healthOpponent + "."};
+        return {Kind::Blow, trimmed(after.status) + " " +
+                                std::string(story::translated(story::kLifePrefixText)) +
+                                after.health + ". " + trimmed(after.opponent) + ": " +
+                                after.healthOpponent + "."};
     }
     return {};
 }

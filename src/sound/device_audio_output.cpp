@@ -15,6 +15,7 @@
 #include "sound/voice.h"
 #include "sound/wav_decoder.h"
 #include "sound/wav_file.h"
+#include "story/interface_texts.h"
 
 namespace tovik::sound {
 
@@ -142,8 +143,8 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             }
             device = std::move(opened.device);
             if (!device) {
-                *s.warnings << "Звук недоступен: не удалось открыть звуковое устройство ("
-                            << opened.failure << "), игра идёт без звука" << std::endl;
+                *s.warnings << story::translated(story::kNoSoundWarning) << " (" << opened.failure
+                            << "), " << story::translated(story::kNoSoundWarningEnd) << std::endl;
             } else if (std::optional<Pcm> pcm = decodeWav(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }
