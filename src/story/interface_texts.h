@@ -62,7 +62,7 @@ inline constexpr Text kNoSoundWarning{"warning:no-sound",
 inline constexpr Text kNoSoundWarningEnd{"warning:no-sound-end", "игра идёт без звука"};
 
 // The page's own words around the stage.
-inline constexpr Text kPageClosedText{"page:closed", "Игра закрыта. Вкладку можно закрыть."};
+inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};
 inline constexpr Text kPageStartAgainText{"page:start-again", "Начать заново"};
 inline constexpr Text kPageNoScriptText{"page:no-script", "Для игры нужен JavaScript."};
 inline constexpr Text kPageFailedText{"page:failed", "Игру не удалось запустить: "};
