@@ -19,7 +19,7 @@
 #include "sound/device_audio_output.h"
 #include "sound/sound_home.h"
 #include "sound/sound_module.h"
-#include "story/language.h"
+#include "story/interface_texts.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
 #include "window/replay.h"
@@ -155,6 +155,9 @@ int main(int argc, char* argv[]) {
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
+    audio.setSilenceWords(
+        {std::string(tovik::story::translated(tovik::story::kNoSoundWarning)),
+         std::string(tovik::story::translated(tovik::story::kNoSoundWarningEnd))});
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
