@@ -31,19 +31,25 @@ class EnglishJourneyTest : public QObject {
         return {};
     }
 
-    // Clicks the choices in order, reading the screen after each.
-    [[nodiscard]] bool chooseAll(std::initializer_list<story::Key> keys) {
+    // Clicks the choices in order, reading the screen after each: what went wrong, or nothing.
+    QString chooseAll(std::initializer_list<story::Key> keys) {
         for (story::Key key : keys) {
-            if (!ui->choose(key) || !russianOnScreen().isEmpty()) {
-                return false;
+            if (!ui->choose(key)) {
+                return QStringLiteral("no choice shows the caption of K%1").arg(story::numberOf(key));
+            }
+            if (const QString russian = russianOnScreen(); !russian.isEmpty()) {
+                return russian;
             }
         }
-        return true;
+        return {};
     }
 
-    [[nodiscard]] bool winFight(int blows) {
+    QString winFight(int blows) {
         ui->draws.push(1, blows);
-        return ui->fightOut(blows) && ui->draws.empty() && russianOnScreen().isEmpty();
+        if (!ui->fightOut(blows) || !ui->draws.empty()) {
+            return QStringLiteral("the fight did not end after %1 blows").arg(blows);
+        }
+        return russianOnScreen();
     }
 
   private slots:
@@ -59,17 +65,17 @@ class EnglishJourneyTest : public QObject {
         QCOMPARE(russianOnScreen(), QString());
         QCOMPARE(ui->textOf(Start), QStringLiteral("START"));
         QVERIFY(ui->click(Start));
-        QVERIFY(chooseAll({K070, K121, K110, K064, K119, K055, K054, K100}));
-        QVERIFY(winFight(12));  // the double
-        QVERIFY(chooseAll({K091, K028, K084, K083, K024}));
-        QVERIFY(winFight(14));  // the worm
-        QVERIFY(chooseAll({K082, K081, K015, K016, K019, K022, K013, K011, K074}));
-        QVERIFY(winFight(9));  // the mind flayer
-        QVERIFY(ui->choose(K073));
+        QCOMPARE(chooseAll({K070, K121, K110, K064, K119, K055, K054, K100}), QString());
+        QCOMPARE(winFight(12), QString());  // the double
+        QCOMPARE(chooseAll({K091, K028, K084, K083, K024}), QString());
+        QCOMPARE(winFight(14), QString());  // the worm
+        QCOMPARE(chooseAll({K082, K081, K015, K016, K019, K022, K013, K011, K074}), QString());
+        QCOMPARE(winFight(9), QString());  // the mind flayer
+        QCOMPARE(chooseAll({K073}), QString());
         QVERIFY(ui->click(Item3));  // the trident opens the steel door
-        QVERIFY(ui->choose(K072));
+        QCOMPARE(chooseAll({K072}), QString());
         QVERIFY(ui->click(Item4));  // the necklace turns the eye's beam
-        QVERIFY(chooseAll({K071, K001}));
+        QCOMPARE(chooseAll({K071, K001}), QString());
         ui->fire(Win);
         QVERIFY(ui->shown(WinGame));
         QCOMPARE(russianOnScreen(), QString());
@@ -78,9 +84,9 @@ class EnglishJourneyTest : public QObject {
 
     void toADeathInAFight() {
         QVERIFY(ui->click(Start));
-        QVERIFY(chooseAll({K070, K121, K110, K064, K063, K059, K101, K100}));
-        QVERIFY(winFight(12));  // the double
-        QVERIFY(chooseAll({K033, K090, K036, K034, K087, K086, K031, K024}));
+        QCOMPARE(chooseAll({K070, K121, K110, K064, K063, K059, K101, K100}), QString());
+        QCOMPARE(winFight(12), QString());  // the double
+        QCOMPARE(chooseAll({K033, K090, K036, K034, K087, K086, K031, K024}), QString());
         QCOMPARE(ui->textOf(LifeOpponent), QStringLiteral("WORM: 70"));
         ui->draws.push(4, 20);
         QVERIFY(!ui->fightOut(20));
