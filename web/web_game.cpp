@@ -23,6 +23,8 @@
 #include "look/control_look.h"
 #include "sound/audio_output.h"
 #include "sound/default_sound.h"
+#include "story/interface_texts.h"
+#include "story/language.h"
 
 namespace tovik::web {
 
@@ -264,6 +266,33 @@ val window() {
     return window;
 }
 
+// Plays every game from now on in the language of `code`, "ru" or "en"; false for another code.
+bool chooseLanguage(const std::string& code) {
+    const std::optional<story::Language> language = story::languageNamed(code);
+    if (language) {
+        story::setLanguage(*language);
+    }
+    return language.has_value();
+}
+
+// The page's own words around the stage, in the language played, by the ids of their elements.
+val pageWords() {
+    val words = val::object();
+    const std::pair<const char*, story::Text> texts[] = {
+        {"title", story::kGameTitleText},
+        {"closed-text", story::kPageClosedText},
+        {"start-again", story::kPageStartAgainText},
+        {"exit-yes", story::kYesText},
+        {"exit-no", story::kNoText},
+        {"failed", story::kPageFailedText},
+        {"language", story::kPageLanguageText},
+    };
+    for (const auto& [id, text] : texts) {
+        words.set(id, std::string(story::translated(text)));
+    }
+    return words;
+}
+
 // The built-in blip as WAV bytes, for a sound file that is missing or cannot be decoded.
 val defaultSound() {
     const std::vector<std::uint8_t>& bytes = sound::defaultSoundWav();
@@ -297,6 +326,8 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
+    emscripten::function("chooseLanguage", &chooseLanguage);
+    emscripten::function("pageWords", &pageWords);
 }
 
 }  // namespace tovik::web

@@ -64,7 +64,6 @@ inline constexpr Text kNoSoundWarningEnd{"warning:no-sound-end", "игра ид�
 // The page's own words around the stage.
 inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};
 inline constexpr Text kPageStartAgainText{"page:start-again", "Начать заново"};
-inline constexpr Text kPageNoScriptText{"page:no-script", "Для игры нужен JavaScript."};
 inline constexpr Text kPageFailedText{"page:failed", "Игру не удалось запустить: "};
 inline constexpr Text kPageLanguageText{"page:language", "Язык"};
 

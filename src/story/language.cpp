@@ -161,7 +161,7 @@ std::vector<TranslatableText> translatableTexts() {
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
     add(kNoSoundWarningEnd);
-    for (const Text& page : {kPageClosedText, kPageStartAgainText, kPageNoScriptText,
+    for (const Text& page : {kPageClosedText, kPageStartAgainText,
                              kPageFailedText, kPageLanguageText}) {
         add(page, "On the web page around the game.");
     }
