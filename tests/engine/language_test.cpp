@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "story/interface_texts.h"
@@ -15,6 +16,12 @@ struct EnvironmentCase {
     std::map<std::string, std::string> variables;
     Language expected;
 };
+
+void PrintTo(const EnvironmentCase& given, std::ostream* out) {
+    for (const auto& [name, value] : given.variables) {
+        *out << name << "=" << value << " ";
+    }
+}
 
 class LanguageOfEnvironment : public ::testing::TestWithParam<EnvironmentCase> {};
 
