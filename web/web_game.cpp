@@ -248,7 +248,7 @@ val layoutTable() {
         control.set("fontPixels",
                     kindOf(id) == ControlKind::Button ? kButtonFontPixels : look.fontPixels);
         control.set("autoSize", look.autoSize);
-        control.set("picture", std::string(look.picture));
+        control.set("picture", std::string(story::localisedPicture(look.picture)));
         control.set("intervalMs", layout.intervalMs);
         control.set("visibleAtStart", layout.visible);
         // Everything that takes a click is a button to a screen reader, as in the window.

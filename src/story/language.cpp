@@ -100,6 +100,13 @@ std::string_view translated(std::string_view context, std::string_view russian) 
     return language == Language::Russian ? russian : translated(language, context, russian);
 }
 
+std::string_view localisedPicture(std::string_view picture) {
+    if (picture == "title.bmp" && currentLanguage() == Language::English) {
+        return "title_en.bmp";
+    }
+    return picture;
+}
+
 std::string passageContext(int number) {
     return "passage:" + std::to_string(number);
 }
@@ -161,8 +168,8 @@ std::vector<TranslatableText> translatableTexts() {
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
     add(kNoSoundWarningEnd);
-    for (const Text& page : {kPageClosedText, kPageStartAgainText,
-                             kPageFailedText, kPageLanguageText}) {
+    for (const Text& page :
+         {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText}) {
         add(page, "On the web page around the game.");
     }
     return texts;

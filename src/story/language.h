@@ -35,6 +35,10 @@ Language languageOfEnvironment(const char* (*variable)(const char* name));
 Language currentLanguage();
 void setLanguage(Language language);
 
+// The picture file to show for `picture` in the current language: the title's lettering spells
+// the hero's name in the language's letters.
+std::string_view localisedPicture(std::string_view picture);
+
 // A text the player sees or hears, named by its catalogue context.
 struct Text {
     std::string_view context;
