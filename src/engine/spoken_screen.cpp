@@ -1,5 +1,7 @@
 #include "engine/spoken_screen.h"
 
+#include <utility>
+
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "form/control_layout.h"
@@ -109,33 +111,54 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(story::translated(story::kGameTitleText)) + "."};
+        return {Kind::Title, std::string(story::translated(story::kGameTitleText)) + ".", {}};
     }
     if (!after.banner.empty() && after.banner != before.banner) {
-        return {Kind::Banner, after.banner};
+        return {Kind::Banner, after.banner, {}};
     }
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
          after.fight != before.fight)) {
-        std::string text = after.passage + "\n";
-        if (after.fight) {
-            text += std::string(story::translated(story::kFightAnnouncement)) +
-                    trimmed(after.opponent) +
-                    std::string(story::translated(story::kAttackAnnouncement));
-        } else {
-            text += choiceCount(static_cast<int>(after.choices.size()));
-        }
-        return {Kind::Scene, text};
+        std::string description =
+            after.fight ? std::string(story::translated(story::kFightAnnouncement)) +
+                              trimmed(after.opponent) +
+                              std::string(story::translated(story::kAttackAnnouncement))
+                        : choiceCount(static_cast<int>(after.choices.size()));
+        return {Kind::Scene, after.passage + "\n" + description, std::move(description)};
     }
     if (before.fight && after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         // The life labels catch up at the life watch's next tick; say now what they will show.
-        return {Kind::Blow, trimmed(after.status) + " " +
-                                std::string(story::translated(story::kLifePrefixText)) +
-                                after.health + ". " + trimmed(after.opponent) + ": " +
-                                after.healthOpponent + "."};
+        return {Kind::Blow,
+                trimmed(after.status) + " " +
+                    std::string(story::translated(story::kLifePrefixText)) + after.health + ". " +
+                    trimmed(after.opponent) + ": " + after.healthOpponent + ".",
+                {}};
     }
     return {};
+}
+
+ReaderFeed::ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys)
+    : window_(window), game_(game), keys_(keys), heard_(spokenScreenOf(window, game)) {}
+
+ReaderUpdate ReaderFeed::afterEvent() {
+    ReaderUpdate update;
+    update.focusMoved = keys_.followScreen();
+    const SpokenScreen now = spokenScreenOf(window_, game_);
+    Announcement said = announce(heard_, now);
+    heard_ = now;
+    if (said.kind == Announcement::Kind::Scene) {
+        description_ = said.description;
+        update.passageDescription = said.description;
+        if (keys_.focus() != ControlId::Info) {
+            update.say = std::move(said.text);
+        } else if (!update.focusMoved) {
+            update.say = std::move(said.description);
+        }
+    } else if (said.kind != Announcement::Kind::Nothing) {
+        update.say = std::move(said.text);
+    }
+    return update;
 }
 
 }  // namespace tovik

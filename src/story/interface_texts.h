@@ -11,10 +11,10 @@ namespace tovik::story {
 // is the game's own; everything that shows or speaks one of them goes through `translated`.
 
 // The title screen and the fixed controls.
-inline constexpr Text kSubtitleText{"title:subtitle", "в магическом подземелье"};
-inline constexpr Text kStartText{"title:start", "СТАРТ"};
+inline constexpr Text kSubtitleText{"title:subtitle", kSubtitle};
+inline constexpr Text kStartText{"title:start", kStartCaption};
 inline constexpr Text kCreditText{"title:credit", kCreatorCredit};
-inline constexpr Text kAttackText{"fight:attack", "Атака!"};
+inline constexpr Text kAttackText{"fight:attack", kAttackCaption};
 inline constexpr Text kGameTitleText{"title:game", "Товик Ларминов в магическом подземелье"};
 
 // The endings' banners share one context, as a scene may put any of them up.
@@ -46,12 +46,12 @@ inline constexpr Text kFurBallName{"reader:fur-ball", "Меховой шарик
 inline constexpr Text kTridentName{"reader:trident", "Трезубец"};
 inline constexpr Text kNecklaceName{"reader:necklace", "Ожерелье из костей"};
 inline constexpr std::array<Text, 6> kChoiceCountTexts = {{
-    {"reader:no-choices", "Выборов нет."},
-    {"reader:one-choice", "Один выбор."},
-    {"reader:two-choices", "Два выбора."},
-    {"reader:three-choices", "Три выбора."},
-    {"reader:four-choices", "Четыре выбора."},
-    {"reader:five-choices", "Пять выборов."},
+    {"reader:no-choices", "Выбора нет."},
+    {"reader:one-choice", "Один вариант."},
+    {"reader:two-choices", "Два варианта."},
+    {"reader:three-choices", "Три варианта."},
+    {"reader:four-choices", "Четыре варианта."},
+    {"reader:five-choices", "Пять вариантов."},
 }};
 inline constexpr Text kFightAnnouncement{"reader:fight", "Бой: "};
 inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»."};
