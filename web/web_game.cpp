@@ -324,6 +324,8 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("pageWords", &pageWords);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
+    emscripten::function(
+        "keysHelp", +[] { return std::string(story::translated(story::kKeysHelpText)); });
 }
 
 }  // namespace tovik::web

@@ -53,6 +53,12 @@ inline constexpr std::array<Text, 6> kChoiceCountTexts = {{
     {"reader:four-choices", "Четыре варианта."},
     {"reader:five-choices", "Пять вариантов."},
 }};
+inline constexpr Text kKeysHelpText{
+    "reader:keys-help",
+    "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
+    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры."};
+inline constexpr Text kFullScreenOnText{"reader:full-screen", "Полный экран."};
+inline constexpr Text kFullScreenOffText{"reader:window", "Обычное окно."};
 inline constexpr Text kFightAnnouncement{"reader:fight", "Бой: "};
 inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»."};
 

@@ -164,6 +164,9 @@ std::vector<TranslatableText> translatableTexts() {
     for (const Text& count : kChoiceCountTexts) {
         add(count, "Spoken after a passage: how many choices it offers.");
     }
+    add(kKeysHelpText, "Told on the title screen, before anything else.");
+    add(kFullScreenOnText, "Said when the window goes to full screen.");
+    add(kFullScreenOffText, "Said when the window leaves full screen.");
     add(kFightAnnouncement, "Spoken after a fight's passage, followed by the opponent's name.");
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
