@@ -3,6 +3,8 @@
 
 TOVIK_PACKAGES=(
     cmake g++ make pkg-config
+    # the build turns the translation catalogues into C++; the tests check them with msgfmt
+    python3 gettext
     qt6-base-dev libgl-dev
     libsdl2-dev
     libgtest-dev

@@ -26,6 +26,8 @@
 #include "form/window_model.h"
 #include "look/control_look.h"
 #include "sound/default_sound.h"
+#include "story/interface_texts.h"
+#include "story/language.h"
 
 namespace tovik::web {
 
@@ -244,7 +246,7 @@ val layoutTable() {
         control.set("fontPixels",
                     kindOf(id) == ControlKind::Button ? kButtonFontPixels : look.fontPixels);
         control.set("autoSize", look.autoSize);
-        control.set("picture", std::string(look.picture));
+        control.set("picture", std::string(story::localisedPicture(look.picture)));
         control.set("intervalMs", layout.intervalMs);
         control.set("visibleAtStart", layout.visible);
         // Everything that takes a click is a button to a screen reader, as in the window.
@@ -260,6 +262,33 @@ val window() {
     window.set("height", kClientHeightPixels);
     window.set("background", static_cast<int>(kFormBackColour));
     return window;
+}
+
+// Plays every game from now on in the language of `code`, "ru" or "en"; false for another code.
+bool chooseLanguage(const std::string& code) {
+    const std::optional<story::Language> language = story::languageNamed(code);
+    if (language) {
+        story::setLanguage(*language);
+    }
+    return language.has_value();
+}
+
+// The page's own words around the stage, in the language played, by the ids of their elements.
+val pageWords() {
+    val words = val::object();
+    const std::pair<const char*, story::Text> texts[] = {
+        {"title", story::kGameTitleText},
+        {"closed-text", story::kPageClosedText},
+        {"start-again", story::kPageStartAgainText},
+        {"exit-yes", story::kYesText},
+        {"exit-no", story::kNoText},
+        {"failed", story::kPageFailedText},
+        {"language", story::kPageLanguageText},
+    };
+    for (const auto& [id, text] : texts) {
+        words.set(id, std::string(story::translated(text)));
+    }
+    return words;
 }
 
 // Whether a click, the `detail`th of a quick series (the browser's MouseEvent.detail), reaches
@@ -312,10 +341,12 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
+    emscripten::function("chooseLanguage", &chooseLanguage);
+    emscripten::function("pageWords", &pageWords);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
     emscripten::function(
-        "keysHelp", +[] { return std::string(kKeysHelp); });
+        "keysHelp", +[] { return std::string(story::translated(story::kKeysHelpText)); });
 }
 
 }  // namespace tovik::web

@@ -2,6 +2,7 @@
 #include "engine/game.h"
 #include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
+#include "story/interface_texts.h"
 #include "story/victories.h"
 
 namespace tovik {
@@ -19,7 +20,7 @@ void Game::Attack_Click() {
     if (toNumber(roll_) < 4) {
         healthOpponent_ = toDecimalText(toNumber(healthOpponent_) - kBlow);
         playSound(kHeroBlowSound);
-        window_.setCaption(Status, kHeroBlowStatus);
+        window_.setCaption(Status, heroBlowStatus());
     } else {
         const int blow = toNumber(ring_) != 0 ? kBlowOnRing : kBlowOnBare;
         setHealth(toNumber(health_) - blow);
@@ -29,7 +30,8 @@ void Game::Attack_Click() {
     // Every check reads the state afresh: a victory scene may have started the next fight, and
     // that is how the skeleton keeps rising.
     for (const story::Victory& victory : story::kVictories) {
-        if (window_.isVisible(LifeOpponent) && nameOpponent_ == victory.opponent &&
+        if (window_.isVisible(LifeOpponent) &&
+            nameOpponent_ == story::translated(story::kOpponentContext, victory.opponent) &&
             toNumber(healthOpponent_) <= 0) {
             showScene(victory.scene);
         }
@@ -37,7 +39,7 @@ void Game::Attack_Click() {
 }
 
 void Game::HealthTimer_Timer() {
-    window_.setCaption(Life, std::string(kLifePrefix) + health_);
+    window_.setCaption(Life, std::string(lifePrefix()) + health_);
     window_.setCaption(LifeOpponent, opponentLifeCaption(nameOpponent_, healthOpponent_));
     if (toNumber(health_) > 0) {
         return;

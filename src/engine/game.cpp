@@ -6,7 +6,8 @@
 #include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
-#include "story/passages.h"
+#include "story/interface_texts.h"
+#include "story/scene_catalogue.h"
 
 namespace tovik {
 
@@ -130,6 +131,13 @@ void Game::Form_Load() {
     sound_ = std::make_unique<sound::WavePlayer>(audio_);
     health_ = kStartingLife;
     ring_ = "0";
+    if (story::currentLanguage() != story::Language::Russian) {
+        // The window is laid out in Russian; the texts it shows before play are put in the
+        // language played here, once.
+        showFixedCaptionsInLanguage(window_);
+        window_.setCaption(Life, std::string(lifePrefix()) + health_);
+        window_.setCaption(EndGame, story::translated(story::kDefeatBannerText));
+    }
 }
 
 void Game::Form_Unload() {
@@ -143,7 +151,7 @@ void Game::Start_Click() {
         window_.setVisible(control, false);
     }
     playSound(kStartSound);
-    window_.setCaption(Info, story::kOpeningPassage);
+    window_.setCaption(Info, story::openingPassage());
     window_.setVisible(Info, true);
     window_.setCaption(R1, story::captionOf(story::kOpeningChoice));
     window_.setVisible(R1, true);

@@ -6,16 +6,36 @@
 
 #include "form/control_layout.h"
 #include "form/controls.h"
+#include "form/window_model.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
 // What the game's own handlers, beside the story's scenes, write on the window or play. Named
 // once here for the handlers and for the snapshot, which accepts nothing else.
 
-inline constexpr std::string_view kHeroBlowStatus = "Ларминов нанёс удар!";
+// The texts below are in the language being played.
+inline std::string heroBlowStatus() {
+    return std::string(story::translated(story::kHeroBlowText));
+}
 
 inline std::string opponentBlowStatus(std::string_view opponent) {
-    return " " + std::string(opponent) + " нанёс удар!";
+    return " " + std::string(opponent) + std::string(story::translated(story::kOpponentBlowText));
+}
+
+// The fixed captions the window is laid out with in Russian, put in the language played: at load,
+// and on a restored window, which starts from the layout. Life and the defeat banner are left to
+// the caller, which knows their state.
+inline void showFixedCaptionsInLanguage(WindowModel& window) {
+    window.setCaption(NameGame2, story::translated(story::kSubtitleText));
+    window.setCaption(Start, story::translated(story::kStartText));
+    window.setCaption(Creator, story::translated(story::kCreditText));
+    window.setCaption(Attack, story::translated(story::kAttackText));
+    window.setCaption(WinGame, story::translated(story::kVictoryBannerText));
+}
+
+inline std::string_view lifePrefix() {
+    return story::translated(story::kLifePrefixText);
 }
 
 // The opponent's label: "ВАМПИР: 45".

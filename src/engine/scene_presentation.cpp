@@ -3,6 +3,7 @@
 #include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -25,7 +26,9 @@ void Game::showScene(int number) {
     window_.setVisible(Attack, fight);
     window_.setVisible(Status, fight);
     healthOpponent_ = fight ? toDecimalText(scene.fight->life) : "0";
-    nameOpponent_ = fight ? std::string(scene.fight->opponent) : std::string();
+    nameOpponent_ =
+        fight ? std::string(story::translated(story::kOpponentContext, scene.fight->opponent))
+              : std::string();
     if (fight) {
         // The opponent's label shows who and how strong from the fight's first moment; waiting
         // for the life watch would show the last label, or ": 0", for up to half a second.
@@ -38,7 +41,7 @@ void Game::showScene(int number) {
         window_.setVisible(change.item, change.shown);
     }
     if (!effects.defeatBanner.empty()) {
-        window_.setCaption(EndGame, effects.defeatBanner);
+        window_.setCaption(EndGame, story::translated(story::kBannerContext, effects.defeatBanner));
     }
     if (!effects.sound.empty()) {
         playSound(effects.sound);

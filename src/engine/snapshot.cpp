@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <variant>
 #include <vector>
@@ -60,14 +61,14 @@ std::uint32_t fnv1a(std::uint32_t hash, std::string_view text) {
 Vocabulary makeVocabulary() {
     Vocabulary words;
     words.info.emplace_back(layoutOf(Info).caption);
-    words.info.emplace_back(story::kOpeningPassage);
+    words.info.emplace_back(story::openingPassage());
     for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         words.choices[i].emplace_back(layoutOf(kChoiceLabels[i]).caption);
         words.choices[i].emplace_back("");
     }
     addOnce(words.choices[0], story::captionOf(story::kOpeningChoice));
     words.opponents.emplace_back("");
-    words.endGame.emplace_back(layoutOf(EndGame).caption);
+    words.endGame.emplace_back(story::translated(story::kDefeatBannerText));
     words.sounds = {"", std::string(kStartSound), std::string(kHeroBlowSound),
                     std::string(kOpponentBlowSound)};
     for (int number = 1; number <= story::kSceneCount; ++number) {
@@ -77,16 +78,18 @@ Vocabulary makeVocabulary() {
             addOnce(words.choices[i], story::captionOf(scene.choices[i]));
         }
         if (scene.fight) {
-            addOnce(words.opponents, scene.fight->opponent);
+            addOnce(words.opponents,
+                    story::translated(story::kOpponentContext, scene.fight->opponent));
         }
         if (!scene.effects.defeatBanner.empty()) {
-            addOnce(words.endGame, scene.effects.defeatBanner);
+            addOnce(words.endGame,
+                    story::translated(story::kBannerContext, scene.effects.defeatBanner));
         }
         if (!scene.effects.sound.empty()) {
             addOnce(words.sounds, scene.effects.sound);
         }
     }
-    words.status = {std::string(layoutOf(Status).caption), std::string(kHeroBlowStatus)};
+    words.status = {std::string(layoutOf(Status).caption), heroBlowStatus()};
     for (const std::string& opponent : words.opponents) {
         addOnce(words.status, opponentBlowStatus(opponent));
     }
@@ -111,9 +114,16 @@ Vocabulary makeVocabulary() {
     return words;
 }
 
+// One vocabulary a language: a snapshot holds places in the lists of the language it was saved
+// in, and its fingerprint refuses it in another.
 const Vocabulary& vocabulary() {
-    static const Vocabulary words = makeVocabulary();
-    return words;
+    static std::array<std::optional<Vocabulary>, std::size(story::kAllLanguages)> words;
+    std::optional<Vocabulary>& ofLanguage =
+        words[static_cast<std::size_t>(story::currentLanguage())];
+    if (!ofLanguage) {
+        ofLanguage = makeVocabulary();
+    }
+    return *ofLanguage;
 }
 
 // ---- bytes
@@ -350,10 +360,10 @@ std::vector<std::uint8_t> fieldsOf(const Game& game, const WindowModel& window,
     }
     putVarint(bytes, placeOf(words.status, window.caption(Status), "a blow"));
     const std::string_view life = window.caption(Life);
-    if (!life.starts_with(kLifePrefix)) {
+    if (!life.starts_with(lifePrefix())) {
         throw std::logic_error("the life label is none a snapshot keeps");
     }
-    putNumber(bytes, life.substr(kLifePrefix.size()));
+    putNumber(bytes, life.substr(lifePrefix().size()));
     const std::string& opponentLife = window.caption(LifeOpponent);
     if (opponentLife == layoutOf(LifeOpponent).caption) {
         putVarint(bytes, 0);
@@ -475,6 +485,7 @@ std::variant<State, std::string> readFields(std::span<const std::uint8_t> bytes,
     FieldReader in(bytes);
     State state;
     WindowModel& window = state.window;
+    showFixedCaptionsInLanguage(window);
     Game::Memory& memory = state.memory;
 
     state.dice = in.fixed(8);
@@ -530,7 +541,7 @@ std::variant<State, std::string> readFields(std::span<const std::uint8_t> bytes,
     if (life.empty()) {
         in.fail("Life's caption has no number");
     }
-    window.setCaption(Life, std::string(kLifePrefix) + life);
+    window.setCaption(Life, std::string(lifePrefix()) + life);
     if (const std::size_t opponent =
             in.place(words.opponents.size() + 1, captionName(LifeOpponent));
         opponent > 0) {

@@ -102,6 +102,7 @@ class DecodedFiles {
 struct DeviceAudioOutput::Shared {
     DeviceOpener open;
     std::ostream* warnings;
+    SilenceWords words;
     Voice voice;
 
     std::mutex mutex;
@@ -142,8 +143,8 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             }
             device = std::move(opened.device);
             if (!device) {
-                *s.warnings << "Звук недоступен: не удалось открыть звуковое устройство ("
-                            << opened.failure << "), игра идёт без звука" << std::endl;
+                *s.warnings << s.words.noDevice << " (" << opened.failure << "), "
+                            << s.words.goingOn << std::endl;
             } else if (std::optional<Pcm> pcm = decodeWav(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }
@@ -176,6 +177,11 @@ DeviceAudioOutput::DeviceAudioOutput(DeviceOpener open, std::ostream& warnings)
     shared_->open = std::move(open);
     shared_->warnings = &warnings;
     thread_ = std::thread(soundThread, shared_);
+}
+
+void DeviceAudioOutput::setSilenceWords(SilenceWords words) {
+    const std::lock_guard lock(shared_->mutex);
+    shared_->words = std::move(words);
 }
 
 DeviceAudioOutput::~DeviceAudioOutput() {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "sound/audio_output.h"
@@ -17,6 +18,12 @@ namespace tovik::sound {
 //
 // A file that cannot be played gives the built-in default sound. Without a device the game goes
 // on in silence, and one line says why.
+// The line said when the game goes on in silence: these, with the device's reason between.
+struct SilenceWords {
+    std::string noDevice = "Звук недоступен: не удалось открыть звуковое устройство";
+    std::string goingOn = "игра идёт без звука";
+};
+
 class DeviceAudioOutput final : public AudioOutput {
   public:
     // `open` is called at most once, on the sound thread; `warnings` receives the one line
@@ -33,6 +40,9 @@ class DeviceAudioOutput final : public AudioOutput {
     // frame is on screen, so that neither that frame nor the first sound waits for the device;
     // without it, the first sound opens the device.
     void prepare();
+
+    // The warning in the language played; set before the device is opened.
+    void setSilenceWords(SilenceWords words);
 
     void playFile(const std::filesystem::path& file) override;
 

@@ -19,6 +19,7 @@
 #include "sound/device_audio_output.h"
 #include "sound/sound_home.h"
 #include "sound/sound_module.h"
+#include "story/interface_texts.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
 #include "window/replay.h"
@@ -102,7 +103,9 @@ int main(int argc, char* argv[]) {
         "screenshot", "After the replay, save the window as PNG to FILE and leave.", "FILE");
     const QCommandLineOption firstFrame("first-frame-time",
                                         "Print how long the first frame took to paint, and leave.");
-    options.addOptions({seed, replayFile, screenshot, firstFrame});
+    const QCommandLineOption language(
+        "lang", "Play in LANG: ru or en. Without it, the locale's language decides.", "LANG");
+    options.addOptions({seed, replayFile, screenshot, firstFrame, language});
     if (!options.parse(QApplication::arguments())) {
         fail(options.errorText());
         return 2;
@@ -113,6 +116,19 @@ int main(int argc, char* argv[]) {
     if (!options.positionalArguments().isEmpty()) {
         fail("unexpected argument: " + options.positionalArguments().first());
         return 2;
+    }
+
+    if (options.isSet(language)) {
+        const std::optional<tovik::story::Language> chosen =
+            tovik::story::languageNamed(options.value(language).toStdString());
+        if (!chosen) {
+            fail("--lang takes ru or en, not '" + options.value(language) + "'");
+            return 2;
+        }
+        tovik::story::setLanguage(*chosen);
+    } else {
+        tovik::story::setLanguage(tovik::story::languageOfEnvironment(
+            [](const char* name) -> const char* { return std::getenv(name); }));
     }
 
     std::unique_ptr<tovik::SeededRandom> random;
@@ -139,6 +155,9 @@ int main(int argc, char* argv[]) {
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
+    audio.setSilenceWords(
+        {std::string(tovik::story::translated(tovik::story::kNoSoundWarning)),
+         std::string(tovik::story::translated(tovik::story::kNoSoundWarningEnd))});
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "story/interface_texts.h"
 #include "window/qt_text.h"
 
 namespace tovik::window {
@@ -14,9 +15,9 @@ std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::str
     }
     QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text),
                     QMessageBox::Yes | QMessageBox::No);
-    // The game speaks Russian, so do its buttons.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    // The buttons speak the game's language, whatever the desktop's.
+    box.button(QMessageBox::Yes)->setText(toQString(story::translated(story::kYesText)));
+    box.button(QMessageBox::No)->setText(toQString(story::translated(story::kNoText)));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

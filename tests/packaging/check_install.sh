@@ -47,7 +47,8 @@ install)
 desktop)
     entry=$prefix/share/applications/tovik.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
-    for line in 'Name=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
+    for line in 'Name=Tovik Larminov in the Magic Dungeon' \
+        'Name[ru]=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
         'Icon=tovik' 'Exec=tovik'; do
         grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
     done

@@ -71,6 +71,9 @@ async function launch() {
       "--disable-component-update",
       "--disable-sync",
       "--user-data-dir=" + profile,
+      // The game's own language: the tests that want another one ask for it with ?lang=.
+      "--lang=ru-RU",
+      "--accept-lang=ru-RU,ru",
     ],
   });
   const close = browser.close.bind(browser);

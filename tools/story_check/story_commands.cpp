@@ -6,6 +6,7 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "story/interface_texts.h"
 #include "story_check/dot_map.h"
 #include "story_check/story_checks.h"
 #include "story_check/text_fit.h"
@@ -77,7 +78,8 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
     using enum ControlId;
     std::vector<ShownText> texts;
     texts.push_back({Info, "opening", tables.openingPassage});
-    std::set<std::string> banners = {std::string(kDefeatBanner), std::string(kLostBanner)};
+    std::set<std::string> banners = {std::string(story::translated(story::kDefeatBannerText)),
+                                     std::string(story::translated(story::kLostBannerText))};
     std::set<std::string> opponents;
     for (const SceneRecord& scene : tables.scenes) {
         texts.push_back({Info, sceneName(scene.number), scene.passage});
@@ -91,13 +93,19 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
     for (const std::string& banner : banners) {
         texts.push_back({EndGame, "defeat banner", banner});
     }
-    texts.push_back({WinGame, "victory banner", std::string(kVictoryBanner)});
-    texts.push_back({Status, "hero's blow", "Ларминов нанёс удар!"});
+    texts.push_back(
+        {WinGame, "victory banner", std::string(story::translated(story::kVictoryBannerText))});
+    texts.push_back({Status, "hero's blow", std::string(story::translated(story::kHeroBlowText))});
     for (const std::string& opponent : opponents) {
-        texts.push_back({Status, "blow of " + opponent, " " + opponent + " нанёс удар!"});
+        texts.push_back(
+            {Status, "blow of " + opponent,
+             " " + opponent + std::string(story::translated(story::kOpponentBlowText))});
     }
-    for (ControlId fixed : {NameGame2, Start, Creator}) {
-        texts.push_back({fixed, "title screen", std::string(layoutOf(fixed).caption)});
+    const std::pair<ControlId, story::Text> titleScreen[] = {{NameGame2, story::kSubtitleText},
+                                                             {Start, story::kStartText},
+                                                             {Creator, story::kCreditText}};
+    for (const auto& [id, text] : titleScreen) {
+        texts.push_back({id, "title screen", std::string(story::translated(text))});
     }
     std::set<std::string> captions;
     for (std::size_t key = 1; key < tables.captions.size(); ++key) {
@@ -105,7 +113,7 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
             texts.push_back({R1, keyName(static_cast<Key>(key)), tables.captions[key]});
         }
     }
-    texts.push_back({Life, "life", std::string(kLifePrefix) + "60"});
+    texts.push_back({Life, "life", std::string(story::translated(story::kLifePrefixText)) + "60"});
     for (const std::string& opponent : opponents) {
         texts.push_back({LifeOpponent, "life of " + opponent, opponent + ": 100"});
     }

@@ -4,14 +4,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "sound/sound_home.h"
+#include "story/language.h"
+#include "tovik_story/catalogue_template.h"
 #include "tovik_story/play_session.h"
 
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -40,7 +44,7 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-constexpr std::string_view kHelp = R"(Usage: tovik-story COMMAND [OPTIONS]
+constexpr std::string_view kHelp = R"(Usage: tovik-story COMMAND [--lang ru|en] [OPTIONS]
 
 Commands:
   play [--seed N]  Play the game without a window. Loads the game window, prints its state,
@@ -53,7 +57,12 @@ Commands:
                    as a Graphviz graph to FILE or to standard output.
   lines            Write every text the window wraps or sizes to itself, one JSON object a
                    line, with the lines its labels break it into in the game's font.
+  pot [FILE]       Write the translation template, every text of the game in Russian with
+                   its context, to FILE or to standard output.
   -h, --help       Show this help.
+
+Option of every command:
+  --lang ru|en     The language of the game's texts: Russian (the default) or English.
 
 Option of play:
   --seed N         Draw every chance and every blow from seed N (0 to 2^64-1), so the same
@@ -148,9 +157,55 @@ int notAvailable(std::string_view command) {
 }
 #endif
 
+// Takes "--lang LL" out of the arguments and plays in that language; false after a usage error.
+bool takeLanguage(std::vector<char*>& arguments) {
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        if (std::string_view(arguments[i]) != "--lang") {
+            continue;
+        }
+        const std::optional<tovik::story::Language> language =
+            i + 1 < arguments.size() ? tovik::story::languageNamed(arguments[i + 1]) : std::nullopt;
+        if (!language) {
+            usageError("--lang takes ru or en");
+            return false;
+        }
+        tovik::story::setLanguage(*language);
+        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                        arguments.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        return true;
+    }
+    return true;
+}
+
+int writeTemplate(int argc, char** argv) {
+    if (argc > 3) {
+        return usageError("pot: unexpected argument '" + std::string(argv[3]) + "'");
+    }
+    if (argc == 2) {
+        tovik::tools::writeCatalogueTemplate(std::cout);
+        return std::cout.flush() ? 0 : 1;
+    }
+    std::ofstream file(argv[2], std::ios::binary);
+    if (file) {
+        tovik::tools::writeCatalogueTemplate(file);
+        file.close();
+    }
+    if (!file) {
+        std::cerr << "tovik-story pot: cannot write \"" << argv[2] << "\"\n";
+        return 1;
+    }
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<char*> arguments(argv, argv + argc);
+    if (!takeLanguage(arguments)) {
+        return kUsageError;
+    }
+    argc = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    argv = arguments.data();
     const std::string_view command = argc > 1 ? argv[1] : "--help";
     if (isHelp(command)) {
         std::cout << kHelp;
@@ -158,6 +213,9 @@ int main(int argc, char** argv) {
     }
     if (command == "play") {
         return play(argc, argv);
+    }
+    if (command == "pot") {
+        return writeTemplate(argc, argv);
     }
     if (command == "check" || command == "map" || command == "lines") {
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -171,5 +229,5 @@ int main(int argc, char** argv) {
 #endif
     }
     return usageError("unknown command '" + std::string(command) +
-                      "'; expected play, check, map or lines");
+                      "'; expected play, check, map, lines or pot");
 }

@@ -452,6 +452,56 @@
   }
   window.addEventListener("resize", fit);
 
+  // ---- Language: ?lang=, else the one last chosen with the switch, else the browser's. ----
+  const kLanguages = { ru: "Русский", en: "English" };
+  const kRemembered = "tovik-lang";
+  function chosenLanguage() {
+    const asked = new URLSearchParams(window.location.search).get("lang");
+    if (asked in kLanguages) return asked;
+    let remembered = null;
+    try {
+      remembered = localStorage.getItem(kRemembered);
+    } catch (error) {
+      // storage may be switched off: the browser's languages decide
+    }
+    if (remembered in kLanguages) return remembered;
+    const preferred = (navigator.languages && navigator.languages[0]) || navigator.language || "";
+    return /^ru(-|$)/i.test(preferred) ? "ru" : "en";
+  }
+  const language = chosenLanguage();
+  let words = null;
+
+  // The page's own words, and a switch to the other language that reloads the game in it.
+  function showLanguage() {
+    document.documentElement.lang = language;
+    words = tovik.pageWords();
+    for (const id of ["title", "closed-text", "start-again", "exit-yes", "exit-no"]) {
+      document.getElementById(id).textContent = words[id];
+    }
+    document.title = words.title;
+    stage.setAttribute("aria-label", words.title);
+    document.getElementById("language").setAttribute("aria-label", words.language);
+    const other = language === "ru" ? "en" : "ru";
+    const address = new URLSearchParams(window.location.search);
+    address.set("lang", other);
+    const link = document.getElementById("language-switch");
+    link.href = "?" + address.toString();
+    link.hreflang = other;
+    link.lang = other;
+    link.textContent = kLanguages[other];
+    // Enter follows the link, never the game's own Enter.
+    link.addEventListener("keydown", (event) => {
+      if (event.key === "Enter") event.stopPropagation();
+    });
+    link.addEventListener("click", () => {
+      try {
+        localStorage.setItem(kRemembered, other);
+      } catch (error) {
+        // not remembered, but the address carries it
+      }
+    });
+  }
+
   // ---- Start. ----
   // The seed is the engine's to read, as every program of the game reads it: none, or one it
   // cannot read, seeds from the clock.
@@ -489,6 +539,8 @@
     .then(() => createTovik({ instantiateWasm: tovikLoader.instantiateWasm }))
     .then((module) => {
       tovik = module;
+      tovik.chooseLanguage(language);
+      showLanguage();
       layout = tovik.layoutTable();
       const size = tovik.window();
       document.documentElement.style.setProperty("--stage-width", size.width + "px");
