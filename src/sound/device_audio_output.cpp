@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -95,6 +96,22 @@ class DecodedFiles {
     std::size_t bytes_ = 0;
 };
 
+// `text` with its control characters shown as \xNN: a path or a library's message may hold a
+// newline or a NUL, and the warning must stay one whole line.
+std::string oneLine(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            constexpr char kDigits[] = "0123456789abcdef";
+            shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 // What the window's thread and the sound thread share. The sound thread holds it too, so that
@@ -142,8 +159,8 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             }
             device = std::move(opened.device);
             if (!device) {
-                *s.warnings << "Звук недоступен: не удалось открыть звуковое устройство ("
-                            << opened.failure << "), игра идёт без звука" << std::endl;
+                *s.warnings << "Игра идёт без звука: не удалось открыть аудиоустройство ("
+                            << oneLine(opened.failure) << ")" << std::endl;
             } else if (std::optional<Pcm> pcm = decodeWav(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }

@@ -157,7 +157,7 @@ TEST(DeviceAudioOutput, WithoutADeviceTheGameGoesOnInSilenceWithOneWarning) {
     {
         DeviceAudioOutput output(
             [](SampleSource&) {
-                return OpenedDevice{nullptr, "no-such-sound-card"};
+                return OpenedDevice{nullptr, "no-such\nsound-card"};
             },
             warnings);
         output.prepare();
@@ -170,8 +170,7 @@ TEST(DeviceAudioOutput, WithoutADeviceTheGameGoesOnInSilenceWithOneWarning) {
     }
     const std::string said = warnings.str();
     EXPECT_EQ(said,
-              "Звук недоступен: не удалось открыть звуковое устройство (no-such-sound-card), "
-              "игра идёт без звука\n");
+              "Игра идёт без звука: не удалось открыть аудиоустройство (no-such\\x0asound-card)\n");
 }
 
 TEST(DeviceAudioOutput, ASoundServerThatNeverAnswersHoldsUpNeitherAClickNorTheEnd) {

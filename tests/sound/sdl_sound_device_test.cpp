@@ -2,12 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <link.h>
+#include <sys/stat.h>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <thread>
 
 #include "environment_variable.h"
+#include "sound/program_folder.h"
 #include "sound/sound_module.h"
 #include "sound/wav_decoder.h"
 #include "temp_folder.h"
@@ -78,13 +86,78 @@ TEST(SdlSoundDevice, WithoutACardSaysWhyAndLetsNoLibraryPrint) {
     EXPECT_EQ(printed, "");
 }
 
-TEST(SoundModule, IsLookedForBesideTheProgramAndThenInTheInstalledLibraryFolder) {
-    const std::vector<std::filesystem::path> places = soundModulePlaces("/opt/tovik/games");
-    ASSERT_EQ(places.size(), 2u);
-    EXPECT_EQ(places[0], std::filesystem::path("/opt/tovik/games/tovik-sdl-sound.so"));
-    EXPECT_EQ(places[1].filename(), "tovik-sdl-sound.so");
-    EXPECT_EQ(places[1].parent_path().filename(), "tovik");
-    EXPECT_EQ(places[1].lexically_normal().string().rfind("/opt/tovik/lib", 0), 0u);
+TEST(SoundModule, IsLookedForOnlyBesideTheProgramAndInTheConfiguredLibraryFolder) {
+    const std::vector<std::filesystem::path> places =
+        soundModulePlaces(std::filesystem::path("/tmp/unpacked/games"));
+    ASSERT_GE(places.size(), 2u);
+    EXPECT_EQ(places[0], std::filesystem::path("/tmp/unpacked/games/tovik-sdl-sound.so"));
+    // Never above an unpacked copy, whose parent anyone may be able to write to.
+    for (const std::filesystem::path& installed : std::span(places).subspan(1)) {
+        EXPECT_TRUE(installed.is_absolute()) << installed;
+        EXPECT_EQ(installed, installed.lexically_normal());
+        EXPECT_EQ(installed.string().find("/tmp/unpacked"), std::string::npos);
+        EXPECT_EQ(installed.filename(), "tovik-sdl-sound.so");
+    }
+    // Without /proc nothing says where the game is, so no place is trusted.
+    EXPECT_TRUE(soundModulePlaces(std::nullopt).empty());
+    CountingSource source;
+    EXPECT_NE(soundModuleAt({})(source).failure, "");
+}
+
+testing::Bytes fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(SoundModule, ADamagedOrStaleModuleIsRefusedWithTheTrueReasonAndNothingWaits) {
+    const testing::TempFolder folder("tovik-damaged-module");
+    const testing::Bytes real = fileBytes(*programFolder() / kSoundModuleFile);
+    ASSERT_GT(real.size(), 4096u);
+    testing::Bytes otherProcessor = real;
+    otherProcessor[offsetof(ElfW(Ehdr), e_machine)] ^= 0x40;
+    const auto plant = [&](const std::string& name, const testing::Bytes& bytes) {
+        std::filesystem::create_directory(folder.path() / name);
+        return folder.write(std::filesystem::path(name) / kSoundModuleFile, bytes);
+    };
+    const auto chmod = [](const std::filesystem::path& file, std::filesystem::perms perms) {
+        std::filesystem::permissions(file, perms, std::filesystem::perm_options::add);
+        return file;
+    };
+    const struct {
+        const char* name;
+        std::filesystem::path module;
+        const char* reason;
+    } cases[] = {
+        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}), "cut short"},
+        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}), "too short"},
+        {"another processor", plant("arch", otherProcessor), "another processor"},
+        {"not a library", plant("text", testing::Bytes(4096, '#')), "not a library"},
+        {"writable by others", chmod(plant("shared", real), std::filesystem::perms::others_write),
+         "other users"},
+        {"a folder",
+         [&] {
+             std::filesystem::create_directories(folder.path() / "folder" / kSoundModuleFile);
+             return folder.path() / "folder" / kSoundModuleFile;
+         }(),
+         "a folder"},
+        {"a FIFO",
+         [&] {
+             const std::filesystem::path fifo = folder.path() / "fifo";
+             ::mkfifo(fifo.c_str(), 0600);
+             return fifo;
+         }(),
+         "not a regular file"},
+        {"missing", folder.path() / "missing.so", "No such file"},
+        {"of another build", TOVIK_STALE_MODULE, "another build of the game"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingSource source;
+        const OpenedDevice opened = soundModuleAt({c.module})(source);
+        EXPECT_FALSE(opened.device);
+        EXPECT_NE(opened.failure.find(c.reason), std::string::npos) << opened.failure;
+        EXPECT_EQ(source.asked, 0u);
+    }
 }
 
 TEST(SoundModule, OpensTheDeviceFromTheModuleBuiltBesideThisProgram) {

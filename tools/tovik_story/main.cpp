@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/application_directory.h"
 #include "engine/random_source.h"
+#include "sound/program_folder.h"
 #include "sound/sound_home.h"
 #include "tovik_story/play_session.h"
 
@@ -97,7 +97,7 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
     std::free(folder);
     return path;
 #else
-    return tovik::applicationDirectory(argv0);
+    return tovik::sound::programFolder(argv0);
 #endif
 }
 
