@@ -13,10 +13,10 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
 #include "window/accessible_controls.h"
-#include "window/game_font.h"
 #include "window/player_access.h"
-#include "window/qt_text.h"
 #include "window/stage_scale.h"
 
 namespace tovik::window {

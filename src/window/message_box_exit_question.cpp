@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "window/qt_text.h"
+#include "look/qt_text.h"
 
 namespace tovik::window {
 

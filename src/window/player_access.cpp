@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "look/qt_text.h"
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 

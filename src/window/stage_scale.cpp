@@ -8,9 +8,9 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
-#include "window/game_font.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 
