@@ -14,7 +14,6 @@
 
 #include "sound/default_sound.h"
 #include "sound/voice.h"
-#include "sound/wav_decoder.h"
 #include "sound/wav_file.h"
 
 namespace tovik::sound {
@@ -28,17 +27,17 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStaleAfter = std::chrono::milliseconds(1500);
 // How long the end of the game waits for a device that is still being opened.
 constexpr auto kCloseWait = std::chrono::milliseconds(500);
-// Decoded sounds kept for the next play: the game's nine take about a megabyte.
+// Converted sounds kept for the next play: the game's nine take about a megabyte.
 constexpr std::size_t kCacheBytes = 24u * 1024u * 1024u;
 constexpr std::size_t kCacheFiles = 32;
 
-// Decoded files, each known by its path, size and change time, so that a file changed on disk
+// Converted files, each known by its path, size and change time, so that a file changed on disk
 // is read again. The least recently played go first when the cache is full. Used only on the
 // sound thread.
 class DecodedFiles {
   public:
-    // The file decoded, or nothing if it cannot be played.
-    std::shared_ptr<const Pcm> get(const std::filesystem::path& file) {
+    // The file converted for `device`, or nothing if it cannot be played.
+    std::shared_ptr<const Pcm> get(const std::filesystem::path& file, const SoundDevice& device) {
         std::error_code error;
         const std::filesystem::file_status status = std::filesystem::status(file, error);
         if (error || !std::filesystem::is_regular_file(status)) {
@@ -62,7 +61,7 @@ class DecodedFiles {
         }
         std::shared_ptr<const Pcm> sound;
         if (const std::optional<std::vector<std::uint8_t>> wav = readPlayableWav(file)) {
-            if (std::optional<Pcm> pcm = decodeWav(*wav)) {
+            if (std::optional<Pcm> pcm = device.convert(*wav)) {
                 sound = std::make_shared<const Pcm>(std::move(*pcm));
             }
         }
@@ -161,7 +160,7 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             if (!device) {
                 *s.warnings << "Игра идёт без звука: не удалось открыть аудиоустройство ("
                             << oneLine(opened.failure) << ")" << std::endl;
-            } else if (std::optional<Pcm> pcm = decodeWav(defaultSoundWav())) {
+            } else if (std::optional<Pcm> pcm = device->convert(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }
         }
@@ -174,7 +173,7 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             continue;
         }
         lock.unlock();
-        std::shared_ptr<const Pcm> sound = files.get(request.file);
+        std::shared_ptr<const Pcm> sound = files.get(request.file, *device);
         s.voice.start(sound ? std::move(sound) : defaultSound);
         lock.lock();
     }

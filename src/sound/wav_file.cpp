@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <fstream>
 #include <string_view>
 #include <system_error>
@@ -35,7 +37,7 @@ bool bitsFitEncoding(std::uint16_t encoding, std::uint16_t bits) {
         case kWavPcm:
             return bits == 8 || bits == 16 || bits == 24 || bits == 32;
         case kWavIeeeFloat:
-            return bits == 32 || bits == 64;
+            return bits == 32;  // what the sound library reads; doubles are unheard of in effects
         case kWavALaw:
         case kWavMuLaw:
             return bits == 8;
@@ -69,6 +71,23 @@ std::optional<WavFormat> readFormat(std::span<const std::uint8_t> fmt) {
         return std::nullopt;
     }
     return format;
+}
+
+// Sets every float sample that is not a number or lies beyond full scale to silence or to
+// full scale: a damaged float file may hold anything, and the sound library turns a NaN into a
+// full-scale click.
+void tameFloats(std::span<std::uint8_t> samples) {
+    for (std::size_t at = 0; at + 4 <= samples.size(); at += 4) {
+        const float value = std::bit_cast<float>(u32(samples, at));
+        if (!std::isfinite(value) || std::abs(value) > 1.0f) {
+            const float tamed = std::isnan(value) ? 0.0f : std::copysign(1.0f, value);
+            const auto bits = std::bit_cast<std::uint32_t>(tamed);
+            for (int i = 0; i < 4; ++i) {
+                samples[at + static_cast<std::size_t>(i)] =
+                    static_cast<std::uint8_t>(bits >> (8 * i));
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -134,8 +153,15 @@ std::optional<std::vector<std::uint8_t>> readPlayableWav(const std::filesystem::
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     // A file that shrank between the size check and the read is as bad as a malformed one.
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size()) || !parseWav(bytes)) {
+    if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
         return std::nullopt;
+    }
+    const std::optional<WavFormat> format = parseWav(bytes);
+    if (!format) {
+        return std::nullopt;
+    }
+    if (format->encoding == kWavIeeeFloat) {
+        tameFloats(std::span(bytes).subspan(format->dataOffset, format->dataSize));
     }
     return bytes;
 }

@@ -15,10 +15,12 @@
 #include <thread>
 
 #include "environment_variable.h"
+#include "sound/default_sound.h"
 #include "sound/program_folder.h"
 #include "sound/sound_module.h"
-#include "sound/wav_decoder.h"
+#include "sound/wav_file.h"
 #include "temp_folder.h"
+#include "wav_bytes.h"
 
 // SDL's real audio device. These tests run with SDL_AUDIODRIVER=dummy unless they say
 // otherwise: SDL plays into nothing, but in real time, as a card would.
@@ -84,6 +86,117 @@ TEST(SdlSoundDevice, WithoutACardSaysWhyAndLetsNoLibraryPrint) {
     EXPECT_FALSE(opened.device);
     EXPECT_NE(opened.failure, "");
     EXPECT_EQ(printed, "");
+}
+
+// Frame 50 of a 48 kHz file of one frame repeated, converted to 48 kHz stereo.
+std::pair<int, int> steadyLevel(const testing::Bytes& fmt, const testing::Bytes& frame) {
+    testing::Bytes samples;
+    for (int i = 0; i < 100; ++i) {
+        samples.insert(samples.end(), frame.begin(), frame.end());
+    }
+    const std::optional<Pcm> pcm = convertWav(
+        testing::riffWave({testing::chunk("fmt ", fmt), testing::chunk("data", samples)}),
+        kPlaybackRate, kPlaybackChannels);
+    if (!pcm || pcm->samples.size() != 100u * kPlaybackChannels) {
+        ADD_FAILURE() << "not converted to 100 frames";
+        return {0, 0};
+    }
+    return {pcm->samples[100], pcm->samples[101]};
+}
+
+TEST(WavConversion, ReadsEveryEncodingToTheSameLevel) {
+    using testing::fmtBody;
+    // Half of full scale in each encoding the game accepts; the sign is kept, 8-bit samples are
+    // unsigned around 128, and G.711's codes expand as the standard says.
+    const struct {
+        const char* name;
+        testing::Bytes fmt;
+        testing::Bytes frame;
+        std::pair<int, int> level;
+    } cases[] = {
+        {"8-bit", fmtBody(1, 1, 48000, 8), {0xC0}, {16384, 16384}},
+        {"8-bit below", fmtBody(1, 1, 48000, 8), {0x40}, {-16384, -16384}},
+        {"16-bit", fmtBody(1, 1, 48000, 16), {0x00, 0x40}, {16384, 16384}},
+        {"16-bit below", fmtBody(1, 1, 48000, 16), {0x00, 0xC0}, {-16384, -16384}},
+        {"24-bit", fmtBody(1, 1, 48000, 24), {0x00, 0x00, 0x40}, {16384, 16384}},
+        {"24-bit below", fmtBody(1, 1, 48000, 24), {0x00, 0x00, 0xC0}, {-16384, -16384}},
+        {"32-bit", fmtBody(1, 1, 48000, 32), {0x00, 0x00, 0x00, 0x40}, {16384, 16384}},
+        {"float", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x00, 0x3F}, {16384, 16384}},
+        {"extensible", testing::extensibleFmtBody(1, 1, 48000, 16), {0x00, 0x40}, {16384, 16384}},
+        {"A-law silence", fmtBody(6, 1, 48000, 8), {0xD5}, {8, 8}},
+        {"A-law loud", fmtBody(6, 1, 48000, 8), {0xAA}, {32256, 32256}},
+        {"mu-law silence", fmtBody(7, 1, 48000, 8), {0xFF}, {0, 0}},
+        {"mu-law loud", fmtBody(7, 1, 48000, 8), {0x80}, {32124, 32124}},
+        {"mu-law below", fmtBody(7, 1, 48000, 8), {0x00}, {-32124, -32124}},
+        {"stereo", fmtBody(1, 2, 48000, 16), {0x00, 0x40, 0x00, 0xE0}, {16384, -8192}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto [left, right] = steadyLevel(c.fmt, c.frame);
+        // SDL converts through floats: a step either way is its rounding.
+        EXPECT_NEAR(left, c.level.first, 2);
+        EXPECT_NEAR(right, c.level.second, 2);
+    }
+}
+
+TEST(WavConversion, ConvertsTheRateAndChannelsToTheDevicesKeepingLengthAndLevel) {
+    for (const std::uint32_t rate : {4000u, 22050u, 44100u, 48000u, 96000u, 384000u}) {
+        for (const int channels : {1, 2, 6}) {
+            SCOPED_TRACE(std::to_string(rate) + " Hz to " + std::to_string(channels));
+            const std::optional<Pcm> pcm =
+                convertWav(testing::steadyWav(rate, 0.5), 44100, channels);
+            ASSERT_TRUE(pcm);
+            const std::size_t frames = pcm->samples.size() / static_cast<std::size_t>(channels);
+            EXPECT_EQ(pcm->samples.size() % static_cast<std::size_t>(channels), 0u);
+            EXPECT_NEAR(static_cast<double>(frames), 0.5 * 44100, 0.01 * 44100);
+            // A steady level stays steady, away from the edges the filter sees past.
+            EXPECT_NEAR(pcm->samples[frames / 2 * static_cast<std::size_t>(channels)], 16384, 300);
+        }
+    }
+}
+
+TEST(WavConversion, ReadsEveryFileTheHeaderReaderAcceptsAndTheBuiltInSound) {
+    // The header reader decides what plays: what it lets through, SDL must read too.
+    std::vector<testing::NamedWav> files = testing::goodWavs();
+    files.push_back({"the built-in sound", defaultSoundWav()});
+    for (const testing::NamedWav& wav : files) {
+        SCOPED_TRACE(wav.name);
+        ASSERT_TRUE(parseWav(wav.bytes));
+        const std::optional<Pcm> pcm = convertWav(wav.bytes, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        EXPECT_GT(pcm->samples.size(), 0u);
+        EXPECT_LE(pcm->samples.size(),
+                  std::size_t{kMaxWavSeconds} * kPlaybackRate * kPlaybackChannels + 1024);
+    }
+}
+
+TEST(WavConversion, FloatsBeyondFullScaleAreClampedAndNonsenseIsSilent) {
+    const testing::TempFolder folder("tovik-floats");
+    const struct {
+        const char* name;
+        testing::Bytes frame;
+        int level;
+    } cases[] = {
+        {"2.0", {0x00, 0x00, 0x00, 0x40}, 32767},
+        {"-2.0", {0x00, 0x00, 0x00, 0xC0}, -32768},
+        {"NaN", {0x00, 0x00, 0xC0, 0x7F}, 0},
+        {"infinity", {0x00, 0x00, 0x80, 0x7F}, 32767},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::Bytes samples;
+        for (int i = 0; i < 100; ++i) {
+            samples.insert(samples.end(), c.frame.begin(), c.frame.end());
+        }
+        const std::optional<std::vector<std::uint8_t>> read = readPlayableWav(folder.write(
+            "float.wav",
+            testing::riffWave({testing::chunk("fmt ", testing::fmtBody(3, 1, 48000, 32)),
+                               testing::chunk("data", samples)})));
+        ASSERT_TRUE(read);
+        const std::optional<Pcm> pcm = convertWav(*read, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        EXPECT_NEAR(pcm->samples[100], c.level, 1);
+    }
 }
 
 TEST(SoundModule, IsLookedForOnlyBesideTheProgramAndInTheConfiguredLibraryFolder) {

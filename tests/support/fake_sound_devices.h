@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "sound/sdl/sdl_sound_device.h"
 #include "sound/sound_device.h"
-#include "sound/wav_decoder.h"
 
 namespace tovik::testing {
 
@@ -66,12 +66,16 @@ class HandPulledDevice {
         sound::SampleSource* source = nullptr;
         int opened = 0;
     };
+    // It plays what the game asks for, converted as SDL's device converts.
     class Device final : public sound::SoundDevice {
       public:
         explicit Device(std::shared_ptr<State> state) : state_(std::move(state)) {}
         ~Device() override {
             const std::lock_guard lock(state_->mutex);
             state_->source = nullptr;
+        }
+        std::optional<sound::Pcm> convert(std::span<const std::uint8_t> wav) const override {
+            return sound::convertWav(wav, sound::kPlaybackRate, sound::kPlaybackChannels);
         }
 
       private:
