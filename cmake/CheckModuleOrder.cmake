@@ -18,7 +18,8 @@ set(folders
     src/form form  src/story story  src/sound sound  src/engine engine  src/look look
     src/window window  web beside  tools beside
     tests/engine engine  tests/support engine  tests/fuzz engine  tests/sound sound
-    tests/packaging sound  tests/story beside  tests/tools beside  tests/window window)
+    tests/packaging sound  tests/story beside  tests/tools beside  tests/window window
+    tests/assets beside)
 
 set(problems "")
 # A test folder no rule names would go unchecked.

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Checks the game as it is installed and packaged, one step a run:
-#   check_install.sh BUILD PREFIX STEP
+#   TOVIK_SOUNDS="dindin.wav ..." check_install.sh BUILD PREFIX STEP
 # `install` installs BUILD into PREFIX; the other steps look at what it installed, and `deb`
 # builds the Debian package from BUILD and looks into it.
 set -euo pipefail
 build=$1 prefix=$2 step=$3
 data=share/games/tovik
-sounds=(dindin ydar ydar2 shock techno stone health voda shelest)
+read -r -a sounds <<<"${TOVIK_SOUNDS:-}"  # the game's list, from the build
 icon_sizes=(16 22 24 32 48 64 128 256)
 metainfo=share/metainfo/org.example.tovik.metainfo.xml
 
@@ -20,7 +20,7 @@ installed_files() {
     echo games/tovik games/tovik-story share/applications/tovik.desktop "$metainfo"
     echo share/man/man6/tovik.6.gz share/man/man6/tovik-story.6.gz
     echo share/doc/tovik/copyright share/doc/tovik/changelog.gz
-    for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound.wav"; done
+    for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound"; done
     for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/tovik.png"; done
 }
 
@@ -34,6 +34,11 @@ png_size() {
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
+case $step in
+install | deb)
+    [ ${#sounds[@]} -gt 0 ] || fail "TOVIK_SOUNDS names no sound"
+    ;;
+esac
 case $step in
 install)
     rm -rf "$prefix"
