@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <system_error>
@@ -77,14 +77,18 @@ std::optional<WavFormat> readFormat(std::span<const std::uint8_t> fmt) {
 // full scale: a damaged float file may hold anything, and the sound library turns a NaN into a
 // full-scale click.
 void tameFloats(std::span<std::uint8_t> samples) {
+    // Through memcpy: the page's standard library has no std::bit_cast yet.
+    static_assert(sizeof(float) == sizeof(std::uint32_t));
     for (std::size_t at = 0; at + 4 <= samples.size(); at += 4) {
-        const float value = std::bit_cast<float>(u32(samples, at));
+        const std::uint32_t bits = u32(samples, at);
+        float value = 0;
+        std::memcpy(&value, &bits, 4);
         if (!std::isfinite(value) || std::abs(value) > 1.0f) {
-            const float tamed = std::isnan(value) ? 0.0f : std::copysign(1.0f, value);
-            const auto bits = std::bit_cast<std::uint32_t>(tamed);
-            for (int i = 0; i < 4; ++i) {
-                samples[at + static_cast<std::size_t>(i)] =
-                    static_cast<std::uint8_t>(bits >> (8 * i));
+            value = std::isnan(value) ? 0.0f : std::copysign(1.0f, value);
+            std::uint32_t tamed = 0;
+            std::memcpy(&tamed, &value, 4);
+            for (std::size_t i = 0; i < 4; ++i) {
+                samples[at + i] = static_cast<std::uint8_t>(tamed >> (8 * i));
             }
         }
     }
