@@ -293,6 +293,8 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("defaultSound", &defaultSound);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
+    emscripten::function(
+        "keysHelp", +[] { return std::string(kKeysHelp); });
 }
 
 }  // namespace tovik::web

@@ -178,10 +178,13 @@ test("the exit question: No plays on where it stood, Yes closes the game", async
   assert.equal((await look(page, "Info")).text, passage, "No leaves the game where it stood");
   assert.equal(await page.$eval("#stage", (stage) => getComputedStyle(stage).visibility), "visible");
 
-  // Escape is No, Enter is Yes.
-  await click(page, "Quit");
-  await page.keyboard.press("Escape");
-  assert.equal(await page.$eval("#exit-question", (box) => box.hidden), true);
+  // Escape is No; Enter answers with the focused button, Нет after a Tab, else Да.
+  for (const keys of [["Escape"], ["Tab", "Enter"]]) {
+    await click(page, "Quit");
+    for (const key of keys) await page.keyboard.press(key);
+    assert.equal(await page.$eval("#exit-question", (box) => box.hidden), true, keys.join("+"));
+    assert.equal((await look(page, "Info")).text, passage, keys.join("+") + " keeps the game");
+  }
   await click(page, "Quit");
   await page.keyboard.press("Enter");
   assert.equal(await page.$eval("#closed", (box) => box.hidden), false, "the game says it closed");

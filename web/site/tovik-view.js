@@ -279,7 +279,8 @@
     if (id >= 0) {
       elements[id].focus({ preventScroll: true });
     } else if (stage.contains(document.activeElement)) {
-      document.activeElement.blur();
+      // Kept on the game's area, where its keys reach it in every mode of a screen reader.
+      stage.focus({ preventScroll: true });
     }
   }
   // The pointer or a screen reader focused a control: the engine's focus follows it.
@@ -372,21 +373,16 @@
   // window's message box answers to its toolkit's: Enter is Да, Escape is Нет.
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
-  exitBox.addEventListener("keydown", (event) => {
-    if (event.key !== "Enter" && event.key !== "Escape") return;
-    // The answer is the key's only effect: it goes no further, to the game's own keys.
-    event.preventDefault();
-    event.stopPropagation();
-    handle(() => game.answer(event.key === "Enter"));
-  });
+  // In the question Enter answers with the button that has the focus, and Escape is Нет,
+  // wherever the focus has wandered while it is open. The answer is the key's only effect: it
+  // goes no further, to the game's own keys.
   document.addEventListener("keydown", (event) => {
-    // The question's keys hold wherever the focus has wandered while it is open.
-    if (!game || game.windowState() !== "hidden" || exitBox.contains(event.target)) return;
-    if (event.key === "Enter" || event.key === "Escape") {
-      event.preventDefault();
-      event.stopImmediatePropagation();
-      handle(() => game.answer(event.key === "Enter"));
-    }
+    if (!game || game.windowState() !== "hidden") return;
+    if (event.key !== "Enter" && event.key !== "Escape") return;
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    const yes = event.key === "Enter" && document.activeElement !== exitNo;
+    handle(() => game.answer(yes));
   });
 
   startAgain.addEventListener("click", () => newGame());
@@ -444,9 +440,12 @@
       document.documentElement.style.setProperty("--stage-width", size.width + "px");
       document.documentElement.style.setProperty("--stage-height", size.height + "px");
       sound.defaultWav = new Uint8Array(tovik.defaultSound());
+      document.getElementById("keys-help").textContent = tovik.keysHelp();
       buildStage();
       fit();
       newGame();
+      // The game's keys reach it in a screen reader's browse mode too, from the first screen.
+      stage.focus({ preventScroll: true });
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
         (picture) => getComputedStyle(picture).display !== "none"
