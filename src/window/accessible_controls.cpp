@@ -7,8 +7,8 @@
 
 #include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
+#include "look/qt_text.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 
