@@ -36,11 +36,11 @@ class HandPulledDevice {
         return samples;
     }
 
-    // Pulls `frames` at a time until they start with `wanted`, for at most two seconds, since
-    // the sound thread starts a sound a moment after it is asked for. What was pulled before
-    // is lost, as sound already played is.
+    // Pulls `frames` at a time until they start with `wanted`, since the sound thread starts a
+    // sound a moment after it is asked for; for at most five seconds, as a loaded machine may
+    // hold that thread back. What was pulled before is lost, as sound already played is.
     bool hears(const std::vector<std::int16_t>& wanted) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         do {
             const std::vector<std::int16_t> heard = pull(wanted.size() / sound::kPlaybackChannels);
             if (heard == wanted) {
