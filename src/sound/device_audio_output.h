@@ -12,16 +12,15 @@
 namespace tovik::sound {
 
 // The game's sound: one voice on the platform's device. Everything slow happens on a sound
-// thread of its own: opening the device (a sound server may never answer), reading and decoding
-// the files (each file once, kept in a bounded cache). So the window's thread only hands over a
-// path and goes on, whatever the file and whatever the device.
+// thread of its own: opening the device (a sound server may never answer), reading and converting
+// the files for the device (each file once, kept in a bounded cache). So the window's thread only
+// hands over a path and goes on, whatever the file and whatever the device.
 //
 // A file that cannot be played gives the built-in default sound. Without a device the game goes
 // on in silence, and one line says why.
-// The line said when the game goes on in silence: these, with the device's reason between.
+// The line said when the game goes on in silence, followed by the device's reason in brackets.
 struct SilenceWords {
-    std::string noDevice = "Звук недоступен: не удалось открыть звуковое устройство";
-    std::string goingOn = "игра идёт без звука";
+    std::string noDevice = "Игра идёт без звука: не удалось открыть аудиоустройство";
 };
 
 class DeviceAudioOutput final : public AudioOutput {

@@ -64,8 +64,7 @@ inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопк�
 
 // Warnings the game writes on one line.
 inline constexpr Text kNoSoundWarning{"warning:no-sound",
-                                      "Звук недоступен: не удалось открыть звуковое устройство"};
-inline constexpr Text kNoSoundWarningEnd{"warning:no-sound-end", "игра идёт без звука"};
+                                      "Игра идёт без звука: не удалось открыть аудиоустройство"};
 
 // The page's own words around the stage.
 inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};

@@ -170,7 +170,6 @@ std::vector<TranslatableText> translatableTexts() {
     add(kFightAnnouncement, "Spoken after a fight's passage, followed by the opponent's name.");
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
-    add(kNoSoundWarningEnd);
     for (const Text& page :
          {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText}) {
         add(page, "On the web page around the game.");

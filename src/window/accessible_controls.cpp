@@ -7,9 +7,9 @@
 
 #include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
+#include "look/qt_text.h"
 #include "story/interface_texts.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 

@@ -14,11 +14,11 @@
 #include "engine/player_input.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
 #include "story/language.h"
 #include "window/accessible_controls.h"
-#include "window/game_font.h"
 #include "window/player_access.h"
-#include "window/qt_text.h"
 #include "window/stage_scale.h"
 
 namespace tovik::window {

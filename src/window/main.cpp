@@ -14,9 +14,9 @@
 #include <variant>
 #include <vector>
 
-#include "engine/application_directory.h"
 #include "engine/random_source.h"
 #include "sound/device_audio_output.h"
+#include "sound/program_folder.h"
 #include "sound/sound_home.h"
 #include "sound/sound_module.h"
 #include "story/interface_texts.h"
@@ -156,12 +156,11 @@ int main(int argc, char* argv[]) {
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
     audio.setSilenceWords(
-        {std::string(tovik::story::translated(tovik::story::kNoSoundWarning)),
-         std::string(tovik::story::translated(tovik::story::kNoSoundWarningEnd))});
+        {std::string(tovik::story::translated(tovik::story::kNoSoundWarning))});
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
-        tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string();
+        tovik::sound::soundHome(tovik::sound::programFolder(argv[0])).string();
     tovik::window::GameWindow window(audio, *random, nullptr, soundHome);
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);

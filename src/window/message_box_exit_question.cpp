@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "look/qt_text.h"
 #include "story/interface_texts.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 

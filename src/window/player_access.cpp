@@ -6,10 +6,10 @@
 #include <QWidget>
 
 #include "engine/player_input.h"
+#include "look/qt_text.h"
 #include "story/interface_texts.h"
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 

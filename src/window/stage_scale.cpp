@@ -8,10 +8,10 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
 #include "story/language.h"
-#include "window/game_font.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 

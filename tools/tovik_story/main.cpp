@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/application_directory.h"
 #include "engine/random_source.h"
+#include "sound/program_folder.h"
 #include "sound/sound_home.h"
 #include "story/language.h"
 #include "tovik_story/catalogue_template.h"
@@ -110,7 +110,7 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
     std::free(folder);
     return path;
 #else
-    return tovik::applicationDirectory(argv0);
+    return tovik::sound::programFolder(argv0);
 #endif
 }
 
