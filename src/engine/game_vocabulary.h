@@ -27,6 +27,7 @@ inline std::string opponentBlowStatus(std::string_view opponent) {
 // and on a restored window, which starts from the layout. Life and the defeat banner are left to
 // the caller, which knows their state.
 inline void showFixedCaptionsInLanguage(WindowModel& window) {
+    using enum ControlId;
     window.setCaption(NameGame2, story::translated(story::kSubtitleText));
     window.setCaption(Start, story::translated(story::kStartText));
     window.setCaption(Creator, story::translated(story::kCreditText));
