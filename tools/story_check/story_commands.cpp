@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "engine/command_line.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
 #include "story_check/dot_map.h"
@@ -38,7 +39,7 @@ int checkStoryTo(const StoryTables& tables, std::ostream& out) {
 
 int runCheck(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story check: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story check: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; the check takes none\n";
         return 2;
     }
@@ -116,7 +117,7 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
 
 int runLines(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story lines: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story lines: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; it takes none\n";
         return 2;
     }
@@ -177,7 +178,7 @@ int runLines(int argc, char** argv) {
 
 int runMap(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::cerr << "tovik-story map: unexpected argument \"" << argv[argc - 1]
+        std::cerr << "tovik-story map: unexpected argument \"" << tovik::printable(argv[argc - 1])
                   << "\"; usage: tovik-story map [FILE.dot]\n";
         return 2;
     }
@@ -196,7 +197,7 @@ int runMap(int argc, char** argv) {
         file.close();
     }
     if (!file) {
-        std::cerr << "tovik-story map: cannot write \"" << argv[1] << "\"\n";
+        std::cerr << "tovik-story map: cannot write \"" << tovik::printable(argv[1]) << "\"\n";
         return 1;
     }
     return 0;

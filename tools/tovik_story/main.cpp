@@ -1,6 +1,7 @@
 // tovik-story: the game without its window. `play` runs the game headless over standard input
 // and output; `check` and `map` look at the story itself.
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -8,8 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "engine/application_directory.h"
+#include "engine/command_line.h"
 #include "engine/random_source.h"
 #include "sound/sound_home.h"
 #include "tovik_story/play_session.h"
@@ -102,28 +106,24 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
 }
 
 int play(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
+    static constexpr std::array kRules = {tovik::OptionRule{"seed", true}};
+    const auto parsed = tovik::parseOptions(arguments, kRules);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        return usageError("play: " + *why);
+    }
+    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
+    if (options.has("help")) {
+        std::cout << kHelp;
+        return 0;
+    }
     std::optional<std::uint64_t> seed;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (isHelp(argument)) {
-            std::cout << kHelp;
-            return 0;
+    if (const std::string* text = options.value("seed")) {
+        const auto read = tovik::seedOption(*text);
+        if (const auto* why = std::get_if<std::string>(&read)) {
+            return usageError("play: " + *why);
         }
-        if (argument != "--seed") {
-            return usageError("play: unexpected argument '" + std::string(argument) + "'");
-        }
-        if (seed) {
-            return usageError("play: --seed given twice");
-        }
-        if (i + 1 == argc) {
-            return usageError("play: --seed needs a number");
-        }
-        seed = tovik::parseSeed(argv[++i]);
-        if (!seed) {
-            return usageError(
-                "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
-                std::string(argv[i]) + "'");
-        }
+        seed = std::get<std::uint64_t>(read);
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
@@ -166,6 +166,6 @@ int main(int argc, char** argv) {
         return notAvailable(command);
 #endif
     }
-    return usageError("unknown command '" + std::string(command) +
-                      "'; expected play, check, map or lines");
+    return usageError("unknown command " + tovik::quotedText(command) +
+                      "; expected play, check, map or lines");
 }
