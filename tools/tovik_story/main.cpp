@@ -37,6 +37,24 @@ EM_JS(char*, scriptFolder, (), {
     stringToUTF8(folder, text, size);
     return text;
 });
+
+// Node opens /dev/null for a standard stream that was closed when it started, so that a write
+// to a closed standard output succeeds there and the player would never learn it cannot be
+// heard. Node opens it for reading and writing, where a shell's >/dev/null opens it for writing
+// only: that tells the two apart.
+EM_JS(int, standardOutputWasClosed, (), {
+    try {
+        const fs = require("fs");
+        const out = fs.fstatSync(1);
+        if (!out.isCharacterDevice() || out.rdev !== fs.statSync("/dev/null").rdev) {
+            return 0;
+        }
+        const flags = /flags:[^0-7]*([0-7]+)/.exec(fs.readFileSync("/proc/self/fdinfo/1", "utf8"));
+        return flags && (parseInt(flags[1], 8) & 3) === 2 ? 1 : 0;
+    } catch (error) {
+        return 0;
+    }
+});
 // clang-format on
 #endif
 
@@ -126,6 +144,11 @@ int play(int argc, char** argv) {
         seed = std::get<std::uint64_t>(read);
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
+#ifdef __EMSCRIPTEN__
+    if (standardOutputWasClosed() != 0) {
+        std::cout.setstate(std::ios::badbit);  // refused at the first write, as natively
+    }
+#endif
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
     // The sounds beside the executable, else those installed with the game.
     tovik::tools::PlaySession session(random,
