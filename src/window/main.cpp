@@ -142,7 +142,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<tovik::window::Replay> replay;
     if (const std::string* path = options.value("replay")) {
         auto opened = tovik::window::Replay::open(QFile::decodeName(path->c_str()));
-        if (const auto* why = std::get_if<QString>(&opened)) {
+        if (const auto* why = std::get_if<std::string>(&opened)) {
             fail(*why);
             return 2;
         }
@@ -194,7 +194,7 @@ int main(int argc, char* argv[]) {
         window.stopTimers();
         QTimer::singleShot(300, &window, [&] {
             if (!window.grab().save(QFile::decodeName(screenshot->c_str()), "PNG")) {
-                fail("cannot write " + QString::fromLocal8Bit(tovik::printable(*screenshot)));
+                fail("cannot write " + tovik::printable(*screenshot));
                 status = 2;
             }
             QCoreApplication::exit(status);

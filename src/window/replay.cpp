@@ -100,18 +100,18 @@ std::string_view trimmed(std::string_view line) {
 
 }  // namespace
 
-std::variant<std::unique_ptr<Replay>, QString> Replay::open(const QString& path) {
+std::variant<std::unique_ptr<Replay>, std::string> Replay::open(const QString& path) {
     // Without O_NONBLOCK, opening a pipe waits for its writer, and the window with it.
     const int descriptor =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
-        return QString::fromLocal8Bit("cannot read " + shown(path) + ": " + std::strerror(errno));
+        return "cannot read " + shown(path) + ": " + std::strerror(errno);
     }
     std::array<int, 2> wake{};
     if (::pipe2(wake.data(), O_CLOEXEC) != 0) {
         const int error = errno;
         ::close(descriptor);
-        return QString::fromLocal8Bit("cannot read " + shown(path) + ": " + std::strerror(error));
+        return "cannot read " + shown(path) + ": " + std::strerror(error);
     }
     return std::unique_ptr<Replay>(new Replay(path, descriptor, wake[0], wake[1]));
 }

@@ -47,9 +47,9 @@ class Replay final : public QObject {
     using Problem = std::function<void(const std::string&)>;
     using Finished = std::function<void(ReplayEnd)>;
 
-    // The replay of the file at `path`, or why it cannot be opened. Opening never waits, not
-    // even for a pipe's writer.
-    static std::variant<std::unique_ptr<Replay>, QString> open(const QString& path);
+    // The replay of the file at `path`, or why it cannot be opened (in the file system's
+    // bytes). Opening never waits, not even for a pipe's writer.
+    static std::variant<std::unique_ptr<Replay>, std::string> open(const QString& path);
     ~Replay() override;
     Replay(const Replay&) = delete;
     Replay& operator=(const Replay&) = delete;
