@@ -208,6 +208,11 @@ int main(int argc, char* argv[]) {
             }
             const auto watcher = screenshot != nullptr ? tovik::window::ReplayWatcher::Nobody
                                                        : tovik::window::ReplayWatcher::Player;
+            if (screenshot != nullptr) {
+                // The replay is played between the window's events, where the clock's ticks
+                // would fall between its lines: the picture is to show the replay's own ticks.
+                window.stopTimers();
+            }
             replay->start(
                 window, watcher,
                 [&](const std::string& problem) {
