@@ -1,8 +1,9 @@
 // The game for the browser page: the same engine and story as the window, bound to JavaScript
 // with embind. The page (tovik-view.js) builds its elements from the layout table below, sends
 // every click, pointer move, timer tick and exit answer here, and draws the window model after
-// each. It holds no rule of the game, and no rule of its own about keys or what a screen reader
-// hears: those are the window's too (engine/keyboard.h, engine/spoken_screen.h).
+// each. It holds no rule of the game, and no rule of its own about keys, clicks, sounds or what a
+// screen reader hears: those are the window's too (engine/player_input.h, engine/keyboard.h,
+// engine/sound_commands.h, engine/spoken_screen.h).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -15,13 +16,14 @@
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "engine/keyboard.h"
+#include "engine/player_input.h"
 #include "engine/random_source.h"
+#include "engine/sound_commands.h"
 #include "engine/spoken_screen.h"
 #include "form/control_layout.h"
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "look/control_look.h"
-#include "sound/audio_output.h"
 #include "sound/default_sound.h"
 
 namespace tovik::web {
@@ -29,16 +31,6 @@ namespace tovik::web {
 namespace {
 
 using emscripten::val;
-
-// Sounds go to the page, which plays them with the browser's audio.
-class PageAudioOutput final : public sound::AudioOutput {
-  public:
-    explicit PageAudioOutput(val play) : play_(std::move(play)) {}
-    void playFile(const std::filesystem::path& file) override { play_(file.string()); }
-
-  private:
-    val play_;
-};
 
 // The page asks in its own modal box and answers later, through WebGame::answer.
 class PageExitQuestion final : public ExitQuestion {
@@ -61,16 +53,17 @@ class PageExitQuestion final : public ExitQuestion {
 // One game in the page: the window model, the game and its seams.
 class WebGame {
   public:
-    // `seed` below 0 seeds from the clock; `playSound` is called with each sound's path,
-    // relative to the page ("./TovikSound/ydar.wav").
-    WebGame(double seed, val playSound)
-        : random_(seed < 0 ? SeededRandom() : SeededRandom(static_cast<std::uint64_t>(seed))),
-          audio_(std::move(playSound)),
+    // `seed` is the address's ?seed= text, read as every program reads a seed; anything else
+    // (none at all included) seeds from the clock. `nowMs` is the page's clock, for the sound.
+    WebGame(const std::string& seed, val nowMs)
+        : seeded_(parseSeed(seed)),
+          random_(seeded_ ? SeededRandom(*seeded_) : SeededRandom()),
+          audio_([nowMs] { return nowMs().as<double>(); }),
           game_(window_, audio_, random_, question_, "."),
-          keys_(game_, window_) {
+          keys_(game_, window_),
+          reader_(window_, game_, keys_) {
         game_.load();
-        keys_.followScreen();
-        heard_ = spokenScreenOf(window_, game_);
+        reader_.afterEvent();  // the title screen, which a reader meets by itself
     }
 
     void click(int control) {
@@ -92,17 +85,19 @@ class WebGame {
         afterEvent();
     }
 
-    // One key, by the browser's KeyboardEvent.key ("Tab", "Enter", " ", "Escape", "1" to "5").
-    // Returns whether the game took it; a key it has no use for is the browser's. F11 stays
-    // the browser's own full screen.
-    bool key(const std::string& name, bool shift) {
-        const PlayerKey pressed = playerKeyOf(name, shift);
-        if (pressed == PlayerKey::Other) {
+    // One key press, as the browser names it (KeyboardEvent.key). Returns whether the page
+    // keeps it from the browser: a key the game has no use for is the browser's. F11 stays the
+    // browser's own: its full screen grows the page, and the page fits the stage to it.
+    bool key(const std::string& name, bool shift, bool control, bool alt, bool meta, bool held) {
+        const KeyAction action = keyAction(name, {shift, control, alt, meta}, held);
+        if (action.key == PlayerKey::FullScreen) {
             return false;
         }
-        keys_.press(pressed, false);
-        afterEvent();
-        return true;
+        if (action.key != PlayerKey::Other) {
+            keys_.press(action.key, false);
+            afterEvent();
+        }
+        return action.consume;
     }
     // The control that has the keyboard's focus, the passage included, or -1 for none.
     int focus() const {
@@ -116,7 +111,7 @@ class WebGame {
     // and a new passage only where the focus does not read it. Empty for nothing new.
     std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
     // The passage's description: how many choices it offers, read after it when it is focused.
-    std::string passageDescription() const { return passageDescription_; }
+    std::string passageDescription() const { return reader_.passageDescription(); }
     std::string accessibleName(int control) const {
         return tovik::accessibleName(static_cast<ControlId>(control), window_);
     }
@@ -131,75 +126,59 @@ class WebGame {
     bool timerEnabled(int control) const {
         return window_.isTimerEnabled(static_cast<ControlId>(control));
     }
-    // "shown", "hidden" (the exit question is open) or "unloaded" (the game has been left).
-    std::string windowState() const {
-        switch (window_.state()) {
-            case WindowState::Shown:
-                return "shown";
-            case WindowState::Hidden:
-                return "hidden";
-            case WindowState::Unloaded:
-                return "unloaded";
-        }
-        return "shown";
-    }
+    std::string windowState() const { return std::string(windowStateName(window_.state())); }
+    // Whether the game's dice come from the seed it was given, and not from the clock.
+    bool seeded() const { return seeded_.has_value(); }
     bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
 
     // The open question's title and text, as the game asked it.
     std::string exitQuestionTitle() const { return question_.title(); }
     std::string exitQuestionText() const { return question_.text(); }
 
+    // What the page's audio does next, oldest first: one object a command, with `kind` "load",
+    // "play", "blip" or "stop", and `file` and `ticket` where they apply.
+    val takeSoundCommands() {
+        val commands = val::array();
+        for (const SoundCommands::Command& command : audio_.take()) {
+            val entry = val::object();
+            entry.set("kind", soundKindName(command.kind));
+            entry.set("file", command.file);
+            entry.set("ticket", command.ticket);
+            commands.call<void>("push", entry);
+        }
+        return commands;
+    }
+    // The page has fetched and decoded the sound of `ticket`, or found it cannot be played.
+    void soundLoaded(int ticket, bool playable) { audio_.loaded(ticket, playable); }
+
   private:
-    static PlayerKey playerKeyOf(const std::string& name, bool shift) {
-        if (name == "Tab") {
-            return shift ? PlayerKey::BackTab : PlayerKey::Tab;
-        }
-        if (name == "Enter") {
-            return PlayerKey::Enter;
-        }
-        if (name == " ") {
-            return PlayerKey::Space;
-        }
-        if (name == "Escape") {
-            return PlayerKey::Escape;
-        }
-        if (name.size() == 1 && name[0] >= '1' && name[0] <= '5') {
-            return static_cast<PlayerKey>(static_cast<int>(PlayerKey::Digit1) + (name[0] - '1'));
-        }
-        return PlayerKey::Other;
+    static std::string soundKindName(SoundCommands::Command::Kind kind) {
+        // In the order of the kinds.
+        constexpr const char* kNames[] = {"load", "play", "blip", "stop"};
+        return kNames[static_cast<std::size_t>(kind)];
     }
 
-    // After every event, as the window does it: a new scene takes the focus to its passage, and
-    // the live region says only what the focus does not. A passage newly focused is read with
-    // its description, the choice count; one focused already reads its new text, and only the
-    // count is left to say; one the focus is elsewhere from is said in full.
     void afterEvent() {
-        const bool moved = keys_.followScreen();
-        const SpokenScreen now = spokenScreenOf(window_, game_);
-        const Announcement said = announce(heard_, now);
-        heard_ = now;
-        if (said.kind == Announcement::Kind::Scene) {
-            const auto split = said.text.rfind('\n');
-            passageDescription_ = said.text.substr(split + 1);
-            if (keys_.focus() != ControlId::Info) {
-                toSay_ = said.text;
-            } else if (!moved) {
-                toSay_ = passageDescription_;
-            }
-        } else if (said.kind != Announcement::Kind::Nothing) {
-            toSay_ = said.text;
+        const ReaderUpdate update = reader_.afterEvent();
+        if (!update.say.empty()) {
+            toSay_ = update.say;
+        }
+        if (window_.state() == WindowState::Unloaded && !silenced_) {
+            silenced_ = true;  // a game that has been left makes no more sound
+            audio_.stop();
         }
     }
 
     WindowModel window_;
+    std::optional<std::uint64_t> seeded_;
     SeededRandom random_;
-    PageAudioOutput audio_;
+    SoundCommands audio_;
     PageExitQuestion question_;
     Game game_;
     KeyboardPlay keys_;
-    SpokenScreen heard_;
+    ReaderFeed reader_;
     std::string toSay_;
-    std::string passageDescription_;
+    bool silenced_ = false;
 };
 
 namespace {
@@ -264,6 +243,18 @@ val window() {
     return window;
 }
 
+// Whether a click, the `detail`th of a quick series (the browser's MouseEvent.detail), reaches
+// the game.
+bool clickReachesGameAt(int control, int detail) {
+    return clickReachesGame(static_cast<ControlId>(control), detail);
+}
+
+// Whether the page keeps a key's release from the browser too: a button clicks itself when
+// Space comes up, and the game has had that key already.
+bool keyTaken(const std::string& name, bool shift, bool control, bool alt, bool meta) {
+    return keyAction(name, {shift, control, alt, meta}, false).consume;
+}
+
 // The built-in blip as WAV bytes, for a sound file that is missing or cannot be decoded.
 val defaultSound() {
     const std::vector<std::uint8_t>& bytes = sound::defaultSoundWav();
@@ -274,7 +265,7 @@ val defaultSound() {
 
 EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::class_<WebGame>("WebGame")
-        .constructor<double, val>()
+        .constructor<const std::string&, val>()
         .function("click", &WebGame::click)
         .function("move", &WebGame::move)
         .function("tick", &WebGame::tick)
@@ -284,6 +275,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("visible", &WebGame::visible)
         .function("timerEnabled", &WebGame::timerEnabled)
         .function("windowState", &WebGame::windowState)
+        .function("seeded", &WebGame::seeded)
         .function("exitQuestionOpen", &WebGame::exitQuestionOpen)
         .function("key", &WebGame::key)
         .function("focus", &WebGame::focus)
@@ -292,11 +284,15 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("passageDescription", &WebGame::passageDescription)
         .function("accessibleName", &WebGame::accessibleName)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
-        .function("exitQuestionText", &WebGame::exitQuestionText);
+        .function("exitQuestionText", &WebGame::exitQuestionText)
+        .function("takeSoundCommands", &WebGame::takeSoundCommands)
+        .function("soundLoaded", &WebGame::soundLoaded);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
+    emscripten::function("clickReachesGame", &clickReachesGameAt);
+    emscripten::function("keyTaken", &keyTaken);
 }
 
 }  // namespace tovik::web

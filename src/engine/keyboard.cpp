@@ -1,6 +1,9 @@
 #include "engine/keyboard.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "engine/spoken_screen.h"
 
 namespace tovik {
 
@@ -8,15 +11,22 @@ using enum ControlId;
 
 namespace {
 
-// Every control that has a click handler, in the order a reader meets them on the screen.
-constexpr ControlId kReadingOrder[] = {Start, R1,    R2,    R3,      R4,      R5,  Attack,
-                                       Item1, Item3, Item4, EndGame, WinGame, Quit};
+// Every control that takes a click, in the order a reader meets them on the screen.
+const std::vector<ControlId>& clickableInReadingOrder() {
+    static const std::vector<ControlId> order = [] {
+        std::vector<ControlId> clickable;
+        const std::vector<ControlId>& all = readingOrder();
+        std::copy_if(all.begin(), all.end(), std::back_inserter(clickable), hasClickHandler);
+        return clickable;
+    }();
+    return order;
+}
 
 }  // namespace
 
 std::vector<ControlId> focusOrder(const WindowModel& window) {
     std::vector<ControlId> order;
-    for (ControlId control : kReadingOrder) {
+    for (ControlId control : clickableInReadingOrder()) {
         if (window.isVisible(control)) {
             order.push_back(control);
         }
@@ -40,8 +50,7 @@ bool KeyboardPlay::canHoldFocus(ControlId control) const {
     if (!window_.isVisible(control)) {
         return false;
     }
-    return control == Info || std::find(std::begin(kReadingOrder), std::end(kReadingOrder),
-                                        control) != std::end(kReadingOrder);
+    return control == Info || hasClickHandler(control);
 }
 
 void KeyboardPlay::focusOn(ControlId control) {

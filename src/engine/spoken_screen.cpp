@@ -1,5 +1,7 @@
 #include "engine/spoken_screen.h"
 
+#include <utility>
+
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "form/control_layout.h"
@@ -73,19 +75,19 @@ std::string accessibleName(ControlId control, const WindowModel& window) {
 std::string choiceCount(int choices) {
     switch (choices) {
         case 0:
-            return "Выборов нет.";
+            return "Выбора нет.";
         case 1:
-            return "Один выбор.";
+            return "Один вариант.";
         case 2:
-            return "Два выбора.";
+            return "Два варианта.";
         case 3:
-            return "Три выбора.";
+            return "Три варианта.";
         case 4:
-            return "Четыре выбора.";
+            return "Четыре варианта.";
         case 5:
-            return "Пять выборов.";
+            return "Пять вариантов.";
         default:
-            return "Выборов: " + std::to_string(choices) + ".";
+            return "Вариантов: " + std::to_string(choices) + ".";
     }
 }
 
@@ -118,29 +120,51 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(kExitTitle) + "."};
+        return {Kind::Title, std::string(kExitTitle) + ".", {}};
     }
     if (!after.banner.empty() && after.banner != before.banner) {
-        return {Kind::Banner, after.banner};
+        return {Kind::Banner, after.banner, {}};
     }
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
          after.fight != before.fight)) {
-        std::string text = after.passage + "\n";
-        if (after.fight) {
-            text += "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!».";
-        } else {
-            text += choiceCount(static_cast<int>(after.choices.size()));
-        }
-        return {Kind::Scene, text};
+        std::string description = after.fight
+                                      ? "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!»."
+                                      : choiceCount(static_cast<int>(after.choices.size()));
+        return {Kind::Scene, after.passage + "\n" + description, std::move(description)};
     }
     if (before.fight && after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         // The life labels catch up at the life watch's next tick; say now what they will show.
-        return {Kind::Blow, trimmed(after.status) + " " + std::string(kLifePrefix) + after.health +
-                                ". " + trimmed(after.opponent) + ": " + after.healthOpponent + "."};
+        return {Kind::Blow,
+                trimmed(after.status) + " " + std::string(kLifePrefix) + after.health + ". " +
+                    trimmed(after.opponent) + ": " + after.healthOpponent + ".",
+                {}};
     }
     return {};
+}
+
+ReaderFeed::ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys)
+    : window_(window), game_(game), keys_(keys), heard_(spokenScreenOf(window, game)) {}
+
+ReaderUpdate ReaderFeed::afterEvent() {
+    ReaderUpdate update;
+    update.focusMoved = keys_.followScreen();
+    const SpokenScreen now = spokenScreenOf(window_, game_);
+    Announcement said = announce(heard_, now);
+    heard_ = now;
+    if (said.kind == Announcement::Kind::Scene) {
+        description_ = said.description;
+        update.passageDescription = said.description;
+        if (keys_.focus() != ControlId::Info) {
+            update.say = std::move(said.text);
+        } else if (!update.focusMoved) {
+            update.say = std::move(said.description);
+        }
+    } else if (said.kind != Announcement::Kind::Nothing) {
+        update.say = std::move(said.text);
+    }
+    return update;
 }
 
 }  // namespace tovik

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/game.h"
+#include "engine/keyboard.h"
 #include "form/controls.h"
 #include "form/window_model.h"
 
@@ -28,7 +29,7 @@ const std::vector<ControlId>& readingOrder();
 // what it pictures.
 std::string accessibleName(ControlId control, const WindowModel& window);
 
-// "Один выбор.", "Три выбора.", "Выборов нет." and so on.
+// "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);
 
 // What a listener can know of the screen after an event.
@@ -51,7 +52,10 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game);
 struct Announcement {
     enum class Kind : std::uint8_t { Nothing, Title, Scene, Blow, Banner };
     Kind kind = Kind::Nothing;
-    std::string text;
+    std::string text;  // all of it, for a listener whom nothing else tells
+    // A scene's description, which follows its passage in `text`: how many choices it offers,
+    // or whom the fight is with. Empty for every other kind.
+    std::string description;
     bool operator==(const Announcement&) const = default;
 };
 
@@ -60,5 +64,38 @@ struct Announcement {
 // listener has already heard: the same passage again, a life label refreshed with the value it
 // had, the victory banner's colours.
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
+
+// What a screen reader gets after one event, in the parts a view hands to its platform.
+struct ReaderUpdate {
+    bool focusMoved = false;  // the keyboard focus is on another control, or on none
+    // A new scene's description, for the passage to carry from now on; nothing while the
+    // scene stays.
+    std::optional<std::string> passageDescription;
+    std::string say;  // what to say at once, through the view's announcer; empty for nothing
+    bool operator==(const ReaderUpdate&) const = default;
+};
+
+// Follows one game's screen for a screen reader, for every view alike: after each event the
+// keyboard focus follows the screen (KeyboardPlay::followScreen), and what changed is said once.
+// A passage is read from where the focus rests: newly focused, a reader reads its name and then
+// its description; already focused, it reads the new name, and only the description is left to
+// say; with the focus elsewhere, it is said in full. Said in full beside the focus, it would be
+// heard twice.
+class ReaderFeed {
+  public:
+    ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys);
+
+    // After the view has shown the model following any event.
+    ReaderUpdate afterEvent();
+    // The passage's description as it stands.
+    const std::string& passageDescription() const { return description_; }
+
+  private:
+    const WindowModel& window_;
+    const Game& game_;
+    KeyboardPlay& keys_;
+    SpokenScreen heard_;
+    std::string description_;
+};
 
 }  // namespace tovik

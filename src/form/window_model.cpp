@@ -15,4 +15,16 @@ WindowModel::WindowModel() {
     }
 }
 
+std::string_view windowStateName(WindowState state) {
+    switch (state) {
+        case WindowState::Shown:
+            return "shown";
+        case WindowState::Hidden:
+            return "hidden";
+        case WindowState::Unloaded:
+            return "unloaded";
+    }
+    return "shown";
+}
+
 }  // namespace tovik

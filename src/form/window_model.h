@@ -2,12 +2,17 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "form/controls.h"
 
 namespace tovik {
 
 enum class WindowState { Shown, Hidden, Unloaded };
+
+// "shown", "hidden" (the exit question is open) or "unloaded" (the game has been left): the
+// state's name wherever the window's state is written out.
+std::string_view windowStateName(WindowState state);
 
 // What the game window shows, without any toolkit: the controls' captions, text colours,
 // visibility and timer states, and whether the window itself is shown. The game changes only

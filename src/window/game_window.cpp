@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "engine/player_input.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
 #include "window/accessible_controls.h"
@@ -205,17 +206,16 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
             return kindOf(id) != ControlKind::Button;
         case QEvent::MouseButtonDblClick:
             if (kindOf(id) == ControlKind::Button) {
-                return false;  // Attack counts each press and release as a blow
+                return false;  // the button raises its own clicks
             }
-            // On a label or a picture a double click is one click: its second release must
-            // not click the next scene's caption on the same label.
+            // Qt reports the second press of a pair as an event of its own, not as a count.
             pressIsDoubleClick_ = true;
             return true;
         case QEvent::MouseButtonRelease: {
             if (kindOf(id) == ControlKind::Button) {
                 return false;  // the button raises its own click
             }
-            if (std::exchange(pressIsDoubleClick_, false)) {
+            if (!clickReachesGame(id, std::exchange(pressIsDoubleClick_, false) ? 2 : 1)) {
                 return true;
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "engine/player_input.h"
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
 #include "window/qt_text.h"
@@ -13,38 +14,43 @@ namespace tovik::window {
 
 namespace {
 
-PlayerKey playerKeyOf(const QKeyEvent& event) {
-    if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
-        return PlayerKey::Other;
-    }
+// The key as the game names every platform's keys (see keyAction).
+std::string_view keyNameOf(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Tab:
-            return (event.modifiers() & Qt::ShiftModifier) != 0 ? PlayerKey::BackTab
-                                                                : PlayerKey::Tab;
         case Qt::Key_Backtab:
-            return PlayerKey::BackTab;
+            return "Tab";
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return PlayerKey::Enter;
+            return "Enter";
         case Qt::Key_Space:
-            return PlayerKey::Space;
+            return " ";
         case Qt::Key_Escape:
-            return PlayerKey::Escape;
+            return "Escape";
         case Qt::Key_1:
-            return PlayerKey::Digit1;
+            return "1";
         case Qt::Key_2:
-            return PlayerKey::Digit2;
+            return "2";
         case Qt::Key_3:
-            return PlayerKey::Digit3;
+            return "3";
         case Qt::Key_4:
-            return PlayerKey::Digit4;
+            return "4";
         case Qt::Key_5:
-            return PlayerKey::Digit5;
+            return "5";
         case Qt::Key_F11:
-            return PlayerKey::FullScreen;
+            return "F11";
         default:
-            return PlayerKey::Other;
+            return {};
     }
+}
+
+KeyModifiers modifiersOf(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers held = event.modifiers();
+    // Qt reports Shift+Tab as Backtab, on some platforms without Shift.
+    return {.shift = (held & Qt::ShiftModifier) != 0 || event.key() == Qt::Key_Backtab,
+            .control = (held & Qt::ControlModifier) != 0,
+            .alt = (held & Qt::AltModifier) != 0,
+            .meta = (held & Qt::MetaModifier) != 0};
 }
 
 constexpr QRgb kRingColour = 0xFFFF00;
@@ -54,11 +60,7 @@ constexpr int kAnnouncementShownMs = 5000;
 }  // namespace
 
 PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& model)
-    : window_(window),
-      game_(game),
-      model_(model),
-      keys_(game, model),
-      heard_(spokenScreenOf(model, game)) {
+    : window_(window), model_(model), keys_(game, model), reader_(model, game, keys_) {
     // The announcer is a notification that shows up for a moment whenever there is something
     // to say: it has no pixels of its own and takes no pointer.
     announcer_ = new QWidget(&window);
@@ -87,7 +89,9 @@ bool PlayerAccess::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
             handleKey(*static_cast<QKeyEvent*>(event));
-            return true;  // no control acts on a key by itself
+            // Whatever the game made of it: no control acts on a key by itself, and Qt's own
+            // focus chain never moves.
+            return true;
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
             return true;
@@ -115,12 +119,8 @@ bool PlayerAccess::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool PlayerAccess::handleKey(const QKeyEvent& key) {
-    const PlayerKey pressed = playerKeyOf(key);
+    const PlayerKey pressed = keyAction(keyNameOf(key), modifiersOf(key), key.isAutoRepeat()).key;
     if (pressed == PlayerKey::Other) {
-        return false;
-    }
-    // Holding a key down is one press: only the focus may run on.
-    if (key.isAutoRepeat() && pressed != PlayerKey::Tab && pressed != PlayerKey::BackTab) {
         return false;
     }
     if (pressed != PlayerKey::FullScreen) {
@@ -139,29 +139,16 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
 }
 
 void PlayerAccess::afterEvent() {
-    const bool moved = keys_.followScreen();
-    const SpokenScreen now = spokenScreenOf(model_, game_);
-    const Announcement said = announce(heard_, now);
-    heard_ = now;
+    const ReaderUpdate update = reader_.afterEvent();
     updateNames();
-
-    if (said.kind == Announcement::Kind::Scene) {
-        // The passage is read from where the focus rests: newly focused, a reader reads its
-        // name and then its description, how many choices there are; already focused, it
-        // reads the new name, and only the count is left to say. Said in full, it would be
-        // heard twice.
-        const auto split = said.text.rfind('\n');
-        const QString count = toQString(said.text.substr(split + 1));
-        window_.control(ControlId::Info)->setAccessibleDescription(count);
-        if (keys_.focus() != ControlId::Info) {
-            say(toQString(said.text));
-        } else if (!moved) {
-            say(count);
-        }
-    } else if (said.kind != Announcement::Kind::Nothing) {
-        say(toQString(said.text));
+    if (update.passageDescription) {
+        window_.control(ControlId::Info)
+            ->setAccessibleDescription(toQString(*update.passageDescription));
     }
-    if (moved) {
+    if (!update.say.empty()) {
+        say(toQString(update.say));
+    }
+    if (update.focusMoved) {
         applyFocus();
         window_.update();
     }

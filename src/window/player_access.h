@@ -49,10 +49,9 @@ class PlayerAccess final : public QObject {
     void applyFocus();
 
     GameWindow& window_;
-    Game& game_;
     const WindowModel& model_;
     KeyboardPlay keys_;
-    SpokenScreen heard_;
+    ReaderFeed reader_;
     QWidget* announcer_ = nullptr;
     QTimer silence_;
     bool ringShown_ = false;

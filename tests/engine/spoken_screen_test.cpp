@@ -56,10 +56,10 @@ TEST(AccessibleNames, TheReadingOrderHoldsEveryVisibleControlOnce) {
 }
 
 TEST(ChoiceCount, SaysTheCountInRussian) {
-    EXPECT_EQ(choiceCount(0), "Выборов нет.");
-    EXPECT_EQ(choiceCount(1), "Один выбор.");
-    EXPECT_EQ(choiceCount(3), "Три выбора.");
-    EXPECT_EQ(choiceCount(5), "Пять выборов.");
+    EXPECT_EQ(choiceCount(0), "Выбора нет.");
+    EXPECT_EQ(choiceCount(1), "Один вариант.");
+    EXPECT_EQ(choiceCount(2), "Два варианта.");
+    EXPECT_EQ(choiceCount(5), "Пять вариантов.");
 }
 
 class Announcements : public GameFixture {
@@ -76,14 +76,15 @@ class Announcements : public GameFixture {
 TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
     const Announcement start = after([&] { game.click(Start); });
     EXPECT_EQ(start.kind, Kind::Scene);
-    EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин выбор.");
+    EXPECT_EQ(start.text, std::string(story::kOpeningPassage) + "\nОдин вариант.");
+    EXPECT_EQ(start.description, "Один вариант.");
 
     const Announcement five = after([&] { at(39); });
-    EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять выборов.");
+    EXPECT_EQ(five.text, std::string(story::passageOf(39)) + "\nПять вариантов.");
 
     const Announcement fight = after([&] { at(69); });
     EXPECT_EQ(fight.kind, Kind::Scene);
-    EXPECT_TRUE(fight.text.ends_with("Бой: СКЕЛЕТ. Кнопка «Атака!».")) << fight.text;
+    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!».");
 }
 
 TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {
@@ -122,7 +123,7 @@ TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {
     at(34);  // a death scene
     game.tick(Death);
     const Announcement banner = after([&] { game.tick(HealthTimer); });
-    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner)}));
+    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner), {}}));
     EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
 
     const Announcement title = after([&] { game.click(EndGame); });

@@ -198,7 +198,7 @@ class KeyboardPlayTest : public QObject {
 
         QAccessibleInterface* passage = QAccessible::queryAccessibleInterface(widget(Info));
         QCOMPARE(passage->text(QAccessible::Name), qtext(story::kOpeningPassage));
-        QCOMPARE(passage->text(QAccessible::Description), QStringLiteral("Один выбор."));
+        QCOMPARE(passage->text(QAccessible::Description), QStringLiteral("Один вариант."));
         QVERIFY(names().contains(ui->textOf(R1)));
         QVERIFY(!names().contains("СТАРТ"));
 

@@ -44,18 +44,6 @@ std::size_t utf8SequenceLength(std::string_view text) {
     return length;
 }
 
-std::string_view windowText(WindowState state) {
-    switch (state) {
-        case WindowState::Shown:
-            return "shown";
-        case WindowState::Hidden:
-            return "hidden";
-        case WindowState::Unloaded:
-            return "unloaded";
-    }
-    return "shown";
-}
-
 void writeControls(JsonWriter& json, const WindowModel& window) {
     json.key("controls").beginObject();
     for (ControlId id : allControls()) {
@@ -203,7 +191,7 @@ std::string stateLine(const Game& game, const WindowModel& window, int plays,
     }
     json.endObject();
 
-    json.key("window").string(windowText(window.state()));
+    json.key("window").string(windowStateName(window.state()));
 
     json.key("question");
     if (question) {

@@ -15,13 +15,13 @@
 
   const hex = (rgb) => "#" + rgb.toString(16).padStart(6, "0");
 
-  // ---- Sound: the browser's audio, one sound at a time, the newest replacing the older. ----
+  // ---- Sound: the browser's audio plays what the engine tells it, and nothing more. ----
   const sound = {
     context: null,
-    buffers: new Map(), // path -> Promise<AudioBuffer | null>
-    fallback: null, // Promise<AudioBuffer | null>, the built-in blip
+    buffers: new Map(), // path -> Promise<AudioBuffer | null>, null for a file it cannot play
+    loaded: new Map(), // path -> AudioBuffer, once decoded
+    blip: null, // the built-in blip, decoded
     playing: null,
-    latest: 0,
     defaultWav: null, // bytes of the blip, from the engine
   };
 
@@ -38,7 +38,11 @@
       sound.context = new Context();
     } catch (error) {
       sound.context = null;
+      return;
     }
+    decode(sound.defaultWav.slice().buffer)
+      .then((buffer) => (sound.blip = buffer))
+      .catch(() => {});
   }
   window.addEventListener("pointerdown", openAudio, true);
   window.addEventListener("keydown", openAudio, true);
@@ -49,23 +53,19 @@
     );
   }
 
-  function blip() {
-    if (!sound.fallback) {
-      sound.fallback = decode(sound.defaultWav.slice().buffer).catch(() => null);
-    }
-    return sound.fallback;
-  }
-
   function bufferFor(path) {
     if (!sound.buffers.has(path)) {
-      // A missing or undecodable file plays the built-in blip instead.
       const loaded = fetch(path)
         .then((response) => {
           if (!response.ok) throw new Error(path + ": " + response.status);
           return response.arrayBuffer();
         })
         .then(decode)
-        .catch(() => blip());
+        .then((buffer) => {
+          sound.loaded.set(path, buffer);
+          return buffer;
+        })
+        .catch(() => null);
       sound.buffers.set(path, loaded);
     }
     return sound.buffers.get(path);
@@ -82,23 +82,39 @@
     }
   }
 
-  function playSound(path) {
-    const ticket = ++sound.latest;
-    window.tovikSounds.push(path);
-    if (!sound.context) return;
+  function startSound(buffer) {
     stopSound();
-    bufferFor(path).then((buffer) => {
-      if (!buffer || ticket !== sound.latest || !sound.context) return;
-      stopSound();
-      const source = sound.context.createBufferSource();
-      source.buffer = buffer;
-      source.connect(sound.context.destination);
-      source.onended = () => {
-        if (sound.playing === source) sound.playing = null;
-      };
-      source.start();
-      sound.playing = source;
-    });
+    if (!buffer || !sound.context) return;
+    const source = sound.context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(sound.context.destination);
+    source.onended = () => {
+      if (sound.playing === source) sound.playing = null;
+    };
+    source.start();
+    sound.playing = source;
+  }
+
+  // The engine's sound commands since the last event: which file to load, and once it is
+  // loaded whether to play it, the blip, or nothing.
+  function runSoundCommands(from) {
+    for (const command of from.takeSoundCommands()) {
+      if (command.kind === "load") {
+        window.tovikSounds.push(command.file);
+        if (!sound.context) continue;
+        bufferFor(command.file).then((buffer) => {
+          if (game !== from) return;
+          from.soundLoaded(command.ticket, buffer !== null);
+          runSoundCommands(from);
+        });
+      } else if (command.kind === "play") {
+        startSound(sound.loaded.get(command.file));
+      } else if (command.kind === "blip") {
+        startSound(sound.blip);
+      } else {
+        stopSound();
+      }
+    }
   }
 
   // ---- The stage: one element for each control, where the layout puts it. ----
@@ -234,6 +250,7 @@
     }
     renderWindow();
     tell();
+    runSoundCommands(game);
   }
 
   // What a screen reader is told, politely, as the engine decides it: a blow, a banner, and of
@@ -306,7 +323,6 @@
     } else if (state === "unloaded") {
       for (const handle of timers.values()) clearInterval(handle);
       timers.clear();
-      stopSound();
       startAgain.focus();
     }
   }
@@ -329,35 +345,31 @@
   stage.addEventListener("click", (event) => {
     const id = controlOf(event.target);
     if (id < 0) return; // the form has no click handler
-    // The window takes a double click on a label or a picture as one click: the second click
-    // of a pair does nothing. Its button takes every click.
-    if (layout[id].kind !== "button" && event.detail > 0 && event.detail % 2 === 0) return;
+    if (!tovik.clickReachesGame(id, event.detail)) return;
     handle(() => game.click(id));
   });
 
-  // Every key goes to the engine, which says whether it had a use for it: Tab and Shift+Tab,
-  // Enter and Space, the digits 1 to 5 and Escape. The browser does nothing more with a key the
-  // game took, so a focused button is not clicked twice.
-  const gameKeys = new Set(["Tab", "Enter", " ", "Escape", "1", "2", "3", "4", "5"]);
+  // Every key goes to the engine, which says whether the browser may still act on it. The
+  // browser does nothing more with a key the game took, so a focused button is not clicked twice.
   document.addEventListener("keydown", (event) => {
-    if (!game || game.windowState() !== "shown" || event.altKey || event.ctrlKey || event.metaKey) {
-      return;
-    }
-    // A key held down is one press: only the focus may run on.
-    if (event.repeat && event.key !== "Tab") {
-      if (gameKeys.has(event.key)) event.preventDefault();
-      return;
-    }
-    if (handle(() => game.key(event.key, event.shiftKey))) {
+    if (!game || game.windowState() !== "shown") return;
+    const taken = handle(() =>
+      game.key(event.key, event.shiftKey, event.ctrlKey, event.altKey, event.metaKey, event.repeat)
+    );
+    if (taken) {
       event.preventDefault();
       event.stopImmediatePropagation(); // Escape opens the question; it must not answer it too
     }
   });
   document.addEventListener("keyup", (event) => {
-    // A button clicks itself when Space comes up; the engine has had that press already.
-    if (game && game.windowState() === "shown" && gameKeys.has(event.key)) event.preventDefault();
+    if (!game || game.windowState() !== "shown") return;
+    if (tovik.keyTaken(event.key, event.shiftKey, event.ctrlKey, event.altKey, event.metaKey)) {
+      event.preventDefault();
+    }
   });
 
+  // The exit question is the page's own message box, so its two keys are the page's, as the
+  // window's message box answers to its toolkit's: Enter is Да, Escape is Нет.
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
   exitBox.addEventListener("keydown", (event) => {
@@ -383,9 +395,10 @@
   function fit() {
     const width = window.innerWidth;
     const height = window.innerHeight;
-    const scale = Math.min(1, width / 1024, height / 768);
-    const left = Math.max(0, Math.floor((width - 1024 * scale) / 2));
-    const top = Math.max(0, Math.floor((height - 768 * scale) / 2));
+    const size = tovik.window();
+    const scale = Math.min(1, width / size.width, height / size.height);
+    const left = Math.max(0, Math.floor((width - size.width * scale) / 2));
+    const top = Math.max(0, Math.floor((height - size.height * scale) / 2));
     stage.style.left = left + "px";
     stage.style.top = top + "px";
     stage.style.transform = scale === 1 ? "none" : "scale(" + scale + ")";
@@ -393,9 +406,10 @@
   window.addEventListener("resize", fit);
 
   // ---- Start. ----
+  // The seed is the engine's to read, as every program of the game reads it: none, or one it
+  // cannot read, seeds from the clock.
   function seedFromAddress() {
-    const seed = new URLSearchParams(window.location.search).get("seed");
-    return seed !== null && /^\d{1,15}$/.test(seed) ? Number(seed) : -1;
+    return new URLSearchParams(window.location.search).get("seed") || "";
   }
 
   function newGame() {
@@ -406,7 +420,14 @@
     shown.colours.fill(null);
     shown.visible.fill(null);
     shown.names.fill(null);
-    game = new tovik.WebGame(seedFromAddress(), playSound);
+    const seed = seedFromAddress();
+    game = new tovik.WebGame(seed, () => performance.now());
+    if (seed && !game.seeded()) {
+      console.warn(
+        "?seed= takes a whole number from 0 to 18446744073709551615, not '" + seed +
+          "': this game's dice come from the clock"
+      );
+    }
     window.tovikGame = game;
     render();
   }
@@ -419,6 +440,9 @@
     .then((module) => {
       tovik = module;
       layout = tovik.layoutTable();
+      const size = tovik.window();
+      document.documentElement.style.setProperty("--stage-width", size.width + "px");
+      document.documentElement.style.setProperty("--stage-height", size.height + "px");
       sound.defaultWav = new Uint8Array(tovik.defaultSound());
       buildStage();
       fit();

@@ -1,0 +1,49 @@
+#include "engine/player_input.h"
+
+namespace tovik {
+
+namespace {
+
+PlayerKey playerKeyNamed(std::string_view name, bool shift) {
+    if (name == "Tab") {
+        return shift ? PlayerKey::BackTab : PlayerKey::Tab;
+    }
+    if (name == "Enter") {
+        return PlayerKey::Enter;
+    }
+    if (name == " ") {
+        return PlayerKey::Space;
+    }
+    if (name == "Escape") {
+        return PlayerKey::Escape;
+    }
+    if (name == "F11") {
+        return PlayerKey::FullScreen;
+    }
+    if (name.size() == 1 && name[0] >= '1' && name[0] <= '5') {
+        return static_cast<PlayerKey>(static_cast<int>(PlayerKey::Digit1) + (name[0] - '1'));
+    }
+    return PlayerKey::Other;
+}
+
+}  // namespace
+
+KeyAction keyAction(std::string_view name, KeyModifiers modifiers, bool held) {
+    if (modifiers.control || modifiers.alt || modifiers.meta) {
+        return {};
+    }
+    const PlayerKey key = playerKeyNamed(name, modifiers.shift);
+    if (key == PlayerKey::Other) {
+        return {};
+    }
+    if (held && key != PlayerKey::Tab && key != PlayerKey::BackTab) {
+        return {PlayerKey::Other, true};
+    }
+    return {key, true};
+}
+
+bool clickReachesGame(ControlId control, int clickInSeries) {
+    return kindOf(control) == ControlKind::Button || clickInSeries % 2 != 0 || clickInSeries == 0;
+}
+
+}  // namespace tovik
