@@ -14,11 +14,18 @@ TOVIK_PACKAGES=(
     xvfb xdotool
 )
 
-# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web.
-TOVIK_WEB_PACKAGES=(cmake make emscripten python3)
+# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web
+# and cuts its font (fontTools, with brotli for WOFF2).
+TOVIK_WEB_PACKAGES=(cmake make emscripten python3 python3-fonttools python3-brotli)
 # Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
 # Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
 TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)
+# Only ./run-tests needs these: a blind player's test, the real screen reader speaking Russian
+# into a sound server that plays into nothing, on a desktop with a window manager.
+TOVIK_ORCA_PACKAGES=(
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng pulseaudio openbox dbus-x11
+    at-spi2-core xvfb xdotool locales
+)
 # Only ./run-tests needs these: clang and its libFuzzer runtime for the fuzz targets.
 TOVIK_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
@@ -49,6 +56,17 @@ tovik_install() {
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing ||
         return 1
+}
+
+# tovik_russian_locale: ru_RU.UTF-8, so that the screen reader speaks Russian text as Russian.
+# Generated once; a machine that has it, or cannot write its locale list, is left as it is.
+tovik_russian_locale() {
+    locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+    [ -w /etc/locale.gen ] && command -v locale-gen >/dev/null || return 0
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen ||
+        sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null || echo "Could not generate the ru_RU.UTF-8 locale" >&2
 }
 
 # tovik_build PRESET [cmake options...]: configures and builds everything of a preset of

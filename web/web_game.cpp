@@ -18,6 +18,7 @@
 #include "engine/keyboard.h"
 #include "engine/player_input.h"
 #include "engine/random_source.h"
+#include "engine/snapshot.h"
 #include "engine/sound_commands.h"
 #include "engine/spoken_screen.h"
 #include "form/control_layout.h"
@@ -150,6 +151,24 @@ class WebGame {
     }
     // The page has fetched and decoded the sound of `ticket`, or found it cannot be played.
     void soundLoaded(int ticket, bool playable) { audio_.loaded(ticket, playable); }
+
+    // The whole game as one short line of text, for the page to keep across a reload.
+    std::string saveSnapshot() const { return tovik::saveSnapshot(game_, window_, random_); }
+    // Takes the game back to a saved line. A line the game refuses (damaged, of another version
+    // or another edition of the story) gives false and leaves the game as it was.
+    bool restoreSnapshot(const std::string& text) {
+        if (tovik::restoreSnapshot(text, game_, window_, random_)) {
+            return false;
+        }
+        if (game_.isExitQuestionOpen()) {
+            question_.ask(kExitTitle, kExitText);  // for the page's box, which asks again
+        }
+        // The restored screen is new to the keyboard and the listener, as after any event: the
+        // focus goes to a new passage, which is read there with its choice count.
+        silenced_ = false;
+        afterEvent();
+        return true;
+    }
 
   private:
     static std::string soundKindName(SoundCommands::Command::Kind kind) {
@@ -286,13 +305,17 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText)
         .function("takeSoundCommands", &WebGame::takeSoundCommands)
-        .function("soundLoaded", &WebGame::soundLoaded);
+        .function("soundLoaded", &WebGame::soundLoaded)
+        .function("saveSnapshot", &WebGame::saveSnapshot)
+        .function("restoreSnapshot", &WebGame::restoreSnapshot);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
+    emscripten::function(
+        "keysHelp", +[] { return std::string(kKeysHelp); });
 }
 
 }  // namespace tovik::web

@@ -1,5 +1,6 @@
 #include "engine/decimal_text.h"
 #include "engine/game.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/victories.h"
 
@@ -17,13 +18,13 @@ void Game::Attack_Click() {
     roll_ = toDecimalText(random_.draw(4));
     if (toNumber(roll_) < 4) {
         healthOpponent_ = toDecimalText(toNumber(healthOpponent_) - kBlow);
-        playSound("ydar.wav");
-        window_.setCaption(Status, "Ларминов нанёс удар!");
+        playSound(kHeroBlowSound);
+        window_.setCaption(Status, kHeroBlowStatus);
     } else {
         const int blow = toNumber(ring_) != 0 ? kBlowOnRing : kBlowOnBare;
         setHealth(toNumber(health_) - blow);
-        playSound("ydar2.wav");
-        window_.setCaption(Status, " " + nameOpponent_ + " нанёс удар!");
+        playSound(kOpponentBlowSound);
+        window_.setCaption(Status, opponentBlowStatus(nameOpponent_));
     }
     // Every check reads the state afresh: a victory scene may have started the next fight, and
     // that is how the skeleton keeps rising.
@@ -37,7 +38,7 @@ void Game::Attack_Click() {
 
 void Game::HealthTimer_Timer() {
     window_.setCaption(Life, std::string(kLifePrefix) + health_);
-    window_.setCaption(LifeOpponent, nameOpponent_ + ": " + healthOpponent_);
+    window_.setCaption(LifeOpponent, opponentLifeCaption(nameOpponent_, healthOpponent_));
     if (toNumber(health_) > 0) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "engine/decimal_text.h"
 #include "engine/game.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
 
@@ -12,7 +13,7 @@ void Game::showScene(int number) {
     const bool fight = scene.fight.has_value();
     const std::size_t shown = scene.choices.size();
 
-    // The same nine steps for every scene, so that no scene depends on the one before it.
+    // The same steps for every scene, so that no scene depends on the one before it.
     window_.setCaption(Info, story::passageOf(number));
     for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         window_.setCaption(kChoiceLabels[i], i < shown ? story::captionOf(scene.choices[i]) : "");
@@ -25,6 +26,11 @@ void Game::showScene(int number) {
     window_.setVisible(Status, fight);
     healthOpponent_ = fight ? toDecimalText(scene.fight->life) : "0";
     nameOpponent_ = fight ? std::string(scene.fight->opponent) : std::string();
+    if (fight) {
+        // The opponent's label shows who and how strong from the fight's first moment; waiting
+        // for the life watch would show the last label, or ": 0", for up to half a second.
+        window_.setCaption(LifeOpponent, opponentLifeCaption(nameOpponent_, healthOpponent_));
+    }
     window_.setVisible(LifeOpponent, fight);
 
     const story::SceneEffects& effects = scene.effects;

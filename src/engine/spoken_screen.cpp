@@ -120,10 +120,21 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(kExitTitle) + ".", {}};
+        return {Kind::Title, std::string(kExitTitle) + ".", {}, {}};
+    }
+    // The blow that ends a fight comes first: by now the fight, its status and the opponent's
+    // name are gone from the screen, and only the lives tell who struck.
+    std::string lastBlow;
+    if (before.fight && !after.fight &&
+        (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
+        const std::string opponent = trimmed(before.opponent);
+        const bool heroStruck = after.healthOpponent != before.healthOpponent;
+        lastBlow = (heroStruck ? std::string("Ларминов") : opponent) + " нанёс удар! " +
+                   std::string(kLifePrefix) + after.health + ". " + opponent + ": " +
+                   after.healthOpponent + ".\n";
     }
     if (!after.banner.empty() && after.banner != before.banner) {
-        return {Kind::Banner, after.banner, {}};
+        return {Kind::Banner, lastBlow + after.banner, {}, {}};
     }
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
@@ -131,7 +142,11 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         std::string description = after.fight
                                       ? "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!»."
                                       : choiceCount(static_cast<int>(after.choices.size()));
-        return {Kind::Scene, after.passage + "\n" + description, std::move(description)};
+        std::string text = lastBlow + after.passage + "\n" + description;
+        if (!lastBlow.empty()) {
+            lastBlow.pop_back();  // the line break that joined it to the passage
+        }
+        return {Kind::Scene, std::move(text), std::move(description), std::move(lastBlow)};
     }
     if (before.fight && after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
@@ -139,13 +154,19 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         return {Kind::Blow,
                 trimmed(after.status) + " " + std::string(kLifePrefix) + after.health + ". " +
                     trimmed(after.opponent) + ": " + after.healthOpponent + ".",
+                {},
                 {}};
     }
     return {};
 }
 
-ReaderFeed::ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys)
-    : window_(window), game_(game), keys_(keys), heard_(spokenScreenOf(window, game)) {}
+ReaderFeed::ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
+                       FocusedRename renamed)
+    : window_(window),
+      game_(game),
+      keys_(keys),
+      renamed_(renamed),
+      heard_(spokenScreenOf(window, game)) {}
 
 ReaderUpdate ReaderFeed::afterEvent() {
     ReaderUpdate update;
@@ -156,10 +177,14 @@ ReaderUpdate ReaderFeed::afterEvent() {
     if (said.kind == Announcement::Kind::Scene) {
         description_ = said.description;
         update.passageDescription = said.description;
-        if (keys_.focus() != ControlId::Info) {
+        if (keys_.focus() != ControlId::Info ||
+            (!update.focusMoved && renamed_ == FocusedRename::Ignored)) {
             update.say = std::move(said.text);
-        } else if (!update.focusMoved) {
-            update.say = std::move(said.description);
+        } else if (update.focusMoved) {
+            update.say = std::move(said.lead);
+        } else {
+            update.say = said.lead.empty() ? std::move(said.description)
+                                           : said.lead + "\n" + said.description;
         }
     } else if (said.kind != Announcement::Kind::Nothing) {
         update.say = std::move(said.text);

@@ -29,6 +29,15 @@ const std::vector<ControlId>& readingOrder();
 // what it pictures.
 std::string accessibleName(ControlId control, const WindowModel& window);
 
+// How the keys play, told to a listener on the title screen before anything else.
+inline constexpr std::string_view kKeysHelp =
+    "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
+    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры.";
+
+// Said when the window goes to full screen and back.
+inline constexpr std::string_view kFullScreenOn = "Полный экран.";
+inline constexpr std::string_view kFullScreenOff = "Обычное окно.";
+
 // "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);
 
@@ -56,13 +65,15 @@ struct Announcement {
     // A scene's description, which follows its passage in `text`: how many choices it offers,
     // or whom the fight is with. Empty for every other kind.
     std::string description;
+    // What comes before a scene's passage in `text`: the blow that ended a fight, if one did.
+    std::string lead;
     bool operator==(const Announcement&) const = default;
 };
 
-// A new passage with how many choices it offers; a blow with the fight's status and both life
-// counts; a banner when it appears; the title screen when it comes back. Nothing for what a
-// listener has already heard: the same passage again, a life label refreshed with the value it
-// had, the victory banner's colours.
+// A new passage with how many choices it offers, after the blow that ended a fight; a blow with the
+// fight's status and both life counts; a banner when it appears; the title screen when it comes
+// back. Nothing for what a listener has already heard: the same passage again, a life label
+// refreshed with the value it had, the victory banner's colours.
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
 
 // What a screen reader gets after one event, in the parts a view hands to its platform.
@@ -75,15 +86,21 @@ struct ReaderUpdate {
     bool operator==(const ReaderUpdate&) const = default;
 };
 
+// What a view's screen reader makes of a new text on the control it is on: Orca ignores a new
+// name on a window's control that keeps the focus; a browser reads the passage again.
+enum class FocusedRename : std::uint8_t { Ignored, Read };
+
 // Follows one game's screen for a screen reader, for every view alike: after each event the
 // keyboard focus follows the screen (KeyboardPlay::followScreen), and what changed is said once.
 // A passage is read from where the focus rests: newly focused, a reader reads its name and then
-// its description; already focused, it reads the new name, and only the description is left to
-// say; with the focus elsewhere, it is said in full. Said in full beside the focus, it would be
+// its description, and only a fight's last blow before it is left to say; already focused, it
+// reads the new name where the reader reads renames, and the rest is left to say; with the focus
+// elsewhere, or a rename unread, it is said in full. Said in full beside the focus, it would be
 // heard twice.
 class ReaderFeed {
   public:
-    ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys);
+    ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
+               FocusedRename renamed = FocusedRename::Read);
 
     // After the view has shown the model following any event.
     ReaderUpdate afterEvent();
@@ -94,6 +111,7 @@ class ReaderFeed {
     const WindowModel& window_;
     const Game& game_;
     KeyboardPlay& keys_;
+    FocusedRename renamed_;
     SpokenScreen heard_;
     std::string description_;
 };

@@ -5,14 +5,17 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
 #include "window/game_window.h"
+#include "window/qt_text.h"
 
 namespace tovik::window {
 
 namespace {
 
 constexpr const char* kAnnouncerProperty = "tovikAnnouncer";
+constexpr const char* kStatusLineProperty = "tovikStatusLine";
 
 GameWindow* windowOf(QWidget* widget) {
     return qobject_cast<GameWindow*>(widget->parentWidget());
@@ -23,6 +26,17 @@ GameWindow* windowOf(QWidget* widget) {
 class StageAccessible final : public QAccessibleWidget {
   public:
     explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    // The title bar keeps the form's own name; a reader hears the game's.
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            return toQString(kExitTitle);  // the game's full name
+        }
+        if (kind == QAccessible::Description) {
+            return toQString(kKeysHelp);  // read with the window's name, each time it comes up
+        }
+        return QAccessibleWidget::text(kind);
+    }
 
     int childCount() const override { return static_cast<int>(shown().size()); }
     QAccessibleInterface* child(int index) const override {
@@ -52,10 +66,10 @@ class StageAccessible final : public QAccessibleWidget {
             }
         }
         for (QObject* object : window->children()) {
-            auto* announcer = qobject_cast<QWidget*>(object);
-            if (announcer != nullptr && announcer->property(kAnnouncerProperty).toBool() &&
-                announcer->isVisibleTo(window)) {
-                children.push_back(announcer);
+            auto* statusLine = qobject_cast<QWidget*>(object);
+            if (statusLine != nullptr && statusLine->property(kStatusLineProperty).toBool() &&
+                statusLine->isVisibleTo(window)) {
+                children.push_back(statusLine);
             }
         }
         return children;
@@ -85,22 +99,26 @@ class ClickableAccessible final : public QAccessibleWidget {
             widget()->setFocus(Qt::OtherFocusReason);
         }
     }
-    QStringList keyBindingsForAction(const QString& action) const override {
-        if (action == pressAction()) {
-            return {QStringLiteral("Return"), QStringLiteral("space")};
-        }
-        return {};
-    }
+    // No key of its own to read out after its name: Enter and Space press whatever has the
+    // focus.
+    QStringList keyBindingsForAction(const QString& /*action*/) const override { return {}; }
 
   private:
     ControlId id_;
 };
 
-// Speaks by being shown with a new name: a screen reader reads a notification as it appears.
+// Speaks by being shown with a new name: a screen reader reads a notification as it appears,
+// and one in a status line without calling it a notification.
 class AnnouncerAccessible final : public QAccessibleWidget {
   public:
     explicit AnnouncerAccessible(QWidget* widget)
         : QAccessibleWidget(widget, QAccessible::Notification) {}
+};
+
+// The passage is read as what it says, with no role after it: not as a label, not as a button.
+class PassageAccessible final : public QAccessibleWidget {
+  public:
+    explicit PassageAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
 };
 
 QAccessibleInterface* accessibleFactory(const QString& /*className*/, QObject* object) {
@@ -114,8 +132,14 @@ QAccessibleInterface* accessibleFactory(const QString& /*className*/, QObject* o
     if (widget->property(kAnnouncerProperty).toBool()) {
         return new AnnouncerAccessible(widget);
     }
+    if (widget->property(kStatusLineProperty).toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::StatusBar);
+    }
     // The window names every control after its role in the game.
     const std::optional<ControlId> id = controlNamed(widget->objectName().toStdString());
+    if (id == ControlId::Info && windowOf(widget) != nullptr) {
+        return new PassageAccessible(widget);
+    }
     if (id && windowOf(widget) != nullptr && qobject_cast<QLabel*>(widget) != nullptr &&
         accessibleRole(*id) == AccessibleRole::Button) {
         return new ClickableAccessible(widget, *id);
@@ -133,8 +157,9 @@ void installAccessibleControls() {
     (void)installed;
 }
 
-void markAsAnnouncer(QWidget* widget) {
-    widget->setProperty(kAnnouncerProperty, true);
+void markAsAnnouncer(QWidget* statusLine, QWidget* announcer) {
+    statusLine->setProperty(kStatusLineProperty, true);
+    announcer->setProperty(kAnnouncerProperty, true);
 }
 
 }  // namespace tovik::window

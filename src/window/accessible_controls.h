@@ -9,7 +9,8 @@ namespace tovik::window {
 // action clicks it, exactly as the mouse does. Installed once, before the first window is built.
 void installAccessibleControls();
 
-// Marks `widget` as the window's announcer: a notification whose name is what was last said.
-void markAsAnnouncer(QWidget* widget);
+// Marks `announcer` as the window's announcer, a notification whose name is what was last said,
+// and `statusLine`, its parent, as the status line it is shown in.
+void markAsAnnouncer(QWidget* statusLine, QWidget* announcer);
 
 }  // namespace tovik::window

@@ -60,19 +60,27 @@ constexpr int kAnnouncementShownMs = 5000;
 }  // namespace
 
 PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& model)
-    : window_(window), model_(model), keys_(game, model), reader_(model, game, keys_) {
+    : window_(window),
+      model_(model),
+      keys_(game, model),
+      reader_(model, game, keys_, FocusedRename::Ignored) {
     // The announcer is a notification that shows up for a moment whenever there is something
     // to say: it has no pixels of its own and takes no pointer.
-    announcer_ = new QWidget(&window);
+    statusLine_ = new QWidget(&window);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    statusLine_->setGeometry(0, 0, 1, 1);
+    statusLine_->hide();
+    announcer_ = new QWidget(statusLine_);
     announcer_->setObjectName(QStringLiteral("Announcer"));
-    markAsAnnouncer(announcer_);
-    announcer_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    markAsAnnouncer(statusLine_, announcer_);
     announcer_->setGeometry(0, 0, 1, 1);
     announcer_->hide();
     silence_.setSingleShot(true);
     silence_.setInterval(kAnnouncementShownMs);
     connect(&silence_, &QTimer::timeout, this, [this] {
         announcer_->hide();
+        statusLine_->hide();
         reorderChildren();
     });
 }
@@ -127,10 +135,14 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
         ringShown_ = true;
     }
     const KeyOutcome outcome = keys_.press(pressed, window_.isFullScreen());
+    const bool wasFullScreen = window_.isFullScreen();
     if (outcome == KeyOutcome::ToggleFullScreen) {
         window_.toggleFullScreen();
     } else if (outcome == KeyOutcome::LeaveFullScreen) {
         window_.leaveFullScreen();
+    }
+    if (window_.isFullScreen() != wasFullScreen) {
+        say(toQString(window_.isFullScreen() ? kFullScreenOn : kFullScreenOff));
     }
     window_.afterEvent();
     applyFocus();
@@ -141,10 +153,8 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
 void PlayerAccess::afterEvent() {
     const ReaderUpdate update = reader_.afterEvent();
     updateNames();
-    if (update.passageDescription) {
-        window_.control(ControlId::Info)
-            ->setAccessibleDescription(toQString(*update.passageDescription));
-    }
+    // The passage carries its description in its name (updateNames), so that the focus coming
+    // to it reads both.
     if (!update.say.empty()) {
         say(toQString(update.say));
     }
@@ -158,7 +168,10 @@ void PlayerAccess::updateNames() {
     bool shownChanged = false;
     for (ControlId id : readingOrder()) {
         QWidget* control = window_.control(id);
-        const QString name = toQString(accessibleName(id, model_));
+        QString name = toQString(accessibleName(id, model_));
+        if (id == ControlId::Info && !reader_.passageDescription().empty()) {
+            name += QLatin1Char(' ') + toQString(reader_.passageDescription());
+        }
         if (control->accessibleName() != name) {
             control->setAccessibleName(name);
         }
@@ -174,6 +187,7 @@ void PlayerAccess::updateNames() {
 void PlayerAccess::say(const QString& words) {
     announcer_->hide();
     announcer_->setAccessibleName(words);
+    statusLine_->show();
     announcer_->show();
     reorderChildren();
     // Gone again once read, so that a reader looking round the window does not meet it.

@@ -52,6 +52,7 @@ class PlayerAccess final : public QObject {
     const WindowModel& model_;
     KeyboardPlay keys_;
     ReaderFeed reader_;
+    QWidget* statusLine_ = nullptr;
     QWidget* announcer_ = nullptr;
     QTimer silence_;
     bool ringShown_ = false;

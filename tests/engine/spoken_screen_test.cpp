@@ -116,6 +116,15 @@ TEST_F(Announcements, EveryBlowSaysTheStatusAndBothLivesAsTheLabelsWillShowThem)
     game.tick(HealthTimer);
     EXPECT_EQ(struck.text, "ПРИЗРАК нанёс удар! " + window.caption(Life) + ". " +
                                window.caption(LifeOpponent) + ".");
+
+    // The blow that ends the fight is said before the passage it leads to.
+    draws.push(1, 2);
+    after([&] { game.click(Attack); });
+    const Announcement last = after([&] { game.click(Attack); });
+    EXPECT_EQ(last.kind, Kind::Scene);
+    EXPECT_TRUE(last.text.starts_with("Ларминов нанёс удар! " + std::string(kLifePrefix) +
+                                      game.Health() + ". ПРИЗРАК: 0.\n"))
+        << last.text;
 }
 
 TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {
@@ -123,12 +132,31 @@ TEST_F(Announcements, ABannerIsSaidWhenItAppearsAndTheTitleWhenItReturns) {
     at(34);  // a death scene
     game.tick(Death);
     const Announcement banner = after([&] { game.tick(HealthTimer); });
-    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner), {}}));
+    EXPECT_EQ(banner, (Announcement{Kind::Banner, std::string(kDefeatBanner), {}, {}}));
     EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
 
     const Announcement title = after([&] { game.click(EndGame); });
     EXPECT_EQ(title.kind, Kind::Title);
     EXPECT_EQ(title.text, std::string(kExitTitle) + ".");
+}
+
+TEST_F(Announcements, WhereTheFocusStaysOnThePassageAReaderThatIgnoresRenamesHearsItAll) {
+    KeyboardPlay readKeys(game, window);
+    KeyboardPlay ignoreKeys(game, window);
+    ReaderFeed reads(window, game, readKeys, FocusedRename::Read);
+    ReaderFeed ignores(window, game, ignoreKeys, FocusedRename::Ignored);
+    game.click(Start);
+    for (ReaderFeed* feed : {&reads, &ignores}) {
+        // Newly focused, the passage is read there with its count: nothing is left to say.
+        const ReaderUpdate opening = feed->afterEvent();
+        EXPECT_TRUE(opening.focusMoved);
+        EXPECT_EQ(opening.say, "");
+    }
+    game.click(R1);
+    const std::string passage = window.caption(Info);
+    const std::string count = reads.afterEvent().say;
+    EXPECT_EQ(count, choiceCount(static_cast<int>(spokenScreenOf(window, game).choices.size())));
+    EXPECT_EQ(ignores.afterEvent().say, passage + "\n" + count);
 }
 
 }  // namespace

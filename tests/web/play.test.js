@@ -178,10 +178,13 @@ test("the exit question: No plays on where it stood, Yes closes the game", async
   assert.equal((await look(page, "Info")).text, passage, "No leaves the game where it stood");
   assert.equal(await page.$eval("#stage", (stage) => getComputedStyle(stage).visibility), "visible");
 
-  // Escape is No, Enter is Yes.
-  await click(page, "Quit");
-  await page.keyboard.press("Escape");
-  assert.equal(await page.$eval("#exit-question", (box) => box.hidden), true);
+  // Escape is No; Enter answers with the focused button, Нет after a Tab, else Да.
+  for (const keys of [["Escape"], ["Tab", "Enter"]]) {
+    await click(page, "Quit");
+    for (const key of keys) await page.keyboard.press(key);
+    assert.equal(await page.$eval("#exit-question", (box) => box.hidden), true, keys.join("+"));
+    assert.equal((await look(page, "Info")).text, passage, keys.join("+") + " keeps the game");
+  }
   await click(page, "Quit");
   await page.keyboard.press("Enter");
   assert.equal(await page.$eval("#closed", (box) => box.hidden), false, "the game says it closed");
@@ -230,7 +233,9 @@ test("the stage is 1:1 in a big viewport and scales evenly in a small one", asyn
   assert.deepEqual([box.x, box.y], [128, 66]);
   await big.close();
 
+  // The page would show a phone's column here, unless the player asks for the window's stage.
   const small = await openGame(browser, server.url, { width: 800, height: 500 });
+  await small.click('#layout-switch [data-layout="window"]');
   const scaled = await small.$eval("#stage", (stage) => stage.getBoundingClientRect().toJSON());
   assert.ok(Math.abs(scaled.height - 500) < 0.5, "fits the height");
   assert.ok(Math.abs(scaled.width / scaled.height - 1024 / 768) < 0.002, "keeps the aspect");

@@ -60,7 +60,7 @@ def press(accessible):
 
 def passage(window):
     for role, name, _ in tree(window):
-        if role == "label" and len(name) > 80:
+        if role in ("label", "filler") and len(name) > 80:
             return name
     return None
 

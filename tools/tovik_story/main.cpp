@@ -89,6 +89,10 @@ Commands of play, one a line:
                    timer does nothing.
   answer yes|no    Answer the exit question that a click on Quit asked. While it is open,
                    clicks and moves do nothing; the timers go on ticking.
+  save             Answer {"snapshot": "tovik1...."}: the whole game as one line of text,
+                   dice included.
+  restore TEXT     Take the game back to a snapshot that save wrote. A snapshot that is
+                   damaged, of another version or of another edition of the story is refused.
 
 Each state line is one JSON object: the scene shown (0 for the opening passage, null for
 none), the game's members Health, HealthOpponent, NameOpponent, Roll and Ring, every control

@@ -6,6 +6,7 @@
 "use strict";
 
 (function () {
+  if (!window.tovikLoader || !tovikLoader.usable) return; // the loader has said why
   const stage = document.getElementById("stage");
   const exitBox = document.getElementById("exit-question");
   const exitYes = document.getElementById("exit-yes");
@@ -150,7 +151,7 @@
         element.className = "picture";
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
-        element.src = "pictures/" + control.picture;
+        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".png");
         element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
@@ -211,6 +212,7 @@
   }
 
   // ---- Drawing the model. ----
+  let screensShown = 0; // how many times a caption or a control's presence has changed
   function render() {
     if (!game) return;
     for (const control of layout) {
@@ -225,6 +227,7 @@
         if (shown.captions[id] !== caption) {
           element.textContent = caption;
           shown.captions[id] = caption;
+          screensShown += 1;
         }
       }
       if (control.kind === "picture") {
@@ -246,6 +249,7 @@
       if (shown.visible[id] !== visible) {
         element.classList.toggle("hidden-control", !visible);
         shown.visible[id] = visible;
+        screensShown += 1;
       }
     }
     renderWindow();
@@ -279,7 +283,8 @@
     if (id >= 0) {
       elements[id].focus({ preventScroll: true });
     } else if (stage.contains(document.activeElement)) {
-      document.activeElement.blur();
+      // Kept on the game's area, where its keys reach it in every mode of a screen reader.
+      stage.focus({ preventScroll: true });
     }
   }
   // The pointer or a screen reader focused a control: the engine's focus follows it.
@@ -332,12 +337,44 @@
     if (!game) return undefined;
     const result = event();
     render();
+    keepSession();
     return result;
   }
 
+  // ---- The tab's session: the game as it stands after every event, so that a reload, Back or
+  // Forward comes back to the same screen. A game left through the exit question is not kept.
+  const kSessionKey = "tovik-game";
+  function keepSession() {
+    if (typeof game.saveSnapshot !== "function") return;
+    try {
+      if (game.windowState() === "unloaded") window.sessionStorage.removeItem(kSessionKey);
+      else window.sessionStorage.setItem(kSessionKey, game.saveSnapshot());
+    } catch (error) {
+      // storage full or blocked: the game plays on, only a reload starts afresh
+    }
+  }
+  function resumeSession() {
+    if (typeof game.restoreSnapshot !== "function") return;
+    try {
+      const kept = window.sessionStorage.getItem(kSessionKey);
+      if (kept !== null && !game.restoreSnapshot(kept)) window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing to resume
+    }
+  }
+  function forgetSession() {
+    try {
+      window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing was kept
+    }
+  }
+
   // ---- Events. ----
-  stage.addEventListener("mousemove", (event) => {
-    // A move over a control goes to that control only; the background is the form.
+  stage.addEventListener("pointermove", (event) => {
+    // A move over a control goes to that control only; the background is the form. A finger
+    // does not hover: its tap would leave the light on wherever the next screen has a control.
+    if (event.pointerType === "touch") return;
     const id = controlOf(event.target);
     handle(() => game.move(id));
   });
@@ -345,9 +382,21 @@
   stage.addEventListener("click", (event) => {
     const id = controlOf(event.target);
     if (id < 0) return; // the form has no click handler
-    if (!tovik.clickReachesGame(id, event.detail)) return;
+    if (!tovik.clickReachesGame(id, tapCount(event, id))) return;
     handle(() => game.click(id));
   });
+
+  // The browser counts two quick taps near each other as a double tap even when the first one
+  // led to another screen; a finger reading on taps the next choice in the same place. Two taps
+  // are a pair only on the same control of a screen the first left unchanged.
+  const lastTap = { id: -1, screen: -1 };
+  function tapCount(event, id) {
+    if (event.pointerType !== "touch") return event.detail;
+    const paired = event.detail > 1 && lastTap.id === id && lastTap.screen === screensShown;
+    lastTap.id = id;
+    lastTap.screen = screensShown;
+    return paired ? event.detail : 1;
+  }
 
   // Every key goes to the engine, which says whether the browser may still act on it. The
   // browser does nothing more with a key the game took, so a focused button is not clicked twice.
@@ -372,24 +421,22 @@
   // window's message box answers to its toolkit's: Enter is Да, Escape is Нет.
   exitYes.addEventListener("click", () => handle(() => game.answer(true)));
   exitNo.addEventListener("click", () => handle(() => game.answer(false)));
-  exitBox.addEventListener("keydown", (event) => {
-    if (event.key !== "Enter" && event.key !== "Escape") return;
-    // The answer is the key's only effect: it goes no further, to the game's own keys.
-    event.preventDefault();
-    event.stopPropagation();
-    handle(() => game.answer(event.key === "Enter"));
-  });
+  // In the question Enter answers with the button that has the focus, and Escape is Нет,
+  // wherever the focus has wandered while it is open. The answer is the key's only effect: it
+  // goes no further, to the game's own keys.
   document.addEventListener("keydown", (event) => {
-    // The question's keys hold wherever the focus has wandered while it is open.
-    if (!game || game.windowState() !== "hidden" || exitBox.contains(event.target)) return;
-    if (event.key === "Enter" || event.key === "Escape") {
-      event.preventDefault();
-      event.stopImmediatePropagation();
-      handle(() => game.answer(event.key === "Enter"));
-    }
+    if (!game || game.windowState() !== "hidden") return;
+    if (event.key !== "Enter" && event.key !== "Escape") return;
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    const yes = event.key === "Enter" && document.activeElement !== exitNo;
+    handle(() => game.answer(yes));
   });
 
-  startAgain.addEventListener("click", () => newGame());
+  startAgain.addEventListener("click", () => {
+    forgetSession();
+    newGame();
+  });
 
   // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
   function fit() {
@@ -412,7 +459,7 @@
     return new URLSearchParams(window.location.search).get("seed") || "";
   }
 
-  function newGame() {
+  function newGame(resume = false) {
     if (game) game.delete();
     shownState = null;
     shownFocus = -1;
@@ -428,15 +475,18 @@
           "': this game's dice come from the clock"
       );
     }
+    if (resume) resumeSession();
     window.tovikGame = game;
     render();
+    keepSession();
   }
 
   window.tovikSounds = [];
   const fontReady = document.fonts
     ? document.fonts.load('13px "Tovik Sans"', "Товик").catch(() => null)
     : Promise.resolve();
-  createTovik()
+  tovikLoader.engine
+    .then(() => createTovik({ instantiateWasm: tovikLoader.instantiateWasm }))
     .then((module) => {
       tovik = module;
       layout = tovik.layoutTable();
@@ -444,9 +494,12 @@
       document.documentElement.style.setProperty("--stage-width", size.width + "px");
       document.documentElement.style.setProperty("--stage-height", size.height + "px");
       sound.defaultWav = new Uint8Array(tovik.defaultSound());
+      document.getElementById("keys-help").textContent = tovik.keysHelp();
       buildStage();
       fit();
-      newGame();
+      newGame(true);
+      // The game's keys reach it in a screen reader's browse mode too, from the first screen.
+      stage.focus({ preventScroll: true });
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
         (picture) => getComputedStyle(picture).display !== "none"
@@ -458,15 +511,12 @@
       // The frame after this one is the first with the title screen on it.
       requestAnimationFrame(() =>
         setTimeout(() => {
+          tovikLoader.done();
           performance.mark("tovik-title-painted");
           document.documentElement.dataset.ready = "true";
           for (const picture of stage.querySelectorAll("img")) picture.loading = "eager";
         }, 0)
       );
     })
-    .catch((error) => {
-      stage.classList.remove("loading");
-      stage.textContent = "Игру не удалось запустить: " + error;
-      stage.style.color = "#fff";
-    });
+    .catch(() => tovikLoader.fail("error"));
 })();
