@@ -1,11 +1,13 @@
 #include "window/message_box_exit_question.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
 #include "look/qt_text.h"
 #include "story/interface_texts.h"
+#include "window/lost_window_watch.h"
 
 namespace tovik::window {
 
@@ -20,6 +22,10 @@ std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::str
     box.button(QMessageBox::No)->setText(toQString(story::translated(story::kNoText)));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    // Another X client may destroy the box (xdotool windowclose, a session tool): Qt would then
+    // wait in exec() for ever, with the game window hidden. A box nobody can answer is a No.
+    LostWindowWatch watch(box, [&box] { box.done(QMessageBox::No); });
+    QCoreApplication::instance()->installNativeEventFilter(&watch);
     return box.exec() == QMessageBox::Yes;
 }
 

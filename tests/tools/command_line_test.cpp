@@ -161,6 +161,16 @@ TEST(CommandLine, AFailedWriteIsAnError) {
     }
 }
 
+TEST(CommandLine, PlayWithoutAStandardOutputIsAnError) {
+    for (const char* output : {">&-", ">/dev/full"}) {
+        const ToolRun run =
+            runShell("printf 'click Start\\n' | \"$TOOL\" play 2>&1 " + std::string(output));
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_EQ(run.output, "tovik-story play: cannot write the state to standard output\n")
+            << output;
+    }
+}
+
 TEST(CommandLine, TheCheckNeedsNoDisplay) {
     const ToolRun quiet = runShell(
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "engine/command_line.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
 #include "story/interface_texts.h"
@@ -39,7 +40,7 @@ int checkStoryTo(const StoryTables& tables, std::ostream& out) {
 
 int runCheck(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story check: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story check: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; the check takes none\n";
         return 2;
     }
@@ -124,7 +125,7 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
 
 int runLines(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story lines: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story lines: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; it takes none\n";
         return 2;
     }
@@ -185,7 +186,7 @@ int runLines(int argc, char** argv) {
 
 int runMap(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::cerr << "tovik-story map: unexpected argument \"" << argv[argc - 1]
+        std::cerr << "tovik-story map: unexpected argument \"" << tovik::printable(argv[argc - 1])
                   << "\"; usage: tovik-story map [FILE.dot]\n";
         return 2;
     }
@@ -204,7 +205,7 @@ int runMap(int argc, char** argv) {
         file.close();
     }
     if (!file) {
-        std::cerr << "tovik-story map: cannot write \"" << argv[1] << "\"\n";
+        std::cerr << "tovik-story map: cannot write \"" << tovik::printable(argv[1]) << "\"\n";
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 // tovik-story: the game without its window. `play` runs the game headless over standard input
 // and output; `check` and `map` look at the story itself.
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
+#include "engine/command_line.h"
 #include "engine/random_source.h"
 #include "sound/program_folder.h"
 #include "sound/sound_home.h"
@@ -36,6 +39,24 @@ EM_JS(char*, scriptFolder, (), {
     const text = _malloc(size);
     stringToUTF8(folder, text, size);
     return text;
+});
+
+// Node opens /dev/null for a standard stream that was closed when it started, so that a write
+// to a closed standard output succeeds there and the player would never learn it cannot be
+// heard. Node opens it for reading and writing, where a shell's >/dev/null opens it for writing
+// only: that tells the two apart.
+EM_JS(int, standardOutputWasClosed, (), {
+    try {
+        const fs = require("fs");
+        const out = fs.fstatSync(1);
+        if (!out.isCharacterDevice() || out.rdev !== fs.statSync("/dev/null").rdev) {
+            return 0;
+        }
+        const flags = /flags:[^0-7]*([0-7]+)/.exec(fs.readFileSync("/proc/self/fdinfo/1", "utf8"));
+        return flags && (parseInt(flags[1], 8) & 3) === 2 ? 1 : 0;
+    } catch (error) {
+        return 0;
+    }
 });
 // clang-format on
 #endif
@@ -115,30 +136,31 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
 }
 
 int play(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
+    static constexpr std::array kRules = {tovik::OptionRule{"seed", true}};
+    const auto parsed = tovik::parseOptions(arguments, kRules);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        return usageError("play: " + *why);
+    }
+    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
+    if (options.has("help")) {
+        std::cout << kHelp;
+        return 0;
+    }
     std::optional<std::uint64_t> seed;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (isHelp(argument)) {
-            std::cout << kHelp;
-            return 0;
+    if (const std::string* text = options.value("seed")) {
+        const auto read = tovik::seedOption(*text);
+        if (const auto* why = std::get_if<std::string>(&read)) {
+            return usageError("play: " + *why);
         }
-        if (argument != "--seed") {
-            return usageError("play: unexpected argument '" + std::string(argument) + "'");
-        }
-        if (seed) {
-            return usageError("play: --seed given twice");
-        }
-        if (i + 1 == argc) {
-            return usageError("play: --seed needs a number");
-        }
-        seed = tovik::parseSeed(argv[++i]);
-        if (!seed) {
-            return usageError(
-                "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
-                std::string(argv[i]) + "'");
-        }
+        seed = std::get<std::uint64_t>(read);
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
+#ifdef __EMSCRIPTEN__
+    if (standardOutputWasClosed() != 0) {
+        std::cout.setstate(std::ios::badbit);  // refused at the first write, as natively
+    }
+#endif
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
     // The sounds beside the executable, else those installed with the game.
     tovik::tools::PlaySession session(random,
@@ -228,6 +250,6 @@ int main(int argc, char** argv) {
         return notAvailable(command);
 #endif
     }
-    return usageError("unknown command '" + std::string(command) +
-                      "'; expected play, check, map, lines or pot");
+    return usageError("unknown command " + tovik::quotedText(command) +
+                      "; expected play, check, map, lines or pot");
 }

@@ -102,15 +102,16 @@ std::optional<std::string> PlaySession::run(std::istream& in, std::ostream& out)
     if (!(out << stateLine() << std::endl)) {
         return cannotWrite;
     }
+    CommandReader reader(in);
     std::string line;
-    for (int number = 1; !unloaded(); ++number) {
-        const LineRead read = readCommandLine(in, line);
+    while (!unloaded()) {
+        const LineRead read = reader.next(line);
         if (read == LineRead::End) {
             break;
         }
         if (read == LineRead::TooLong) {
             // The rest of such a line may never end: stop here rather than read on.
-            const std::string why = tooLongLineMessage(number);
+            const std::string why = tooLongLineMessage(reader.lineNumber());
             out << errorLine(why) << std::endl;
             return why;
         }
