@@ -14,10 +14,10 @@ namespace tovik {
 // told: the page, whose browser fetches and decodes a file in the background. The rules stay
 // here, as the window's sound keeps them: one voice, the newest sound cutting off the one
 // before; the built-in blip for a file that cannot be played; and a sound asked for more than
-// kStaleAfterMs earlier dropped rather than played late, say after a slow fetch.
+// sound::kStaleAfter earlier dropped rather than played late, say after a slow fetch.
 class SoundCommands final : public sound::AudioOutput {
   public:
-    static constexpr double kStaleAfterMs = 1500;
+    static constexpr double kStaleAfterMs = sound::kStaleAfter.count();
 
     struct Command {
         enum class Kind : std::uint8_t {

@@ -22,9 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A sound asked for this long ago is no longer the one the player expects to hear: it is
-// dropped rather than played late, say after a device that took long to open.
-constexpr auto kStaleAfter = std::chrono::milliseconds(1500);
 // How long the end of the game waits for a device that is still being opened.
 constexpr auto kCloseWait = std::chrono::milliseconds(500);
 // Converted sounds kept for the next play: the game's nine take about a megabyte.
