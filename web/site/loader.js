@@ -5,20 +5,65 @@
 "use strict";
 
 var tovikLoader = (function () {
-  var kProblems = {
-    nowasm:
-      "В этом браузере выключен или отсутствует WebAssembly, без которого игра не запускается. " +
-      "Включите WebAssembly в настройках браузера или откройте страницу в другом, более новом браузере.",
-    old:
-      "Этот браузер слишком старый для игры. " +
-      "Обновите его или откройте страницу в другом, более новом браузере.",
-    download:
-      "Игру не удалось загрузить: связь прервалась. " +
-      "Проверьте подключение к интернету и попробуйте снова.",
-    error:
-      "Игра не смогла запуститься в этом браузере. " +
-      "Попробуйте снова; если не поможет, откройте страницу в другом, более новом браузере.",
+  // The page's language: ?lang=, else the one last chosen with the switch, else the browser's.
+  // It is chosen here, first, because the loading screen already speaks it; the view takes it
+  // from here. The loading screen's own few words live here too, in both languages, as they
+  // show before the engine and its catalogue have arrived.
+  var kRemembered = "tovik-lang";
+  function chosenLanguage() {
+    var asked = /[?&]lang=(ru|en)(&|$)/.exec(window.location.search);
+    if (asked) return asked[1];
+    var remembered = null;
+    try {
+      remembered = window.localStorage.getItem(kRemembered);
+    } catch (error) {
+      // storage may be switched off: the browser's languages decide
+    }
+    if (remembered === "ru" || remembered === "en") return remembered;
+    var preferred = (navigator.languages && navigator.languages[0]) || navigator.language || "";
+    return /^ru(-|$)/i.test(preferred) ? "ru" : "en";
+  }
+  var language = chosenLanguage();
+  var kWords = {
+    ru: {
+      loading: "Загрузка…",
+      retry: "Попробовать снова",
+      nowasm:
+        "В этом браузере выключен или отсутствует WebAssembly, без которого игра не запускается. " +
+        "Включите WebAssembly в настройках браузера или откройте страницу в другом, более новом браузере.",
+      old:
+        "Этот браузер слишком старый для игры. " +
+        "Обновите его или откройте страницу в другом, более новом браузере.",
+      download:
+        "Игру не удалось загрузить: связь прервалась. " +
+        "Проверьте подключение к интернету и попробуйте снова.",
+      error:
+        "Игра не смогла запуститься в этом браузере. " +
+        "Попробуйте снова; если не поможет, откройте страницу в другом, более новом браузере.",
+    },
+    en: {
+      title: "Tovik Larminov",
+      subtitle: "in the Magic Dungeon",
+      loading: "Loading…",
+      retry: "Try again",
+      nowasm:
+        "This browser has WebAssembly switched off or lacks it, and the game cannot start without it. " +
+        "Switch WebAssembly on in the browser's settings, or open the page in another, newer browser.",
+      old: "This browser is too old for the game. Update it, or open the page in another, newer browser.",
+      download: "The game could not be downloaded: the connection broke. Check your connection and try again.",
+      error:
+        "The game could not start in this browser. " +
+        "Try again; if that does not help, open the page in another, newer browser.",
+    },
   };
+  var words = kWords[language];
+  document.documentElement.lang = language;
+  if (words.title) {
+    var title = document.querySelector(".loader-title");
+    title.firstChild.nodeValue = words.title;
+    title.querySelector("span").textContent = words.subtitle;
+    document.getElementById("loader-retry").textContent = words.retry;
+  }
   var failed = false;
   var ready = false;
 
@@ -33,7 +78,7 @@ var tovikLoader = (function () {
     if (stage) stage.className = "loading";
     byId("loader").className = "failed";
     byId("loader-progress").hidden = true;
-    byId("loader-problem-text").textContent = kProblems[kind] || kProblems.error;
+    byId("loader-problem-text").textContent = words[kind] || words.error;
     byId("loader-problem").hidden = false;
     document.documentElement.setAttribute("data-failed", kind);
     byId("loader-retry").focus();
@@ -42,7 +87,7 @@ var tovikLoader = (function () {
   function progress(fraction) {
     if (failed) return;
     var percent = Math.max(0, Math.min(100, Math.floor(fraction * 100)));
-    byId("loader-progress").textContent = "Загрузка… " + percent + "%";
+    byId("loader-progress").textContent = words.loading + " " + percent + "%";
     byId("loader-bar").style.width = percent + "%";
   }
 
@@ -150,6 +195,8 @@ var tovikLoader = (function () {
   }
 
   return {
+    language: language,
+    rememberedLanguageKey: kRemembered,
     fail: fail,
     progress: progress,
     instantiateWasm: instantiateWasm,

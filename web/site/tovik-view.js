@@ -452,23 +452,10 @@
   }
   window.addEventListener("resize", fit);
 
-  // ---- Language: ?lang=, else the one last chosen with the switch, else the browser's. ----
+  // ---- Language: chosen by the loader, which runs first. ----
   const kLanguages = { ru: "Русский", en: "English" };
-  const kRemembered = "tovik-lang";
-  function chosenLanguage() {
-    const asked = new URLSearchParams(window.location.search).get("lang");
-    if (asked in kLanguages) return asked;
-    let remembered = null;
-    try {
-      remembered = localStorage.getItem(kRemembered);
-    } catch (error) {
-      // storage may be switched off: the browser's languages decide
-    }
-    if (remembered in kLanguages) return remembered;
-    const preferred = (navigator.languages && navigator.languages[0]) || navigator.language || "";
-    return /^ru(-|$)/i.test(preferred) ? "ru" : "en";
-  }
-  const language = chosenLanguage();
+  const kRemembered = tovikLoader.rememberedLanguageKey;
+  const language = tovikLoader.language;
   let words = null;
 
   // The page's own words, and a switch to the other language that reloads the game in it.
