@@ -231,6 +231,10 @@ def page_games(session, site, story):
 
     def launch():
         profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
+        # Its offer to translate a page that is not in its own language would be spoken too.
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as preferences:
+            json.dump({"translate": {"enabled": False}}, preferences)
         process = session.run([
             chromium, "--no-sandbox", "--disable-gpu", "--disable-background-networking",
             "--disable-component-update", "--disable-sync", "--no-first-run",
