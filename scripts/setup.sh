@@ -3,6 +3,8 @@
 
 TOVIK_PACKAGES=(
     cmake g++ make pkg-config
+    # the build turns the translation catalogues into C++; the tests check them with msgfmt
+    python3 gettext
     qt6-base-dev libgl-dev
     libsdl2-dev
     libgtest-dev
@@ -14,8 +16,9 @@ TOVIK_PACKAGES=(
     xvfb xdotool
 )
 
-# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web.
-TOVIK_WEB_PACKAGES=(cmake make emscripten python3)
+# The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web
+# and cuts its font (fontTools, with brotli for WOFF2).
+TOVIK_WEB_PACKAGES=(cmake make emscripten python3 python3-fonttools python3-brotli)
 # Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
 # Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
 TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)

@@ -15,3 +15,9 @@ for script in "$root"/tools/screenshots/*.replay; do
     SDL_AUDIODRIVER=dummy "$game" --seed 7 --replay "$script" --screenshot "$root/docs/$name.png"
     echo "docs/$name.png"
 done
+# The English edition's title screen and a screen of choices.
+for name in title choices; do
+    SDL_AUDIODRIVER=dummy "$game" --lang en --seed 7 --replay "$root/tools/screenshots/$name.replay" \
+        --screenshot "$root/docs/en-$name.png"
+    echo "docs/en-$name.png"
+done

@@ -1,7 +1,12 @@
 // Figures of the browser build, measured in Debian's headless Chromium (not a test: it prints):
 // the gzip-compressed size of the code and of the whole site, the time from navigation to the
-// first painted title screen, and the time of a scene change (engine and layout).
+// first painted title screen, and the time of a scene change (engine and layout); then a first
+// visit over a slow link (400 kbit/s each way, 400 ms latency): when Russian words are first on
+// the screen, whether it ever goes blank after, when СТАРТ takes a click, and what the title
+// screen downloaded.
 //   node tools/web_benchmark.js            (after the browser build; run from the project root)
+//   node tools/web_benchmark.js --first-visit [--url http://127.0.0.1:8000/]   (only the first
+//                                          visits; --url: a running ./play --web)
 "use strict";
 
 const fs = require("fs");
@@ -26,6 +31,12 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
 (async () => {
+  if (process.argv.includes("--first-visit")) {
+    const server = await serve(site);
+    await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
+    await server.close();
+    return;
+  }
   const code = ["index.html", "tovik.css", "tovik-view.js", "tovik.js", "tovik.wasm"];
   const codeBytes = code.reduce((sum, file) => sum + gzipped(path.join(site, file)), 0);
   const siteBytes = filesUnder(site).reduce((sum, file) => sum + gzipped(file), 0);
@@ -91,6 +102,78 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
   console.log("scene change (engine + layout), 500 clicks: median " + median(changes).toFixed(2) +
               " ms, 95th percentile " + sorted[Math.floor(sorted.length * 0.95)].toFixed(2) +
               " ms, worst " + sorted[sorted.length - 1].toFixed(2) + " ms (target 4 ms)");
+
+  await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
   await browser.close();
   await server.close();
 })();
+
+async function firstVisits(address) {
+  for (const [name, link] of [
+    ["unthrottled", null],
+    ["400 kbit/s, 400 ms", { latency: 400, downloadThroughput: 50000, uploadThroughput: 50000 }],
+  ]) {
+    const visits = [];
+    for (let run = 0; run < 3; run++) visits.push(await firstVisit(address, link));
+    const middle = (key) => median(visits.map((visit) => visit[key]));
+    console.log(`first visit, ${name}, median of 3: first paint ${middle("paint").toFixed(0)} ms, ` +
+                `Russian words ${middle("words").toFixed(0)} ms (target 2500), blank after them ` +
+                `${visits.filter((visit) => visit.blankAfter).length} of 3 (target 0), СТАРТ ` +
+                `clickable ${middle("start").toFixed(0)} ms (target 10000), title screen transfer ` +
+                `${kib(middle("bytes"))} (target 250 KiB)`);
+  }
+}
+
+// One first visit in a fresh browser, with `link`'s network conditions (null for none). Each
+// frame the page notes whether Russian words are visible, so a blank frame after the first
+// words is caught.
+async function firstVisit(address, link) {
+  const fresh = await launch();
+  const page = await fresh.newPage();
+  await page.setViewport({ width: 1024, height: 768 });
+  const network = await page.createCDPSession();
+  await network.send("Network.enable");
+  await network.send("Network.setCacheDisabled", { cacheDisabled: true });
+  if (link) await network.send("Network.emulateNetworkConditions", { offline: false, ...link });
+  await page.evaluateOnNewDocument(() => {
+    window.tovikFrames = [];
+    const look = () => {
+      // What a player could read: the loading screen, or the stage once it is shown.
+      const visible = document.querySelectorAll(
+        "#loader:not([hidden]), #stage:not(.loading):not(.hidden), .message-box:not([hidden])"
+      );
+      const text = [...visible].map((element) => element.innerText).join(" ");
+      window.tovikFrames.push([performance.now(), /[А-Яа-яЁё]{3}/.test(text)]);
+      requestAnimationFrame(look);
+    };
+    requestAnimationFrame(look);
+  });
+  await page.goto(address, { waitUntil: "domcontentloaded", timeout: 120000 });
+  await page.waitForFunction(() => document.documentElement.dataset.ready === "true", {
+    timeout: 120000,
+    polling: 50,
+  });
+  const seen = await page.evaluate(() => {
+    const start = performance.getEntriesByName("tovik-title-painted")[0].startTime;
+    // Every byte over the wire, headers included, for what was asked before the title was up.
+    const asked = performance.getEntriesByType("resource").filter((entry) => entry.startTime < start);
+    return {
+      frames: window.tovikFrames,
+      start,
+      paint: performance.getEntriesByName("first-contentful-paint")[0].startTime,
+      bytes: [performance.getEntriesByType("navigation")[0], ...asked].reduce(
+        (sum, entry) => sum + entry.transferSize,
+        0
+      ),
+    };
+  });
+  await fresh.close();
+  const first = seen.frames.findIndex(([, words]) => words);
+  return {
+    paint: seen.paint,
+    words: Math.max(seen.paint, seen.frames[first][0]),
+    blankAfter: seen.frames.slice(first).some(([, words]) => !words),
+    start: seen.start,
+    bytes: seen.bytes,
+  };
+}

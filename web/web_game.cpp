@@ -18,6 +18,7 @@
 #include "engine/keyboard.h"
 #include "engine/player_input.h"
 #include "engine/random_source.h"
+#include "engine/snapshot.h"
 #include "engine/sound_commands.h"
 #include "engine/spoken_screen.h"
 #include "form/control_layout.h"
@@ -25,6 +26,8 @@
 #include "form/window_model.h"
 #include "look/control_look.h"
 #include "sound/default_sound.h"
+#include "story/interface_texts.h"
+#include "story/language.h"
 
 namespace tovik::web {
 
@@ -152,6 +155,24 @@ class WebGame {
     // The page has fetched and decoded the sound of `ticket`, or found it cannot be played.
     void soundLoaded(int ticket, bool playable) { audio_.loaded(ticket, playable); }
 
+    // The whole game as one short line of text, for the page to keep across a reload.
+    std::string saveSnapshot() const { return tovik::saveSnapshot(game_, window_, random_); }
+    // Takes the game back to a saved line. A line the game refuses (damaged, of another version
+    // or another edition of the story) gives false and leaves the game as it was.
+    bool restoreSnapshot(const std::string& text) {
+        if (tovik::restoreSnapshot(text, game_, window_, random_)) {
+            return false;
+        }
+        if (game_.isExitQuestionOpen()) {
+            question_.ask(kExitTitle, kExitText);  // for the page's box, which asks again
+        }
+        // The restored screen is new to the keyboard and the listener, as after any event: the
+        // focus goes to a new passage, which is read there with its choice count.
+        silenced_ = false;
+        afterEvent();
+        return true;
+    }
+
   private:
     static std::string soundKindName(SoundCommands::Command::Kind kind) {
         // In the order of the kinds.
@@ -226,7 +247,7 @@ val layoutTable() {
         control.set("fontPixels",
                     kindOf(id) == ControlKind::Button ? kButtonFontPixels : look.fontPixels);
         control.set("autoSize", look.autoSize);
-        control.set("picture", std::string(look.picture));
+        control.set("picture", std::string(story::localisedPicture(look.picture)));
         control.set("intervalMs", layout.intervalMs);
         control.set("visibleAtStart", layout.visible);
         // Everything that takes a click is a button to a screen reader, as in the window.
@@ -242,6 +263,33 @@ val window() {
     window.set("height", kClientHeightPixels);
     window.set("background", static_cast<int>(kFormBackColour));
     return window;
+}
+
+// Plays every game from now on in the language of `code`, "ru" or "en"; false for another code.
+bool chooseLanguage(const std::string& code) {
+    const std::optional<story::Language> language = story::languageNamed(code);
+    if (language) {
+        story::setLanguage(*language);
+    }
+    return language.has_value();
+}
+
+// The page's own words around the stage, in the language played, by the ids of their elements.
+val pageWords() {
+    val words = val::object();
+    const std::pair<const char*, story::Text> texts[] = {
+        {"title", story::kGameTitleText},
+        {"closed-text", story::kPageClosedText},
+        {"start-again", story::kPageStartAgainText},
+        {"exit-yes", story::kYesText},
+        {"exit-no", story::kNoText},
+        {"failed", story::kPageFailedText},
+        {"language", story::kPageLanguageText},
+    };
+    for (const auto& [id, text] : texts) {
+        words.set(id, std::string(story::translated(text)));
+    }
+    return words;
 }
 
 // Whether a click, the `detail`th of a quick series (the browser's MouseEvent.detail), reaches
@@ -287,15 +335,19 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText)
         .function("takeSoundCommands", &WebGame::takeSoundCommands)
-        .function("soundLoaded", &WebGame::soundLoaded);
+        .function("soundLoaded", &WebGame::soundLoaded)
+        .function("saveSnapshot", &WebGame::saveSnapshot)
+        .function("restoreSnapshot", &WebGame::restoreSnapshot);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
+    emscripten::function("chooseLanguage", &chooseLanguage);
+    emscripten::function("pageWords", &pageWords);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
     emscripten::function(
-        "keysHelp", +[] { return std::string(kKeysHelp); });
+        "keysHelp", +[] { return std::string(story::translated(story::kKeysHelpText)); });
 }
 
 }  // namespace tovik::web

@@ -1,5 +1,6 @@
 #include "engine/game.h"
 #include "form/control_layout.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -56,7 +57,7 @@ void Game::putVictoryBannerAway() {
 // hero's life as at the start.
 void Game::backToTitleScreen() {
     window_.setVisible(EndGame, false);
-    window_.setCaption(EndGame, kDefeatBanner);
+    window_.setCaption(EndGame, story::translated(story::kDefeatBannerText));
     window_.setTextColour(EndGame, kBannerColour);
     health_ = kStartingLife;
     showTitleScreen();
@@ -86,7 +87,9 @@ void Game::showTitleScreen() {
 void Game::Quit_Click() {
     window_.hide();
     exitQuestionOpen_ = true;
-    if (const std::optional<bool> answer = exitQuestion_.ask(kExitTitle, kExitText)) {
+    if (const std::optional<bool> answer =
+            exitQuestion_.ask(story::translated(story::kExitTitleText),
+                              story::translated(story::kExitQuestionText))) {
         answerExitQuestion(*answer);
     }
 }

@@ -3,9 +3,11 @@
 #include <filesystem>
 
 #include "engine/decimal_text.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
-#include "story/passages.h"
+#include "story/interface_texts.h"
+#include "story/scene_catalogue.h"
 
 namespace tovik {
 
@@ -129,6 +131,13 @@ void Game::Form_Load() {
     sound_ = std::make_unique<sound::WavePlayer>(audio_);
     health_ = kStartingLife;
     ring_ = "0";
+    if (story::currentLanguage() != story::Language::Russian) {
+        // The window is laid out in Russian; the texts it shows before play are put in the
+        // language played here, once.
+        showFixedCaptionsInLanguage(window_);
+        window_.setCaption(Life, std::string(lifePrefix()) + health_);
+        window_.setCaption(EndGame, story::translated(story::kDefeatBannerText));
+    }
 }
 
 void Game::Form_Unload() {
@@ -141,11 +150,45 @@ void Game::Start_Click() {
     for (ControlId control : kTitleScreen) {
         window_.setVisible(control, false);
     }
-    playSound("dindin.wav");
-    window_.setCaption(Info, story::kOpeningPassage);
+    playSound(kStartSound);
+    window_.setCaption(Info, story::openingPassage());
     window_.setVisible(Info, true);
     window_.setCaption(R1, story::captionOf(story::kOpeningChoice));
     window_.setVisible(R1, true);
+}
+
+Game::Memory Game::memory() const {
+    Memory memory;
+    memory.exitQuestionOpen = exitQuestionOpen_;
+    memory.soundPlayer = sound_ != nullptr;
+    if (sound_) {
+        memory.soundFilename = sound_->Filename;
+        memory.soundFlags = sound_->Flags;
+    }
+    memory.health = health_;
+    memory.healthOpponent = healthOpponent_;
+    memory.nameOpponent = nameOpponent_;
+    memory.roll = roll_;
+    memory.ring = ring_;
+    return memory;
+}
+
+void Game::recall(const Memory& memory) {
+    exitQuestionOpen_ = memory.exitQuestionOpen;
+    if (memory.soundPlayer) {
+        if (!sound_) {
+            sound_ = std::make_unique<sound::WavePlayer>(audio_);
+        }
+        sound_->Filename = memory.soundFilename;
+        sound_->Flags = memory.soundFlags;
+    } else {
+        sound_.reset();
+    }
+    health_ = memory.health;
+    healthOpponent_ = memory.healthOpponent;
+    nameOpponent_ = memory.nameOpponent;
+    roll_ = memory.roll;
+    ring_ = memory.ring;
 }
 
 std::string Game::soundPath(std::string_view file) const {

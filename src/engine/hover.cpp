@@ -1,4 +1,5 @@
 #include "engine/game.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 
 namespace tovik {
@@ -6,14 +7,6 @@ namespace tovik {
 using enum ControlId;
 
 namespace {
-
-constexpr Colour kChoiceLit = 0x00FF00;
-constexpr Colour kStartNormal = 0xFFFFFF;
-constexpr Colour kStartLit = 0xFF0000;
-
-// The victory banner's colours, in order; after the last comes the first again.
-constexpr Colour kBannerCycle[] = {kBannerColour, 0xFFC0C0, 0xFF8000, 0xFFFF00, 0x00FF00,
-                                   0x00FFFF,      0x0000FF, 0xFF00FF, 0x008080, 0x80FF80};
 
 // Every move sets all six colours, visible or not: the highlight has no state of its own.
 void light(WindowModel& window, std::optional<std::size_t> litChoice, bool startLit) {
@@ -39,7 +32,7 @@ void Game::choiceMouseMove(std::size_t label) {
 
 void Game::ColorChanger_Timer() {
     const Colour current = window_.textColour(WinGame);
-    constexpr std::size_t kSteps = std::size(kBannerCycle);
+    constexpr std::size_t kSteps = kBannerCycle.size();
     for (std::size_t step = 0; step < kSteps; ++step) {
         if (kBannerCycle[step] == current) {
             window_.setTextColour(WinGame, kBannerCycle[(step + 1) % kSteps]);

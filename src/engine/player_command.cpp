@@ -4,6 +4,8 @@
 #include <istream>
 #include <vector>
 
+#include "engine/command_line.h"
+
 namespace tovik {
 
 namespace {
@@ -26,7 +28,7 @@ std::vector<std::string_view> wordsOf(std::string_view line) {
 }
 
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return quotedText(text);
 }
 
 }  // namespace
@@ -79,10 +81,13 @@ std::variant<PlayerCommand, std::string> parsePlayerCommand(std::string_view lin
     return command;
 }
 
-LineRead readCommandLine(std::istream& in, std::string& line) {
+LineRead CommandReader::next(std::string& line) {
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     line.clear();
+    bool atStart = number_ == 0;
+    ++number_;
     while (true) {
-        const std::istream::int_type next = in.get();
+        const std::istream::int_type next = in_.get();
         if (next == std::istream::traits_type::eof()) {
             return line.empty() ? LineRead::End : LineRead::Line;
         }
@@ -90,10 +95,16 @@ LineRead readCommandLine(std::istream& in, std::string& line) {
             return LineRead::Line;
         }
         if (line.size() == kMaxCommandLineBytes) {
-            in.unget();
+            in_.unget();
             return LineRead::TooLong;
         }
         line.push_back(static_cast<char>(next));
+        if (atStart && line.size() == kByteOrderMark.size()) {
+            atStart = false;
+            if (line == kByteOrderMark) {
+                line.clear();  // counts for nothing, not even towards the line's length
+            }
+        }
     }
 }
 

@@ -32,10 +32,26 @@ inline constexpr std::size_t kMaxCommandLineBytes = 4096;
 
 enum class LineRead { Line, End, TooLong };
 
-// Reads the next line of commands from `in` into `line`, without its '\n'. The last line may
-// lack its end. At TooLong, `line` holds the first kMaxCommandLineBytes bytes and the rest of the
-// line is left unread.
-LineRead readCommandLine(std::istream& in, std::string& line);
+// The lines of one stream of commands, read as they come, by the headless player from its
+// standard input and by the window from a replay, so that both take and refuse the same
+// input: a line of at most kMaxCommandLineBytes bytes, the last one with or without its end,
+// and one byte-order mark at the very start of the stream (some editors write one) but
+// nowhere else.
+class CommandReader {
+  public:
+    explicit CommandReader(std::istream& in) : in_(in) {}
+
+    // Reads the next line into `line`, without its '\n'. At TooLong, `line` holds the first
+    // kMaxCommandLineBytes bytes and the rest of the line is left unread: it may never end.
+    LineRead next(std::string& line);
+
+    // The number of the line last read, from 1.
+    int lineNumber() const { return number_; }
+
+  private:
+    std::istream& in_;
+    int number_ = 0;
+};
 
 // What to say of line `number` when it is too long.
 std::string tooLongLineMessage(int number);

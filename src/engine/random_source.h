@@ -32,6 +32,9 @@ class SeededRandom final : public RandomSource {
     // The next raw 64-bit output.
     std::uint64_t next();
 
+    // Where the generator stands: SeededRandom(state()) draws exactly what this one draws next.
+    std::uint64_t state() const { return state_; }
+
   private:
     std::uint64_t state_;
 };

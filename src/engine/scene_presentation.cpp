@@ -1,7 +1,9 @@
 #include "engine/decimal_text.h"
 #include "engine/game.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/choice_table.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -12,7 +14,7 @@ void Game::showScene(int number) {
     const bool fight = scene.fight.has_value();
     const std::size_t shown = scene.choices.size();
 
-    // The same nine steps for every scene, so that no scene depends on the one before it.
+    // The same steps for every scene, so that no scene depends on the one before it.
     window_.setCaption(Info, story::passageOf(number));
     for (std::size_t i = 0; i < kChoiceLabelCount; ++i) {
         window_.setCaption(kChoiceLabels[i], i < shown ? story::captionOf(scene.choices[i]) : "");
@@ -24,7 +26,14 @@ void Game::showScene(int number) {
     window_.setVisible(Attack, fight);
     window_.setVisible(Status, fight);
     healthOpponent_ = fight ? toDecimalText(scene.fight->life) : "0";
-    nameOpponent_ = fight ? std::string(scene.fight->opponent) : std::string();
+    nameOpponent_ =
+        fight ? std::string(story::translated(story::kOpponentContext, scene.fight->opponent))
+              : std::string();
+    if (fight) {
+        // The opponent's label shows who and how strong from the fight's first moment; waiting
+        // for the life watch would show the last label, or ": 0", for up to half a second.
+        window_.setCaption(LifeOpponent, opponentLifeCaption(nameOpponent_, healthOpponent_));
+    }
     window_.setVisible(LifeOpponent, fight);
 
     const story::SceneEffects& effects = scene.effects;
@@ -32,7 +41,7 @@ void Game::showScene(int number) {
         window_.setVisible(change.item, change.shown);
     }
     if (!effects.defeatBanner.empty()) {
-        window_.setCaption(EndGame, effects.defeatBanner);
+        window_.setCaption(EndGame, story::translated(story::kBannerContext, effects.defeatBanner));
     }
     if (!effects.sound.empty()) {
         playSound(effects.sound);

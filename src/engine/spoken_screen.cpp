@@ -5,6 +5,7 @@
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "form/control_layout.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -48,21 +49,22 @@ const std::vector<ControlId>& readingOrder() {
 }
 
 std::string accessibleName(ControlId control, const WindowModel& window) {
+    using story::translated;
     switch (control) {
         case NameGame1:
-            return "Товик Ларминов";  // the title's first line, in lettering
+            return std::string(translated(story::kTitlePictureName));  // the title's lettering
         case TovikImage:
-            return "Товик Ларминов, юный некромант";
+            return std::string(translated(story::kHeroPictureName));
         case Quit:
-            return "Выход";
+            return std::string(translated(story::kQuitName));
         case Item1:
-            return "Свиток";
+            return std::string(translated(story::kScrollName));
         case Item2:
-            return "Меховой шарик";
+            return std::string(translated(story::kFurBallName));
         case Item3:
-            return "Трезубец";
+            return std::string(translated(story::kTridentName));
         case Item4:
-            return "Ожерелье из костей";
+            return std::string(translated(story::kNecklaceName));
         default:
             break;
     }
@@ -73,22 +75,11 @@ std::string accessibleName(ControlId control, const WindowModel& window) {
 }
 
 std::string choiceCount(int choices) {
-    switch (choices) {
-        case 0:
-            return "Выбора нет.";
-        case 1:
-            return "Один вариант.";
-        case 2:
-            return "Два варианта.";
-        case 3:
-            return "Три варианта.";
-        case 4:
-            return "Четыре варианта.";
-        case 5:
-            return "Пять вариантов.";
-        default:
-            return "Вариантов: " + std::to_string(choices) + ".";
+    if (choices >= 0 && choices < static_cast<int>(story::kChoiceCountTexts.size())) {
+        return std::string(
+            story::translated(story::kChoiceCountTexts.at(static_cast<std::size_t>(choices))));
     }
+    return std::to_string(choices) + ".";  // a label never holds more than five
 }
 
 SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
@@ -120,7 +111,7 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game) {
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     using Kind = Announcement::Kind;
     if (after.title && !before.title) {
-        return {Kind::Title, std::string(kExitTitle) + ".", {}, {}};
+        return {Kind::Title, std::string(story::translated(story::kGameTitleText)) + ".", {}, {}};
     }
     // The blow that ends a fight comes first: by now the fight, its status and the opponent's
     // name are gone from the screen, and only the lives tell who struck.
@@ -129,9 +120,11 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         const std::string opponent = trimmed(before.opponent);
         const bool heroStruck = after.healthOpponent != before.healthOpponent;
-        lastBlow = (heroStruck ? std::string("Ларминов") : opponent) + " нанёс удар! " +
-                   std::string(kLifePrefix) + after.health + ". " + opponent + ": " +
-                   after.healthOpponent + ".\n";
+        lastBlow =
+            (heroStruck ? std::string(story::translated(story::kHeroBlowText))
+                        : opponent + std::string(story::translated(story::kOpponentBlowText))) +
+            " " + std::string(story::translated(story::kLifePrefixText)) + after.health + ". " +
+            opponent + ": " + after.healthOpponent + ".\n";
     }
     if (!after.banner.empty() && after.banner != before.banner) {
         return {Kind::Banner, lastBlow + after.banner, {}, {}};
@@ -139,9 +132,11 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     if (!after.passage.empty() &&
         (after.passage != before.passage || after.choices != before.choices ||
          after.fight != before.fight)) {
-        std::string description = after.fight
-                                      ? "Бой: " + trimmed(after.opponent) + ". Кнопка «Атака!»."
-                                      : choiceCount(static_cast<int>(after.choices.size()));
+        std::string description =
+            after.fight ? std::string(story::translated(story::kFightAnnouncement)) +
+                              trimmed(after.opponent) +
+                              std::string(story::translated(story::kAttackAnnouncement))
+                        : choiceCount(static_cast<int>(after.choices.size()));
         std::string text = lastBlow + after.passage + "\n" + description;
         if (!lastBlow.empty()) {
             lastBlow.pop_back();  // the line break that joined it to the passage
@@ -152,7 +147,8 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
         // The life labels catch up at the life watch's next tick; say now what they will show.
         return {Kind::Blow,
-                trimmed(after.status) + " " + std::string(kLifePrefix) + after.health + ". " +
+                trimmed(after.status) + " " +
+                    std::string(story::translated(story::kLifePrefixText)) + after.health + ". " +
                     trimmed(after.opponent) + ": " + after.healthOpponent + ".",
                 {},
                 {}};

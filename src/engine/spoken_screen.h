@@ -8,6 +8,7 @@
 #include "engine/keyboard.h"
 #include "form/controls.h"
 #include "form/window_model.h"
+#include "story/interface_texts.h"
 
 namespace tovik {
 
@@ -30,13 +31,12 @@ const std::vector<ControlId>& readingOrder();
 std::string accessibleName(ControlId control, const WindowModel& window);
 
 // How the keys play, told to a listener on the title screen before anything else.
-inline constexpr std::string_view kKeysHelp =
-    "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
-    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры.";
+// These are in Russian; show them through story::translated with their story::Text.
+inline constexpr std::string_view kKeysHelp = story::kKeysHelpText.russian;
 
 // Said when the window goes to full screen and back.
-inline constexpr std::string_view kFullScreenOn = "Полный экран.";
-inline constexpr std::string_view kFullScreenOff = "Обычное окно.";
+inline constexpr std::string_view kFullScreenOn = story::kFullScreenOnText.russian;
+inline constexpr std::string_view kFullScreenOff = story::kFullScreenOffText.russian;
 
 // "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);

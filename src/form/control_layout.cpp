@@ -43,8 +43,8 @@ constexpr ControlLayout timer(ControlId id, int intervalMs, bool enabled) {
 
 // In the order of ControlId.
 constexpr std::array<ControlLayout, kControlCount> kLayout = {{
-    label(NameGame2, 1800, 3600, 5775, 1095, "в магическом подземелье", 0xFFFFFF, true),
-    label(Start, 3600, 5160, 1695, 615, "СТАРТ", 0xFFFFFF, true),
+    label(NameGame2, 1800, 3600, 5775, 1095, kSubtitle, 0xFFFFFF, true),
+    label(Start, 3600, 5160, 1695, 615, kStartCaption, 0xFFFFFF, true),
     label(Creator, 8520, 2400, 2520, 720, kCreatorCredit, 0xFF8000, true),
     label(Info, 1440, 480, 6135, 4665, kPlaceholderCaption, 0x00FF00, false),
     label(R1, 4080, 5880, 255, 240, kPlaceholderCaption, kChoiceColour, false),
@@ -62,7 +62,7 @@ constexpr std::array<ControlLayout, kControlCount> kLayout = {{
      .top = 6960,
      .width = 1215,
      .height = 615,
-     .caption = "Атака!",
+     .caption = kAttackCaption,
      .visible = false},
     picture(NameGame1, 2160, 960, 5055, 2355, true),
     picture(TovikImage, 7920, 3600, 2955, 3705, true),

@@ -38,12 +38,15 @@ class WindowModel {
     void show() { state_ = WindowState::Shown; }
     void unload() { state_ = WindowState::Unloaded; }
 
+    bool operator==(const WindowModel&) const = default;
+
   private:
     struct ControlState {
         std::string caption;
         Colour textColour = 0;
         bool visible = false;
         bool enabled = false;
+        bool operator==(const ControlState&) const = default;
     };
 
     ControlState& at(ControlId id) { return controls_[indexOf(id)]; }

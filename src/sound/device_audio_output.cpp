@@ -8,12 +8,12 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
 #include "sound/default_sound.h"
 #include "sound/voice.h"
-#include "sound/wav_decoder.h"
 #include "sound/wav_file.h"
 
 namespace tovik::sound {
@@ -27,17 +27,17 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStaleAfter = std::chrono::milliseconds(1500);
 // How long the end of the game waits for a device that is still being opened.
 constexpr auto kCloseWait = std::chrono::milliseconds(500);
-// Decoded sounds kept for the next play: the game's nine take about a megabyte.
+// Converted sounds kept for the next play: the game's nine take about a megabyte.
 constexpr std::size_t kCacheBytes = 24u * 1024u * 1024u;
 constexpr std::size_t kCacheFiles = 32;
 
-// Decoded files, each known by its path, size and change time, so that a file changed on disk
+// Converted files, each known by its path, size and change time, so that a file changed on disk
 // is read again. The least recently played go first when the cache is full. Used only on the
 // sound thread.
 class DecodedFiles {
   public:
-    // The file decoded, or nothing if it cannot be played.
-    std::shared_ptr<const Pcm> get(const std::filesystem::path& file) {
+    // The file converted for `device`, or nothing if it cannot be played.
+    std::shared_ptr<const Pcm> get(const std::filesystem::path& file, const SoundDevice& device) {
         std::error_code error;
         const std::filesystem::file_status status = std::filesystem::status(file, error);
         if (error || !std::filesystem::is_regular_file(status)) {
@@ -61,7 +61,7 @@ class DecodedFiles {
         }
         std::shared_ptr<const Pcm> sound;
         if (const std::optional<std::vector<std::uint8_t>> wav = readPlayableWav(file)) {
-            if (std::optional<Pcm> pcm = decodeWav(*wav)) {
+            if (std::optional<Pcm> pcm = device.convert(*wav)) {
                 sound = std::make_shared<const Pcm>(std::move(*pcm));
             }
         }
@@ -95,6 +95,22 @@ class DecodedFiles {
     std::size_t bytes_ = 0;
 };
 
+// `text` with its control characters shown as \xNN: a path or a library's message may hold a
+// newline or a NUL, and the warning must stay one whole line.
+std::string oneLine(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            constexpr char kDigits[] = "0123456789abcdef";
+            shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 // What the window's thread and the sound thread share. The sound thread holds it too, so that
@@ -102,6 +118,7 @@ class DecodedFiles {
 struct DeviceAudioOutput::Shared {
     DeviceOpener open;
     std::ostream* warnings;
+    SilenceWords words;
     Voice voice;
 
     std::mutex mutex;
@@ -142,9 +159,9 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             }
             device = std::move(opened.device);
             if (!device) {
-                *s.warnings << "Звук недоступен: не удалось открыть звуковое устройство ("
-                            << opened.failure << "), игра идёт без звука" << std::endl;
-            } else if (std::optional<Pcm> pcm = decodeWav(defaultSoundWav())) {
+                *s.warnings << s.words.noDevice << " (" << oneLine(opened.failure) << ")"
+                            << std::endl;
+            } else if (std::optional<Pcm> pcm = device->convert(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }
         }
@@ -157,7 +174,7 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             continue;
         }
         lock.unlock();
-        std::shared_ptr<const Pcm> sound = files.get(request.file);
+        std::shared_ptr<const Pcm> sound = files.get(request.file, *device);
         s.voice.start(sound ? std::move(sound) : defaultSound);
         lock.lock();
     }
@@ -176,6 +193,11 @@ DeviceAudioOutput::DeviceAudioOutput(DeviceOpener open, std::ostream& warnings)
     shared_->open = std::move(open);
     shared_->warnings = &warnings;
     thread_ = std::thread(soundThread, shared_);
+}
+
+void DeviceAudioOutput::setSilenceWords(SilenceWords words) {
+    const std::lock_guard lock(shared_->mutex);
+    shared_->words = std::move(words);
 }
 
 DeviceAudioOutput::~DeviceAudioOutput() {

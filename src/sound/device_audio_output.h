@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "sound/audio_output.h"
@@ -11,12 +12,17 @@
 namespace tovik::sound {
 
 // The game's sound: one voice on the platform's device. Everything slow happens on a sound
-// thread of its own: opening the device (a sound server may never answer), reading and decoding
-// the files (each file once, kept in a bounded cache). So the window's thread only hands over a
-// path and goes on, whatever the file and whatever the device.
+// thread of its own: opening the device (a sound server may never answer), reading and converting
+// the files for the device (each file once, kept in a bounded cache). So the window's thread only
+// hands over a path and goes on, whatever the file and whatever the device.
 //
 // A file that cannot be played gives the built-in default sound. Without a device the game goes
 // on in silence, and one line says why.
+// The line said when the game goes on in silence, followed by the device's reason in brackets.
+struct SilenceWords {
+    std::string noDevice = "Игра идёт без звука: не удалось открыть аудиоустройство";
+};
+
 class DeviceAudioOutput final : public AudioOutput {
   public:
     // `open` is called at most once, on the sound thread; `warnings` receives the one line
@@ -33,6 +39,9 @@ class DeviceAudioOutput final : public AudioOutput {
     // frame is on screen, so that neither that frame nor the first sound waits for the device;
     // without it, the first sound opens the device.
     void prepare();
+
+    // The warning in the language played; set before the device is opened.
+    void setSilenceWords(SilenceWords words);
 
     void playFile(const std::filesystem::path& file) override;
 

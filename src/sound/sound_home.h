@@ -7,15 +7,10 @@
 #include <initializer_list>
 #include <system_error>
 
-// The build tells the game where an installed copy keeps its data: the folder holding
-// TovikSound, relative to the folder of the installed executables, and the same folder by its
-// full path for a copy whose executable was moved away from its prefix.
-#ifndef TOVIK_DATA_FROM_BINDIR
-#define TOVIK_DATA_FROM_BINDIR "../share/games/tovik"
-#endif
-#ifndef TOVIK_DATA_DIR
-#define TOVIK_DATA_DIR "/usr/share/games/tovik"
-#endif
+// The build tells the game where an installed copy keeps its data (cmake/TovikAssets.cmake):
+// TOVIK_DATA_FROM_BINDIR, the folder holding TovikSound relative to the folder of the installed
+// executables, and TOVIK_DATA_DIR, the same folder by its full path for a copy whose executable
+// was moved away from its prefix.
 
 namespace tovik::sound {
 
@@ -46,8 +41,6 @@ inline std::filesystem::path soundHome(
 }
 
 // The game's own lookup: beside the executable, then where the build installs the data.
-inline std::filesystem::path soundHome(const std::filesystem::path& executableFolder) {
-    return soundHome(executableFolder, {TOVIK_DATA_FROM_BINDIR, TOVIK_DATA_DIR});
-}
+std::filesystem::path soundHome(const std::filesystem::path& executableFolder);
 
 }  // namespace tovik::sound

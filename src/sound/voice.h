@@ -6,11 +6,10 @@
 #include <span>
 
 #include "sound/sound_device.h"
-#include "sound/wav_decoder.h"
 
 namespace tovik::sound {
 
-// The one voice the game has: it plays one decoded sound once, from its start, and a new
+// The one voice the game has: it plays one converted sound once, from its start, and a new
 // sound cuts off the one before, as a strike that follows a strike must.
 class Voice final : public SampleSource {
   public:

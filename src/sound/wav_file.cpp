@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <system_error>
@@ -35,7 +37,7 @@ bool bitsFitEncoding(std::uint16_t encoding, std::uint16_t bits) {
         case kWavPcm:
             return bits == 8 || bits == 16 || bits == 24 || bits == 32;
         case kWavIeeeFloat:
-            return bits == 32 || bits == 64;
+            return bits == 32;  // what the sound library reads; doubles are unheard of in effects
         case kWavALaw:
         case kWavMuLaw:
             return bits == 8;
@@ -69,6 +71,27 @@ std::optional<WavFormat> readFormat(std::span<const std::uint8_t> fmt) {
         return std::nullopt;
     }
     return format;
+}
+
+// Sets every float sample that is not a number or lies beyond full scale to silence or to
+// full scale: a damaged float file may hold anything, and the sound library turns a NaN into a
+// full-scale click.
+void tameFloats(std::span<std::uint8_t> samples) {
+    // Through memcpy: the page's standard library has no std::bit_cast yet.
+    static_assert(sizeof(float) == sizeof(std::uint32_t));
+    for (std::size_t at = 0; at + 4 <= samples.size(); at += 4) {
+        const std::uint32_t bits = u32(samples, at);
+        float value = 0;
+        std::memcpy(&value, &bits, 4);
+        if (!std::isfinite(value) || std::abs(value) > 1.0f) {
+            value = std::isnan(value) ? 0.0f : std::copysign(1.0f, value);
+            std::uint32_t tamed = 0;
+            std::memcpy(&tamed, &value, 4);
+            for (std::size_t i = 0; i < 4; ++i) {
+                samples[at + i] = static_cast<std::uint8_t>(tamed >> (8 * i));
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -134,8 +157,15 @@ std::optional<std::vector<std::uint8_t>> readPlayableWav(const std::filesystem::
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     // A file that shrank between the size check and the read is as bad as a malformed one.
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size()) || !parseWav(bytes)) {
+    if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
         return std::nullopt;
+    }
+    const std::optional<WavFormat> format = parseWav(bytes);
+    if (!format) {
+        return std::nullopt;
+    }
+    if (format->encoding == kWavIeeeFloat) {
+        tameFloats(std::span(bytes).subspan(format->dataOffset, format->dataSize));
     }
     return bytes;
 }

@@ -9,7 +9,7 @@
 
 namespace tovik::sound {
 
-// The fmt chunk's format tags of the encodings the game decodes.
+// The fmt chunk's format tags of the encodings the game plays.
 inline constexpr std::uint16_t kWavPcm = 0x0001;
 inline constexpr std::uint16_t kWavIeeeFloat = 0x0003;
 inline constexpr std::uint16_t kWavALaw = 0x0006;
@@ -44,13 +44,14 @@ inline constexpr std::uint32_t kMaxWavSeconds = 30;
 
 // Reads the header of a whole WAV file held in memory. Gives nothing unless the bytes are a
 // RIFF/WAVE file the game can play: a fmt chunk before the data chunk, an encoding the game
-// decodes (integer PCM, float, A-law, mu-law, plain or extensible), a rate and channel count
+// plays (integer PCM, 32-bit float, A-law, mu-law, plain or extensible), a rate and channel count
 // within the bounds above, between one whole frame and kMaxWavSeconds of samples, and no chunk,
 // the RIFF one included, that reaches past the end of the bytes.
 std::optional<WavFormat> parseWav(std::span<const std::uint8_t> bytes);
 
 // Reads the whole file at `file` and checks it with parseWav. Gives nothing for a missing,
-// unreadable, oversized or malformed file.
+// unreadable, oversized or malformed file. Float samples come back within full scale, with
+// silence for any that is not a number.
 std::optional<std::vector<std::uint8_t>> readPlayableWav(const std::filesystem::path& file);
 
 }  // namespace tovik::sound

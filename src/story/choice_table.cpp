@@ -1,6 +1,7 @@
 #include "story/choice_table.h"
 
 #include "story/caption_texts.h"
+#include "story/language.h"
 
 namespace tovik::story {
 
@@ -164,7 +165,24 @@ const std::array<std::vector<ChoiceTest>, kChoiceLabelCount>& choiceTable() {
 }
 
 std::string_view captionOf(Key key) {
-    return kCaptionTexts.at(static_cast<std::size_t>(numberOf(key)));
+    const auto number = static_cast<std::size_t>(numberOf(key));
+    if (currentLanguage() == Language::Russian) {
+        return kCaptionTexts.at(number);
+    }
+    // Every click compares captions: look each one up once.
+    using Captions = std::array<std::string_view, kCaptionTexts.size()>;
+    static const std::array<Captions, std::size(kAllLanguages)> byLanguage = [] {
+        std::array<Captions, std::size(kAllLanguages)> all{};
+        for (Language language : kAllLanguages) {
+            for (int k = 1; k <= kKeyCount; ++k) {
+                all.at(static_cast<std::size_t>(language)).at(static_cast<std::size_t>(k)) =
+                    translated(language, captionContext(static_cast<Key>(k)),
+                               kCaptionTexts.at(static_cast<std::size_t>(k)));
+            }
+        }
+        return all;
+    }();
+    return byLanguage.at(static_cast<std::size_t>(currentLanguage())).at(number);
 }
 
 }  // namespace tovik::story

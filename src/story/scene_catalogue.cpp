@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "form/control_layout.h"
+#include "story/language.h"
 #include "story/passages.h"
 
 namespace tovik::story {
@@ -175,19 +176,38 @@ const Scene& sceneNumber(int number) {
     return catalogue().at(static_cast<std::size_t>(number - 1));
 }
 
-std::string_view passageOf(int number) {
+std::string_view russianPassageOf(int number) {
     return passages().at(static_cast<std::size_t>(number));
 }
 
+std::string_view passageOf(int number) {
+    const std::string_view russian = russianPassageOf(number);
+    if (currentLanguage() == Language::Russian) {
+        return russian;
+    }
+    return translated(passageContext(number), russian);
+}
+
+std::string_view openingPassage() {
+    return translated(kOpeningPassageContext, kOpeningPassage);
+}
+
 std::optional<int> sceneWithPassage(std::string_view text) {
-    static const std::unordered_map<std::string_view, int> scenes = [] {
-        std::unordered_map<std::string_view, int> byText{{kOpeningPassage, 0}};
-        for (int number = 1; number <= kSceneCount; ++number) {
-            byText.emplace(passageOf(number), number);
+    using ByText = std::unordered_map<std::string_view, int>;
+    static const std::array<ByText, std::size(kAllLanguages)> scenes = [] {
+        std::array<ByText, std::size(kAllLanguages)> byLanguage;
+        for (Language language : kAllLanguages) {
+            ByText& byText = byLanguage.at(static_cast<std::size_t>(language));
+            byText.emplace(translated(language, kOpeningPassageContext, kOpeningPassage), 0);
+            for (int number = 1; number <= kSceneCount; ++number) {
+                byText.emplace(
+                    translated(language, passageContext(number), russianPassageOf(number)), number);
+            }
         }
-        return byText;
+        return byLanguage;
     }();
-    if (const auto found = scenes.find(text); found != scenes.end()) {
+    const ByText& byText = scenes.at(static_cast<std::size_t>(currentLanguage()));
+    if (const auto found = byText.find(text); found != byText.end()) {
         return found->second;
     }
     return std::nullopt;

@@ -55,9 +55,14 @@ struct Scene {
 
 // Scene `number`, 1..106.
 const Scene& sceneNumber(int number);
+// Its passage in the language played, and as written.
 std::string_view passageOf(int number);
+std::string_view russianPassageOf(int number);
+// The passage shown after the title screen, in the language played.
+std::string_view openingPassage();
 
-// The scene whose passage `text` is: 0 for the opening passage, nothing for any other text.
+// The scene whose passage `text` is, in the language played: 0 for the opening passage,
+// nothing for any other text.
 std::optional<int> sceneWithPassage(std::string_view text);
 
 }  // namespace tovik::story

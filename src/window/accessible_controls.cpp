@@ -7,8 +7,9 @@
 
 #include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
+#include "look/qt_text.h"
+#include "story/interface_texts.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 
@@ -33,7 +34,8 @@ class StageAccessible final : public QAccessibleWidget {
             return toQString(kExitTitle);  // the game's full name
         }
         if (kind == QAccessible::Description) {
-            return toQString(kKeysHelp);  // read with the window's name, each time it comes up
+            return toQString(story::translated(
+                story::kKeysHelpText));  // read with the window's name, each time it comes up
         }
         return QAccessibleWidget::text(kind);
     }

@@ -14,10 +14,11 @@
 #include "engine/player_input.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
+#include "story/language.h"
 #include "window/accessible_controls.h"
-#include "window/game_font.h"
 #include "window/player_access.h"
-#include "window/qt_text.h"
 #include "window/stage_scale.h"
 
 namespace tovik::window {
@@ -315,7 +316,8 @@ void GameWindow::render() {
 void GameWindow::showPicture(ControlId id) {
     auto* picture = static_cast<QLabel*>(control(id));
     if (picture->pixmap().isNull()) {
-        picture->setPixmap(QPixmap(":/pictures/" + toQString(lookOf(id).picture)));
+        picture->setPixmap(
+            QPixmap(":/pictures/" + toQString(story::localisedPicture(lookOf(id).picture))));
     }
 }
 

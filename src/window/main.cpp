@@ -1,24 +1,28 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
 
-#include "engine/application_directory.h"
+#include "engine/command_line.h"
 #include "engine/random_source.h"
 #include "sound/device_audio_output.h"
+#include "sound/program_folder.h"
 #include "sound/sound_home.h"
 #include "sound/sound_module.h"
+#include "story/interface_texts.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
 #include "window/replay.h"
@@ -41,6 +45,23 @@ bool hasDisplay() {
 void fail(const QString& message) {
     std::fprintf(stderr, "tovik: %s\n", message.toLocal8Bit().constData());
 }
+
+void fail(const std::string& message) {
+    std::fprintf(stderr, "tovik: %s\n", message.c_str());
+}
+
+constexpr const char* kHelp = R"(Usage: tovik [OPTIONS]
+Товик Ларминов в магическом подземелье
+
+Options:
+  -h, --help             Show this help.
+  --seed N               Repeatable dice: the same seed, the same game (0 to 2^64-1).
+  --replay FILE          Play the actions in FILE into the window (click/move/tick NAME), one
+                         a line, as they are read; FILE may be a pipe.
+  --screenshot FILE      After the replay, save the window as PNG to FILE and leave.
+  --first-frame-time     Print how long the first frame took to paint, and leave.
+  --lang LANG            Play in LANG: ru or en. Without it, the locale's language decides.
+)";
 
 // What Qt says while the application starts, held back until it is known whether the window
 // can be opened at all.
@@ -92,63 +113,69 @@ int main(int argc, char* argv[]) {
     }
     QApplication::setApplicationName("tovik");
 
-    QCommandLineParser options;
-    options.setApplicationDescription("Товик Ларминов в магическом подземелье");
-    options.addHelpOption();
-    const QCommandLineOption seed("seed", "Repeatable dice: the same seed, the same game.", "N");
-    const QCommandLineOption replayFile(
-        "replay", "Play the actions in FILE into the window first (click/move/tick NAME).", "FILE");
-    const QCommandLineOption screenshot(
-        "screenshot", "After the replay, save the window as PNG to FILE and leave.", "FILE");
-    const QCommandLineOption firstFrame("first-frame-time",
-                                        "Print how long the first frame took to paint, and leave.");
-    options.addOptions({seed, replayFile, screenshot, firstFrame});
-    if (!options.parse(QApplication::arguments())) {
-        fail(options.errorText());
+    // QApplication has taken its own options (-platform, -display, ...) out of argv.
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    static constexpr std::array kRules = {
+        tovik::OptionRule{"seed", true}, tovik::OptionRule{"replay", true},
+        tovik::OptionRule{"screenshot", true}, tovik::OptionRule{"first-frame-time", false},
+        tovik::OptionRule{"lang", true}};
+    const auto parsed = tovik::parseOptions(arguments, kRules);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        fail(*why);
         return 2;
     }
-    if (options.isSet("help")) {
-        options.showHelp(0);
+    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
+    if (options.has("help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
     }
-    if (!options.positionalArguments().isEmpty()) {
-        fail("unexpected argument: " + options.positionalArguments().first());
-        return 2;
+
+    if (const std::string* code = options.value("lang")) {
+        const std::optional<tovik::story::Language> chosen = tovik::story::languageNamed(*code);
+        if (!chosen) {
+            fail("--lang takes ru or en, not " + tovik::quotedText(*code));
+            return 2;
+        }
+        tovik::story::setLanguage(*chosen);
+    } else {
+        tovik::story::setLanguage(tovik::story::languageOfEnvironment(
+            [](const char* name) -> const char* { return std::getenv(name); }));
     }
 
     std::unique_ptr<tovik::SeededRandom> random;
-    if (options.isSet(seed)) {
-        const std::optional<std::uint64_t> value =
-            tovik::parseSeed(options.value(seed).toStdString());
-        if (!value) {
-            fail("--seed takes a whole number from 0 to 18446744073709551615, not '" +
-                 options.value(seed) + "'");
-            return 2;
-        }
-        random = std::make_unique<tovik::SeededRandom>(*value);
-    } else {
-        random = std::make_unique<tovik::SeededRandom>();
-    }
-    QStringList script;
-    if (options.isSet(replayFile)) {
-        auto read = tovik::window::readReplayFile(options.value(replayFile));
-        if (const auto* why = std::get_if<QString>(&read)) {
+    if (const std::string* text = options.value("seed")) {
+        const auto seed = tovik::seedOption(*text);
+        if (const auto* why = std::get_if<std::string>(&seed)) {
             fail(*why);
             return 2;
         }
-        script = std::get<QStringList>(std::move(read));
+        random = std::make_unique<tovik::SeededRandom>(std::get<std::uint64_t>(seed));
+    } else {
+        random = std::make_unique<tovik::SeededRandom>();
+    }
+    const std::string* screenshot = options.value("screenshot");
+    std::unique_ptr<tovik::window::Replay> replay;
+    if (const std::string* path = options.value("replay")) {
+        auto opened = tovik::window::Replay::open(QFile::decodeName(path->c_str()));
+        if (const auto* why = std::get_if<std::string>(&opened)) {
+            fail(*why);
+            return 2;
+        }
+        replay = std::get<std::unique_ptr<tovik::window::Replay>>(std::move(opened));
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
+    audio.setSilenceWords({std::string(tovik::story::translated(tovik::story::kNoSoundWarning))});
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
-        tovik::sound::soundHome(tovik::applicationDirectory(argv[0])).string();
+        tovik::sound::soundHome(tovik::sound::programFolder(argv[0])).string();
     tovik::window::GameWindow window(audio, *random, nullptr, soundHome);
     QObject::connect(&window, &tovik::window::GameWindow::unloaded, &application,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     int status = 0;
     tovik::window::LostWindowWatch watch(window, [&] {
-        fail("the game window was destroyed by another program; the game ends.");
+        fail(std::string("the game window was destroyed by another program; the game ends."));
         // Qt would report every later use of the vanished window as an X error.
         QLoggingCategory::setFilterRules("qt.qpa.xcb.warning=false");
         status = 1;
@@ -161,7 +188,7 @@ int main(int argc, char* argv[]) {
     // never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
 
-    if (options.isSet(firstFrame)) {
+    if (options.has("first-frame-time")) {
         window.reportFirstPaint([&sinceStart] {
             std::printf("first frame: %.1f ms\n",
                         static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
@@ -170,27 +197,48 @@ int main(int argc, char* argv[]) {
         });
     }
 
-    if (!script.isEmpty() || options.isSet(screenshot)) {
-        const auto watcher = options.isSet(screenshot) ? tovik::window::ReplayWatcher::Nobody
-                                                       : tovik::window::ReplayWatcher::Player;
-        QTimer::singleShot(200, &window, [&, watcher] {
-            for (const QString& problem : tovik::window::replay(window, script, watcher)) {
-                fail(problem);
+    // After the replay, if any: a screenshot run saves the window and leaves; a replay that
+    // could not be read to its end ends the game.
+    const auto afterReplay = [&](tovik::window::ReplayEnd end) {
+        if (end == tovik::window::ReplayEnd::Unreadable) {
+            QCoreApplication::exit(2);
+            return;
+        }
+        if (screenshot == nullptr) {
+            return;
+        }
+        window.stopTimers();
+        QTimer::singleShot(300, &window, [&] {
+            if (!window.grab().save(QFile::decodeName(screenshot->c_str()), "PNG")) {
+                fail("cannot write " + tovik::printable(*screenshot));
                 status = 2;
             }
-            if (!options.isSet(screenshot)) {
+            QCoreApplication::exit(status);
+        });
+    };
+    if (replay || screenshot != nullptr) {
+        QTimer::singleShot(200, &window, [&] {
+            if (!replay) {
+                afterReplay(tovik::window::ReplayEnd::Played);
                 return;
             }
-            window.stopTimers();
-            QTimer::singleShot(300, &window, [&] {
-                if (!window.grab().save(options.value(screenshot), "PNG")) {
-                    fail("cannot write " + options.value(screenshot));
+            const auto watcher = screenshot != nullptr ? tovik::window::ReplayWatcher::Nobody
+                                                       : tovik::window::ReplayWatcher::Player;
+            if (screenshot != nullptr) {
+                // The replay is played between the window's events, where the clock's ticks
+                // would fall between its lines: the picture is to show the replay's own ticks.
+                window.stopTimers();
+            }
+            replay->start(
+                window, watcher,
+                [&](const std::string& problem) {
+                    std::fprintf(stderr, "tovik: %s\n", problem.c_str());
                     status = 2;
-                }
-                QCoreApplication::exit(status);
-            });
+                },
+                afterReplay);
         });
     }
     const int result = QApplication::exec();
+    replay.reset();  // its reading thread ends before the window it plays into
     return result != 0 ? result : status;
 }

@@ -1,10 +1,13 @@
 #include "window/message_box_exit_question.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
-#include "window/qt_text.h"
+#include "look/qt_text.h"
+#include "story/interface_texts.h"
+#include "window/lost_window_watch.h"
 
 namespace tovik::window {
 
@@ -14,11 +17,15 @@ std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::str
     }
     QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text),
                     QMessageBox::Yes | QMessageBox::No);
-    // The game speaks Russian, so do its buttons.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    // The buttons speak the game's language, whatever the desktop's.
+    box.button(QMessageBox::Yes)->setText(toQString(story::translated(story::kYesText)));
+    box.button(QMessageBox::No)->setText(toQString(story::translated(story::kNoText)));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    // Another X client may destroy the box (xdotool windowclose, a session tool): Qt would then
+    // wait in exec() for ever, with the game window hidden. A box nobody can answer is a No.
+    LostWindowWatch watch(box, [&box] { box.done(QMessageBox::No); });
+    QCoreApplication::instance()->installNativeEventFilter(&watch);
     return box.exec() == QMessageBox::Yes;
 }
 

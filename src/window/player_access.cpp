@@ -6,9 +6,10 @@
 #include <QWidget>
 
 #include "engine/player_input.h"
+#include "look/qt_text.h"
+#include "story/interface_texts.h"
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 
@@ -142,7 +143,8 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
         window_.leaveFullScreen();
     }
     if (window_.isFullScreen() != wasFullScreen) {
-        say(toQString(window_.isFullScreen() ? kFullScreenOn : kFullScreenOff));
+        say(toQString(story::translated(window_.isFullScreen() ? story::kFullScreenOnText
+                                                               : story::kFullScreenOffText)));
     }
     window_.afterEvent();
     applyFocus();

@@ -1,21 +1,35 @@
 #include "window/replay.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <string>
+#include <istream>
+#include <streambuf>
+#include <string_view>
 
-#include "engine/player_command.h"
+#include "engine/command_line.h"
 #include "window/game_window.h"
 
 namespace tovik::window {
 
 namespace {
+
+// Lines read ahead of the one being played: enough to keep the window busy between two wakes
+// of the reading thread, few enough that a huge script costs no memory.
+constexpr std::size_t kLinesAhead = 256;
+// How long the window plays lines before it lets its own events through.
+constexpr qint64 kSliceMs = 8;
 
 void send(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
     const QPointF local = QRectF(target->rect()).center();
@@ -23,85 +37,256 @@ void send(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
     QApplication::sendEvent(target, &event);
 }
 
-}  // namespace
+// A file descriptor as a stream that can be abandoned: every read first waits in poll() for the
+// file or for the wake descriptor, and a word on the wake descriptor ends the stream at once,
+// even while a pipe's writer keeps silent.
+class WakeableBuffer final : public std::streambuf {
+  public:
+    WakeableBuffer(int descriptor, int wake) : descriptor_(descriptor), wake_(wake) {}
 
-QStringList replay(GameWindow& window, const QStringList& lines, ReplayWatcher watcher) {
-    QStringList problems;
-    int number = 0;
-    for (const QString& line : lines) {
-        ++number;
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith('#')) {
-            continue;
-        }
-        const auto parsed = parsePlayerCommand(trimmed.toStdString());
-        if (const auto* why = std::get_if<std::string>(&parsed)) {
-            problems << QStringLiteral("line %1: %2").arg(number).arg(QString::fromStdString(*why));
-            continue;
-        }
-        const PlayerCommand& command = std::get<PlayerCommand>(parsed);
-        // Clicks and moves arrive as real mouse events, so they take the window's own way.
-        QWidget* target = command.control ? window.control(*command.control) : &window;
-        switch (command.verb) {
-            case Verb::Click:
-                if (command.control == ControlId::Quit && watcher == ReplayWatcher::Nobody) {
-                    problems << QStringLiteral(
-                                    "line %1: click Quit opens the exit question, which nobody "
-                                    "answers while a screenshot is taken; not played")
-                                    .arg(number);
-                    break;
+    int error() const { return error_; }
+    bool woken() const { return woken_; }
+
+  protected:
+    int_type underflow() override {
+        while (!woken_ && error_ == 0) {
+            std::array<pollfd, 2> waits{{{descriptor_, POLLIN, 0}, {wake_, POLLIN, 0}}};
+            if (::poll(waits.data(), waits.size(), -1) < 0) {
+                if (errno != EINTR) {
+                    error_ = errno;
                 }
-                if (auto* button = qobject_cast<QPushButton*>(target)) {
-                    button->click();
-                } else if (target && target != &window) {
-                    send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-                    send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-                }
+                continue;
+            }
+            if (waits[1].revents != 0) {
+                woken_ = true;
                 break;
-            case Verb::Move:
-                if (target) {
-                    send(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-                }
-                break;
-            case Verb::Tick:
-                window.tickNow(*command.control);
-                break;
-            case Verb::Answer:
-                // The window asks with a modal box, which a replay cannot answer.
-                problems << QStringLiteral(
-                                "line %1: the window's exit question is answered by "
-                                "the player, not by a replay")
-                                .arg(number);
-                break;
+            }
+            const ssize_t got = ::read(descriptor_, bytes_.data(), bytes_.size());
+            if (got > 0) {
+                setg(bytes_.data(), bytes_.data(), bytes_.data() + got);
+                return traits_type::to_int_type(bytes_[0]);
+            }
+            if (got == 0) {
+                break;  // the end of the file, or the pipe's last writer has gone
+            }
+            if (errno != EAGAIN && errno != EINTR) {
+                error_ = errno;
+            }
         }
+        return traits_type::eof();
     }
-    return problems;
+
+  private:
+    int descriptor_;
+    int wake_;
+    int error_ = 0;
+    bool woken_ = false;
+    std::array<char, 64 * 1024> bytes_{};
+};
+
+// The path as its own bytes, fit for a one-line message.
+std::string shown(const QString& path) {
+    return printable(QFile::encodeName(path).toStdString());
 }
 
-std::variant<QStringList, QString> readReplayFile(const QString& path) {
-    // The name's own bytes, so that a file in any folder opens.
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-    if (!in) {
-        return QStringLiteral("cannot read %1: %2")
-            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+std::string_view trimmed(std::string_view line) {
+    constexpr std::string_view kBlanks = " \t\r";
+    const std::size_t start = line.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) {
+        return {};
     }
-    QStringList lines;
-    std::string line;
-    for (int number = 1;; ++number) {
-        const LineRead read = readCommandLine(in, line);
-        if (read == LineRead::End) {
+    return line.substr(start, line.find_last_not_of(kBlanks) - start + 1);
+}
+
+}  // namespace
+
+std::variant<std::unique_ptr<Replay>, std::string> Replay::open(const QString& path) {
+    // Without O_NONBLOCK, opening a pipe waits for its writer, and the window with it.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return "cannot read " + shown(path) + ": " + std::strerror(errno);
+    }
+    std::array<int, 2> wake{};
+    if (::pipe2(wake.data(), O_CLOEXEC) != 0) {
+        const int error = errno;
+        ::close(descriptor);
+        return "cannot read " + shown(path) + ": " + std::strerror(error);
+    }
+    return std::unique_ptr<Replay>(new Replay(path, descriptor, wake[0], wake[1]));
+}
+
+Replay::Replay(QString path, int descriptor, int wakeRead, int wakeWrite)
+    : path_(std::move(path)), descriptor_(descriptor), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {}
+
+Replay::~Replay() {
+    stopReading();
+    ::close(descriptor_);
+    ::close(wakeRead_);
+    ::close(wakeWrite_);
+}
+
+void Replay::start(GameWindow& window, ReplayWatcher watcher, Problem problem, Finished finished) {
+    window_ = &window;
+    watcher_ = watcher;
+    problem_ = std::move(problem);
+    finished_ = std::move(finished);
+    reader_ = std::thread([this] { readAll(); });
+}
+
+void Replay::stopReading() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return;
+        }
+        stopping_ = true;
+    }
+    roomLeft_.notify_all();
+    const char word = 0;
+    [[maybe_unused]] const ssize_t written = ::write(wakeWrite_, &word, 1);
+    if (reader_.joinable()) {
+        reader_.join();
+    }
+}
+
+void Replay::readAll() {
+    WakeableBuffer buffer(descriptor_, wakeRead_);
+    std::istream in(&buffer);
+    CommandReader reader(in);
+    while (true) {
+        Entry entry;
+        entry.read = reader.next(entry.text);
+        entry.number = reader.lineNumber();
+        if (buffer.woken()) {
+            return;
+        }
+        entry.error = entry.read == LineRead::End ? buffer.error() : 0;
+        const bool last = entry.read != LineRead::Line;
+        std::unique_lock lock(mutex_);
+        roomLeft_.wait(lock, [this] { return stopping_ || queue_.size() < kLinesAhead; });
+        if (stopping_) {
+            return;
+        }
+        queue_.push_back(std::move(entry));
+        if (!std::exchange(wakeAsked_, true)) {
+            QMetaObject::invokeMethod(
+                this, [this] { playSome(); }, Qt::QueuedConnection);
+        }
+        if (last) {
+            return;
+        }
+    }
+}
+
+void Replay::playSome() {
+    // The exit question runs an event loop of its own inside a click: this is then called
+    // again from within the line being played, and leaves the rest to the outer call.
+    if (playing_ || done_) {
+        return;
+    }
+    playing_ = true;
+    QElapsedTimer slice;
+    slice.start();
+    while (!done_) {
+        Entry entry;
+        {
+            const std::lock_guard lock(mutex_);
+            if (queue_.empty()) {
+                wakeAsked_ = false;
+                break;
+            }
+            entry = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        roomLeft_.notify_one();
+        if (!play(entry)) {
             break;
         }
-        if (read == LineRead::TooLong) {
-            return path + ": " + QString::fromStdString(tooLongLineMessage(number));
+        if (slice.elapsed() >= kSliceMs) {
+            QTimer::singleShot(0, this, [this] { playSome(); });  // wakeAsked_ stays set
+            break;
         }
-        lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
     }
-    if (in.bad()) {
-        return QStringLiteral("cannot read %1: %2")
-            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    playing_ = false;
+}
+
+bool Replay::play(const Entry& entry) {
+    const auto say = [this, &entry](const std::string& what) {
+        problem_("line " + std::to_string(entry.number) + ": " + what);
+    };
+    switch (entry.read) {
+        case LineRead::End:
+            if (entry.error != 0) {
+                problem_("cannot read " + shown(path_) + ": " + std::strerror(entry.error));
+                finish(ReplayEnd::Unreadable);
+            } else {
+                finish(ReplayEnd::Played);
+            }
+            return false;
+        case LineRead::TooLong:
+            problem_(shown(path_) + ": " + tooLongLineMessage(entry.number));
+            finish(ReplayEnd::Unreadable);
+            return false;
+        case LineRead::Line:
+            break;
     }
-    return lines;
+    if (window_->model().state() == WindowState::Unloaded) {
+        finish(ReplayEnd::Played);  // the player has left; nothing more can be played
+        return false;
+    }
+    const std::string_view line = trimmed(entry.text);
+    if (line.empty() || line.starts_with('#')) {
+        return true;
+    }
+    const auto parsed = parsePlayerCommand(line);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        // What follows a mistake was written for a game that is not the one on screen.
+        say(*why + "; the replay stops here");
+        finish(ReplayEnd::Stopped);
+        return false;
+    }
+    const PlayerCommand& command = std::get<PlayerCommand>(parsed);
+    // Clicks and moves arrive as real mouse events, so they take the window's own way.
+    QWidget* target = command.control ? window_->control(*command.control) : window_;
+    switch (command.verb) {
+        case Verb::Click:
+            if (command.control == ControlId::Quit && watcher_ == ReplayWatcher::Nobody) {
+                say("click Quit opens the exit question, which nobody answers while a "
+                    "screenshot is taken; not played");
+                break;
+            }
+            if (auto* button = qobject_cast<QPushButton*>(target)) {
+                button->click();
+            } else if (target && target != window_) {
+                send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+                send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+            }
+            break;
+        case Verb::Move:
+            if (target) {
+                send(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+            }
+            break;
+        case Verb::Tick:
+            window_->tickNow(*command.control);
+            break;
+        case Verb::Answer:
+            // The window asks with a modal box, which a replay cannot answer.
+            say("the window's exit question is answered by the player, not by a replay");
+            break;
+    }
+    return !done_;
+}
+
+void Replay::finish(ReplayEnd end) {
+    if (std::exchange(done_, true)) {
+        return;
+    }
+    stopReading();  // an endless file is read no further
+    if (finished_) {
+        finished_(end);
+    }
 }
 
 }  // namespace tovik::window

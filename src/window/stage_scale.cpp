@@ -8,9 +8,10 @@
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
-#include "window/game_font.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
+#include "story/language.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
 
 namespace tovik::window {
 
@@ -73,7 +74,8 @@ void placeControls(GameWindow& window, const StageFit& fit) {
                 break;
             case ControlKind::Picture: {
                 // Drawn from the top-left corner and cut by its box, as at the design size.
-                const QPixmap picture(":/pictures/" + toQString(look.picture));
+                const QPixmap picture(":/pictures/" +
+                                      toQString(story::localisedPicture(look.picture)));
                 static_cast<QLabel*>(widget)->setPixmap(
                     fit.scale == 1.0
                         ? picture

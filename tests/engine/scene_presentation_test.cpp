@@ -1,5 +1,6 @@
 #include "form/control_layout.h"
 #include "support/game_fixture.h"
+#include "support/scene_routes.h"
 
 namespace tovik::testing {
 namespace {
@@ -162,6 +163,39 @@ TEST_F(ScenePresentation, TheSkeletonsTrailingBlanksAreKept) {
     EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ  ");
     at(67);
     EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ");
+}
+
+// The choice that opens a fight, taken as a player takes it, writes the opponent's label at once:
+// the life watch may be half a second away.
+TEST(FightStart, TheOpponentsLabelShowsNameAndLifeBeforeTheLifeWatchTicks) {
+    int fights = 0;
+    for (int number = 1; number <= story::kSceneCount; ++number) {
+        const std::optional<story::Fight>& fight = story::sceneNumber(number).fight;
+        if (!fight) {
+            continue;
+        }
+        ++fights;
+        WindowModel window;
+        sound::RecordingAudioOutput audio;
+        ScriptedDraws draws;
+        ScriptedAnswer answer;
+        Game game(window, audio, draws, answer, "/opt/tovik");
+        game.load();
+        const Route& route = SceneRoutes::story().to(number);
+        for (std::size_t i = 0; i < route.size(); ++i) {
+            if (i + 1 == route.size()) {
+                game.tick(HealthTimer);  // the label as the scene before leaves it
+            }
+            if (route[i].draw) {
+                draws.push(*route[i].draw);
+            }
+            game.click(route[i].control);
+        }
+        EXPECT_EQ(window.caption(LifeOpponent),
+                  std::string(fight->opponent) + ": " + std::to_string(fight->life))
+            << "scene " << number;
+    }
+    EXPECT_GT(fights, 10);
 }
 
 }  // namespace

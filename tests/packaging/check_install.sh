@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Checks the game as it is installed and packaged, one step a run:
-#   check_install.sh BUILD PREFIX STEP
+#   TOVIK_SOUNDS="dindin.wav ..." check_install.sh BUILD PREFIX STEP
 # `install` installs BUILD into PREFIX; the other steps look at what it installed, and `deb`
 # builds the Debian package from BUILD and looks into it.
 set -euo pipefail
 build=$1 prefix=$2 step=$3
 data=share/games/tovik
-sounds=(dindin ydar ydar2 shock techno stone health voda shelest)
+read -r -a sounds <<<"${TOVIK_SOUNDS:-}"  # the game's list, from the build
 icon_sizes=(16 22 24 32 48 64 128 256)
 metainfo=share/metainfo/org.example.tovik.metainfo.xml
 
@@ -20,7 +20,7 @@ installed_files() {
     echo games/tovik games/tovik-story share/applications/tovik.desktop "$metainfo"
     echo share/man/man6/tovik.6.gz share/man/man6/tovik-story.6.gz
     echo share/doc/tovik/copyright share/doc/tovik/changelog.gz
-    for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound.wav"; done
+    for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound"; done
     for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/tovik.png"; done
 }
 
@@ -35,6 +35,11 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 case $step in
+install | deb)
+    [ ${#sounds[@]} -gt 0 ] || fail "TOVIK_SOUNDS names no sound"
+    ;;
+esac
+case $step in
 install)
     rm -rf "$prefix"
     cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -47,7 +52,8 @@ install)
 desktop)
     entry=$prefix/share/applications/tovik.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
-    for line in 'Name=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
+    for line in 'Name=Tovik Larminov in the Magic Dungeon' \
+        'Name[ru]=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
         'Icon=tovik' 'Exec=tovik'; do
         grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
     done
@@ -80,20 +86,31 @@ man)
     done
     ;;
 sounds)
-    # The installed game, started from elsewhere, plays «Старт»'s sound from the data folder.
     cd "$scratch"
     strace -qq -o /dev/null true || fail "strace cannot trace programs here"
     printf 'click Start\n' >start.replay
-    SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
-        strace -f -qq -e trace=openat -o opened.txt \
-        "$prefix/games/tovik" --seed 1 --replay start.replay --screenshot start.png ||
-        fail "the installed game did not run the replay"
+    run_installed() {
+        SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
+            strace -f -qq -e trace=openat -o opened.txt \
+            "$prefix/games/tovik" --seed 1 --replay start.replay --screenshot start.png ||
+            fail "the installed game did not run the replay"
+    }
+    # Installed into another prefix than the one it was built for, the game is one more copy
+    # unpacked anywhere: it loads no sound module from outside its own folder, and plays on.
+    run_installed
+    if grep -F "tovik-sdl-sound.so" opened.txt | grep -v ENOENT | grep -q .; then
+        fail "the game loaded a sound module from a folder it was not built for: $(grep -F tovik-sdl opened.txt)"
+    fi
+    # With the module beside it, the installed game, started from elsewhere, plays «Старт»'s
+    # sound from the data folder.
+    module=$(find "$prefix/lib" -name tovik-sdl-sound.so -print -quit)
+    [ -n "$module" ] || fail "the sound module is not installed"
+    cp "$module" "$prefix/games/"
+    run_installed
+    rm "$prefix/games/tovik-sdl-sound.so"
     wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
     grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
         fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
-    # ...through the sound module installed with it.
-    grep -F "tovik-sdl-sound.so" opened.txt | grep -qv ENOENT ||
-        fail "the installed game did not load its sound module: $(grep -F tovik-sdl opened.txt)"
     ;;
 player)
     # tovik-story names the sound the game plays: the installed one.

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "support/shell_output.h"
@@ -26,16 +30,16 @@ struct GameRun {
 // Runs the game with `environment` (NAME=value words) and a replay of `replay` lines, then
 // a screenshot, which ends it.
 GameRun runGame(const testing::TempFolder& folder, const std::string& environment,
-                const std::string& replay) {
+                const std::string& replay, const std::filesystem::path& game = TOVIK_GAME_BINARY) {
     const std::filesystem::path script =
         folder.write("play.replay", {replay.begin(), replay.end()});
     const std::filesystem::path runtime = folder.path() / "runtime";
     std::filesystem::create_directory(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    const std::string command =
-        "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + runtime.string() + "' " + environment +
-        " '" TOVIK_GAME_BINARY "' --replay '" + script.string() + "' --screenshot '" +
-        (folder.path() / "shot.png").string() + "' 2>&1 >/dev/null";
+    const std::string command = "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" +
+                                runtime.string() + "' " + environment + " '" + game.string() +
+                                "' --replay '" + script.string() + "' --screenshot '" +
+                                (folder.path() / "shot.png").string() + "' 2>&1 >/dev/null";
     GameRun run;
     const Clock::time_point start = Clock::now();
     tovik::testing::ShellOutput output = tovik::testing::runCommand(command);
@@ -52,7 +56,7 @@ TEST(GameSound, WithoutASoundDeviceTheGameSaysSoInExactlyOneLine) {
     const GameRun run = runGame(
         folder, "SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH='" + config.string() + "'", "click Start\n");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.errors.rfind("Звук недоступен: ", 0), 0u) << run.errors;
+    EXPECT_EQ(run.errors.rfind("Игра идёт без звука: ", 0), 0u) << run.errors;
     EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
     EXPECT_EQ(run.errors.back(), '\n');
 }
@@ -70,6 +74,66 @@ TEST(GameSound, ASoundServerThatNeverAnswersDoesNotHoldUpTheGame) {
     EXPECT_LT(run.took, std::chrono::seconds(5));
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "shot.png"));
     EXPECT_EQ(run.errors, "");
+}
+
+// A copy of the game at `folder`/`name`, as a player might unpack it anywhere.
+std::filesystem::path copyOfTheGame(const testing::TempFolder& folder, const std::string& name) {
+    const std::filesystem::path copy = folder.path() / name;
+    std::filesystem::create_directories(copy.parent_path());
+    std::filesystem::copy_file(TOVIK_GAME_BINARY, copy);
+    return copy;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(GameSound, ADamagedModuleBesideTheGameGivesOneLineAndANormalExit) {
+    const std::string real =
+        readFile(std::filesystem::path(TOVIK_GAME_BINARY).parent_path() / "tovik-sdl-sound.so");
+    std::string otherProcessor = real;
+    otherProcessor[18] ^= 0x40;  // the ELF header's machine
+    const struct {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> plant;
+    } cases[] = {
+        {"cut short",
+         [&](const auto& at) { std::ofstream(at) << real.substr(0, real.size() / 2); }},
+        {"a FIFO", [](const auto& at) { ::mkfifo(at.c_str(), 0600); }},
+        {"another processor", [&](const auto& at) { std::ofstream(at) << otherProcessor; }},
+        {"another build",
+         [](const auto& at) { std::filesystem::copy_file(TOVIK_STALE_MODULE, at); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const testing::TempFolder folder("tovik-game-damaged");
+        const std::filesystem::path game = copyOfTheGame(folder, "tovik");
+        c.plant(folder.path() / "tovik-sdl-sound.so");
+        const GameRun run = runGame(folder, "SDL_AUDIODRIVER=dummy", "click Start\n", game);
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(run.errors.rfind("Игра идёт без звука: ", 0), 0u) << run.errors;
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        EXPECT_LT(run.took, std::chrono::seconds(10));
+    }
+}
+
+TEST(GameSound, AModulePlantedAboveAnUnpackedCopyNeverRuns) {
+    // The copy unpacked into a folder everyone may write to, where anyone can put a
+    // lib/tovik beside it.
+    const testing::TempFolder folder("tovik-game-planted");
+    const std::filesystem::path game = copyOfTheGame(folder, "games/tovik");
+    std::filesystem::create_directories(folder.path() / "lib/tovik");
+    std::filesystem::copy_file(TOVIK_STALE_MODULE, folder.path() / "lib/tovik/tovik-sdl-sound.so");
+    const std::filesystem::path mark = folder.path() / "ran";
+    const GameRun run =
+        runGame(folder, "TOVIK_TEST_MODULE_MARK='" + mark.string() + "'", "click Start\n", game);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(mark));
+    // The module's own test: beside the game it is loaded, and refused.
+    std::filesystem::copy_file(TOVIK_STALE_MODULE, folder.path() / "games/tovik-sdl-sound.so");
+    runGame(folder, "TOVIK_TEST_MODULE_MARK='" + mark.string() + "'", "click Start\n", game);
+    EXPECT_TRUE(std::filesystem::exists(mark));
 }
 
 }  // namespace

@@ -2,15 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <link.h>
+#include <sys/stat.h>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <thread>
 
 #include "environment_variable.h"
+#include "sound/default_sound.h"
+#include "sound/program_folder.h"
 #include "sound/sound_module.h"
-#include "sound/wav_decoder.h"
+#include "sound/wav_file.h"
 #include "temp_folder.h"
+#include "wav_bytes.h"
 
 // SDL's real audio device. These tests run with SDL_AUDIODRIVER=dummy unless they say
 // otherwise: SDL plays into nothing, but in real time, as a card would.
@@ -78,13 +88,189 @@ TEST(SdlSoundDevice, WithoutACardSaysWhyAndLetsNoLibraryPrint) {
     EXPECT_EQ(printed, "");
 }
 
-TEST(SoundModule, IsLookedForBesideTheProgramAndThenInTheInstalledLibraryFolder) {
-    const std::vector<std::filesystem::path> places = soundModulePlaces("/opt/tovik/games");
-    ASSERT_EQ(places.size(), 2u);
-    EXPECT_EQ(places[0], std::filesystem::path("/opt/tovik/games/tovik-sdl-sound.so"));
-    EXPECT_EQ(places[1].filename(), "tovik-sdl-sound.so");
-    EXPECT_EQ(places[1].parent_path().filename(), "tovik");
-    EXPECT_EQ(places[1].lexically_normal().string().rfind("/opt/tovik/lib", 0), 0u);
+// Frame 50 of a 48 kHz file of one frame repeated, converted to 48 kHz stereo.
+std::pair<int, int> steadyLevel(const testing::Bytes& fmt, const testing::Bytes& frame) {
+    testing::Bytes samples;
+    for (int i = 0; i < 100; ++i) {
+        samples.insert(samples.end(), frame.begin(), frame.end());
+    }
+    const std::optional<Pcm> pcm = convertWav(
+        testing::riffWave({testing::chunk("fmt ", fmt), testing::chunk("data", samples)}),
+        kPlaybackRate, kPlaybackChannels);
+    if (!pcm || pcm->samples.size() != 100u * kPlaybackChannels) {
+        ADD_FAILURE() << "not converted to 100 frames";
+        return {0, 0};
+    }
+    return {pcm->samples[100], pcm->samples[101]};
+}
+
+TEST(WavConversion, ReadsEveryEncodingToTheSameLevel) {
+    using testing::fmtBody;
+    // Half of full scale in each encoding the game accepts; the sign is kept, 8-bit samples are
+    // unsigned around 128, and G.711's codes expand as the standard says.
+    const struct {
+        const char* name;
+        testing::Bytes fmt;
+        testing::Bytes frame;
+        std::pair<int, int> level;
+    } cases[] = {
+        {"8-bit", fmtBody(1, 1, 48000, 8), {0xC0}, {16384, 16384}},
+        {"8-bit below", fmtBody(1, 1, 48000, 8), {0x40}, {-16384, -16384}},
+        {"16-bit", fmtBody(1, 1, 48000, 16), {0x00, 0x40}, {16384, 16384}},
+        {"16-bit below", fmtBody(1, 1, 48000, 16), {0x00, 0xC0}, {-16384, -16384}},
+        {"24-bit", fmtBody(1, 1, 48000, 24), {0x00, 0x00, 0x40}, {16384, 16384}},
+        {"24-bit below", fmtBody(1, 1, 48000, 24), {0x00, 0x00, 0xC0}, {-16384, -16384}},
+        {"32-bit", fmtBody(1, 1, 48000, 32), {0x00, 0x00, 0x00, 0x40}, {16384, 16384}},
+        {"float", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x00, 0x3F}, {16384, 16384}},
+        {"extensible", testing::extensibleFmtBody(1, 1, 48000, 16), {0x00, 0x40}, {16384, 16384}},
+        {"A-law silence", fmtBody(6, 1, 48000, 8), {0xD5}, {8, 8}},
+        {"A-law loud", fmtBody(6, 1, 48000, 8), {0xAA}, {32256, 32256}},
+        {"mu-law silence", fmtBody(7, 1, 48000, 8), {0xFF}, {0, 0}},
+        {"mu-law loud", fmtBody(7, 1, 48000, 8), {0x80}, {32124, 32124}},
+        {"mu-law below", fmtBody(7, 1, 48000, 8), {0x00}, {-32124, -32124}},
+        {"stereo", fmtBody(1, 2, 48000, 16), {0x00, 0x40, 0x00, 0xE0}, {16384, -8192}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto [left, right] = steadyLevel(c.fmt, c.frame);
+        // SDL converts through floats: a step either way is its rounding.
+        EXPECT_NEAR(left, c.level.first, 2);
+        EXPECT_NEAR(right, c.level.second, 2);
+    }
+}
+
+TEST(WavConversion, ConvertsTheRateAndChannelsToTheDevicesKeepingLengthAndLevel) {
+    for (const std::uint32_t rate : {4000u, 22050u, 44100u, 48000u, 96000u, 384000u}) {
+        for (const int channels : {1, 2, 6}) {
+            SCOPED_TRACE(std::to_string(rate) + " Hz to " + std::to_string(channels));
+            const std::optional<Pcm> pcm =
+                convertWav(testing::steadyWav(rate, 0.5), 44100, channels);
+            ASSERT_TRUE(pcm);
+            const std::size_t frames = pcm->samples.size() / static_cast<std::size_t>(channels);
+            EXPECT_EQ(pcm->samples.size() % static_cast<std::size_t>(channels), 0u);
+            EXPECT_NEAR(static_cast<double>(frames), 0.5 * 44100, 0.01 * 44100);
+            // A steady level stays steady, away from the edges the filter sees past.
+            EXPECT_NEAR(pcm->samples[frames / 2 * static_cast<std::size_t>(channels)], 16384, 300);
+        }
+    }
+}
+
+TEST(WavConversion, ReadsEveryFileTheHeaderReaderAcceptsAndTheBuiltInSound) {
+    // The header reader decides what plays: what it lets through, SDL must read too.
+    std::vector<testing::NamedWav> files = testing::goodWavs();
+    files.push_back({"the built-in sound", defaultSoundWav()});
+    for (const testing::NamedWav& wav : files) {
+        SCOPED_TRACE(wav.name);
+        ASSERT_TRUE(parseWav(wav.bytes));
+        const std::optional<Pcm> pcm = convertWav(wav.bytes, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        EXPECT_GT(pcm->samples.size(), 0u);
+        EXPECT_LE(pcm->samples.size(),
+                  std::size_t{kMaxWavSeconds} * kPlaybackRate * kPlaybackChannels + 1024);
+    }
+}
+
+TEST(WavConversion, FloatsBeyondFullScaleAreClampedAndNonsenseIsSilent) {
+    const testing::TempFolder folder("tovik-floats");
+    const struct {
+        const char* name;
+        testing::Bytes frame;
+        int level;
+    } cases[] = {
+        {"2.0", {0x00, 0x00, 0x00, 0x40}, 32767},
+        {"-2.0", {0x00, 0x00, 0x00, 0xC0}, -32768},
+        {"NaN", {0x00, 0x00, 0xC0, 0x7F}, 0},
+        {"infinity", {0x00, 0x00, 0x80, 0x7F}, 32767},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::Bytes samples;
+        for (int i = 0; i < 100; ++i) {
+            samples.insert(samples.end(), c.frame.begin(), c.frame.end());
+        }
+        const std::optional<std::vector<std::uint8_t>> read = readPlayableWav(folder.write(
+            "float.wav",
+            testing::riffWave({testing::chunk("fmt ", testing::fmtBody(3, 1, 48000, 32)),
+                               testing::chunk("data", samples)})));
+        ASSERT_TRUE(read);
+        const std::optional<Pcm> pcm = convertWav(*read, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        EXPECT_NEAR(pcm->samples[100], c.level, 1);
+    }
+}
+
+TEST(SoundModule, IsLookedForOnlyBesideTheProgramAndInTheConfiguredLibraryFolder) {
+    const std::vector<std::filesystem::path> places =
+        soundModulePlaces(std::filesystem::path("/tmp/unpacked/games"));
+    ASSERT_GE(places.size(), 2u);
+    EXPECT_EQ(places[0], std::filesystem::path("/tmp/unpacked/games/tovik-sdl-sound.so"));
+    // Never above an unpacked copy, whose parent anyone may be able to write to.
+    for (const std::filesystem::path& installed : std::span(places).subspan(1)) {
+        EXPECT_TRUE(installed.is_absolute()) << installed;
+        EXPECT_EQ(installed, installed.lexically_normal());
+        EXPECT_EQ(installed.string().find("/tmp/unpacked"), std::string::npos);
+        EXPECT_EQ(installed.filename(), "tovik-sdl-sound.so");
+    }
+    // Without /proc nothing says where the game is, so no place is trusted.
+    EXPECT_TRUE(soundModulePlaces(std::nullopt).empty());
+    CountingSource source;
+    EXPECT_NE(soundModuleAt({})(source).failure, "");
+}
+
+testing::Bytes fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(SoundModule, ADamagedOrStaleModuleIsRefusedWithTheTrueReasonAndNothingWaits) {
+    const testing::TempFolder folder("tovik-damaged-module");
+    const testing::Bytes real = fileBytes(*programFolder() / kSoundModuleFile);
+    ASSERT_GT(real.size(), 4096u);
+    testing::Bytes otherProcessor = real;
+    otherProcessor[offsetof(ElfW(Ehdr), e_machine)] ^= 0x40;
+    const auto plant = [&](const std::string& name, const testing::Bytes& bytes) {
+        std::filesystem::create_directory(folder.path() / name);
+        return folder.write(std::filesystem::path(name) / kSoundModuleFile, bytes);
+    };
+    const auto chmod = [](const std::filesystem::path& file, std::filesystem::perms perms) {
+        std::filesystem::permissions(file, perms, std::filesystem::perm_options::add);
+        return file;
+    };
+    const struct {
+        const char* name;
+        std::filesystem::path module;
+        const char* reason;
+    } cases[] = {
+        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}), "cut short"},
+        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}), "too short"},
+        {"another processor", plant("arch", otherProcessor), "another processor"},
+        {"not a library", plant("text", testing::Bytes(4096, '#')), "not a library"},
+        {"writable by others", chmod(plant("shared", real), std::filesystem::perms::others_write),
+         "other users"},
+        {"a folder",
+         [&] {
+             std::filesystem::create_directories(folder.path() / "folder" / kSoundModuleFile);
+             return folder.path() / "folder" / kSoundModuleFile;
+         }(),
+         "a folder"},
+        {"a FIFO",
+         [&] {
+             const std::filesystem::path fifo = folder.path() / "fifo";
+             ::mkfifo(fifo.c_str(), 0600);
+             return fifo;
+         }(),
+         "not a regular file"},
+        {"missing", folder.path() / "missing.so", "No such file"},
+        {"of another build", TOVIK_STALE_MODULE, "another build of the game"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingSource source;
+        const OpenedDevice opened = soundModuleAt({c.module})(source);
+        EXPECT_FALSE(opened.device);
+        EXPECT_NE(opened.failure.find(c.reason), std::string::npos) << opened.failure;
+        EXPECT_EQ(source.asked, 0u);
+    }
 }
 
 TEST(SoundModule, OpensTheDeviceFromTheModuleBuiltBesideThisProgram) {

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "findings.h"
+#include "look/game_font.h"
 #include "story_check/story_commands.h"
-#include "window/game_font.h"
 
 namespace tovik::testing {
 namespace {
@@ -47,7 +47,7 @@ TEST(TheStoryCheck, PassesTheGamesStoryAndSaysSo) {
 TEST(TheStoryCheck, MeasuresWithTheBundledFontWithinTheLimits) {
     // A system font standing in for the bundled one would measure other widths.
     EXPECT_TRUE(QFile::exists(":/fonts/LiberationSans-Regular.ttf"));
-    EXPECT_EQ(QFontInfo(window::gameFont(13)).family(), "Liberation Sans");
+    EXPECT_EQ(QFontInfo(gameFont(13)).family(), "Liberation Sans");
 
     const tools::Measurements measured = tools::measureStory(tools::loadStoryTables());
     EXPECT_GT(measured.tallestPassageHeight, 100);  // several lines, not an unloaded font

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "sound/sdl/sdl_sound_device.h"
 #include "sound/sound_device.h"
-#include "sound/wav_decoder.h"
 
 namespace tovik::testing {
 
@@ -36,11 +36,11 @@ class HandPulledDevice {
         return samples;
     }
 
-    // Pulls `frames` at a time until they start with `wanted`, for at most two seconds, since
-    // the sound thread starts a sound a moment after it is asked for. What was pulled before
-    // is lost, as sound already played is.
+    // Pulls `frames` at a time until they start with `wanted`, since the sound thread starts a
+    // sound a moment after it is asked for; for at most five seconds, as a loaded machine may
+    // hold that thread back. What was pulled before is lost, as sound already played is.
     bool hears(const std::vector<std::int16_t>& wanted) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         do {
             const std::vector<std::int16_t> heard = pull(wanted.size() / sound::kPlaybackChannels);
             if (heard == wanted) {
@@ -66,12 +66,16 @@ class HandPulledDevice {
         sound::SampleSource* source = nullptr;
         int opened = 0;
     };
+    // It plays what the game asks for, converted as SDL's device converts.
     class Device final : public sound::SoundDevice {
       public:
         explicit Device(std::shared_ptr<State> state) : state_(std::move(state)) {}
         ~Device() override {
             const std::lock_guard lock(state_->mutex);
             state_->source = nullptr;
+        }
+        std::optional<sound::Pcm> convert(std::span<const std::uint8_t> wav) const override {
+            return sound::convertWav(wav, sound::kPlaybackRate, sound::kPlaybackChannels);
         }
 
       private:

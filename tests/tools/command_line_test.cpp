@@ -70,7 +70,8 @@ TEST(CommandLine, BadArgumentsGetOneLineAndExitCodeTwo) {
     for (const char* arguments :
          {"bogus", "play --seed", "play --seed -1", "play --seed 12x",
           "play --seed 18446744073709551616", "play extra", "play --seed 1 --seed 2", "--seed 1",
-          "play --seed ' 5'", "play --seed +5", "play --seed '5 '", "play --seed ''"}) {
+          "play --seed ' 5'", "play --seed +5", "play --seed '5 '", "play --seed ''", "play --lang",
+          "play --lang de", "play --lang EN"}) {
         const ToolRun run = runTool(arguments, "click Start\n");
         EXPECT_EQ(run.exitCode, 2) << arguments;
         const std::vector<std::string> lines = linesOf(run.output);
@@ -96,6 +97,23 @@ TEST(CommandLine, PlayAnswersEachLineAndStopsAtTheYes) {
     EXPECT_EQ(Json::parse(lines[4])["window"].string, "unloaded");
 
     EXPECT_EQ(runTool("play --seed 9", commands).output, run.output) << "same seed, same game";
+}
+
+TEST(CommandLine, PlayInEnglishIsTheSameGameInOtherWords) {
+    const std::string commands = "click Start\nclick R1\nclick R3\nclick R2\n";
+    const std::vector<std::string> russian = linesOf(runTool("play --seed 9", commands).output);
+    const ToolRun run = runTool("play --lang en --seed 9", commands);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<std::string> english = linesOf(run.output);
+    ASSERT_EQ(english.size(), russian.size());
+    for (std::size_t i = 0; i < english.size(); ++i) {
+        const Json shown = Json::parse(english[i]);
+        EXPECT_EQ(shown["scene"].number, Json::parse(russian[i])["scene"].number) << i;
+        const std::string caption = shown["controls"]["R1"]["caption"].string;
+        if (shown["controls"]["R1"]["visible"].boolean) {
+            EXPECT_EQ(caption.find_first_of("\xD0\xD1"), std::string::npos) << caption;
+        }
+    }
 }
 
 TEST(CommandLine, PlayEndsWithTheInput) {
@@ -140,6 +158,16 @@ TEST(CommandLine, AFailedWriteIsAnError) {
         ASSERT_EQ(lines.size(), 1u) << command << ": " << run.output;
         EXPECT_EQ(lines[0].rfind("tovik-story " + std::string(command) + ": cannot write", 0), 0u)
             << lines[0];
+    }
+}
+
+TEST(CommandLine, PlayWithoutAStandardOutputIsAnError) {
+    for (const char* output : {">&-", ">/dev/full"}) {
+        const ToolRun run =
+            runShell("printf 'click Start\\n' | \"$TOOL\" play 2>&1 " + std::string(output));
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_EQ(run.output, "tovik-story play: cannot write the state to standard output\n")
+            << output;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "engine/exit_question.h"
@@ -256,6 +257,37 @@ TEST(PlayRun, TheSameSeedPlaysTheSameGame) {
     }
     EXPECT_NE(rolls.find('4'), std::string::npos) << "the opponent strikes now and then";
     EXPECT_NE(rolls.find('1'), std::string::npos) << rolls;
+}
+
+TEST(PlayRun, ASavedGameRestoredInAnotherPlayerAnswersAsTheFirst) {
+    SeededRandom first(7);
+    tools::PlaySession saved(first, "/opt/tovik");
+    for (const char* line :
+         {"click Start", "click R1", "click R3", "click R1", "click Attack", "click Quit"}) {
+        saved.apply(line);
+    }
+    const Json snapshot = Json::parse(saved.apply("  save "));
+    ASSERT_EQ(snapshot.keys(), std::vector<std::string>{"snapshot"});
+
+    SeededRandom other(8);
+    tools::PlaySession restored(other, "/opt/tovik");
+    const std::string fresh = restored.stateLine();
+    for (const std::string line : {"restore", "restore tovik1.AAAA", "restore a b", "save now"}) {
+        EXPECT_EQ(Json::parse(restored.apply(line)).keys(), std::vector<std::string>{"error"})
+            << line;
+        EXPECT_EQ(restored.stateLine(), fresh) << line;
+    }
+    // The sounds are counted by each player on its own; all else is the same, question included.
+    const auto withoutPlays = [](std::string state) {
+        return std::regex_replace(state, std::regex("\"plays\": [0-9]+"), "");
+    };
+    EXPECT_EQ(withoutPlays(restored.apply("restore " + snapshot["snapshot"].string)),
+              withoutPlays(saved.stateLine()));
+    for (int blow = 0; blow < 30; ++blow) {
+        for (const char* line : {"answer no", "click Attack", "tick HealthTimer"}) {
+            ASSERT_EQ(withoutPlays(restored.apply(line)), withoutPlays(saved.apply(line)));
+        }
+    }
 }
 
 }  // namespace

@@ -13,8 +13,9 @@ const kTypes = {
   ".js": "text/javascript; charset=utf-8",
   ".css": "text/css; charset=utf-8",
   ".wasm": "application/wasm",
-  ".ttf": "font/ttf",
-  ".bmp": "image/bmp",
+  ".woff2": "font/woff2",
+  ".png": "image/png",
+  ".webmanifest": "application/manifest+json",
   ".wav": "audio/wav",
   ".txt": "text/plain; charset=utf-8",
 };
@@ -70,6 +71,9 @@ async function launch() {
       "--disable-component-update",
       "--disable-sync",
       "--user-data-dir=" + profile,
+      // The game's own language: the tests that want another one ask for it with ?lang=.
+      "--lang=ru-RU",
+      "--accept-lang=ru-RU,ru",
     ],
   });
   const close = browser.close.bind(browser);

@@ -233,7 +233,9 @@ test("the stage is 1:1 in a big viewport and scales evenly in a small one", asyn
   assert.deepEqual([box.x, box.y], [128, 66]);
   await big.close();
 
+  // The page would show a phone's column here, unless the player asks for the window's stage.
   const small = await openGame(browser, server.url, { width: 800, height: 500 });
+  await small.click('#layout-switch [data-layout="window"]');
   const scaled = await small.$eval("#stage", (stage) => stage.getBoundingClientRect().toJSON());
   assert.ok(Math.abs(scaled.height - 500) < 0.5, "fits the height");
   assert.ok(Math.abs(scaled.width / scaled.height - 1024 / 768) < 0.002, "keeps the aspect");

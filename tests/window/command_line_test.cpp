@@ -2,7 +2,9 @@
 // what it says when the display, the replay or the folder it lies in is not what it expects.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
 
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 #include "support/shell_output.h"
+#include "tools/json_reader.h"
 
 namespace tovik::testing {
 namespace {
@@ -38,6 +41,26 @@ GameRun runShell(const std::string& line) {
             run.lines.push_back(text);
         }
     }
+    return run;
+}
+
+// Like runShell, but also takes the peak resident memory of everything the line ran, in KiB.
+GameRun runMeasured(const std::string& line, long& peakKib) {
+    const std::string output =
+        std::filesystem::temp_directory_path() / ("tovik-measured-" + std::to_string(getpid()));
+    const std::string command = "GAME='" TOVIK_BINARY "'; export SDL_AUDIODRIVER=dummy; { " + line +
+                                "; } >'" + output + "' 2>&1";
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    peakKib = usage.ru_maxrss;
+    GameRun run = runShell("cat '" + output + "'; rm -f '" + output + "'");
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
@@ -192,6 +215,120 @@ TEST(WindowCommandLine, TheSoundsAreFoundBesideTheGameWhateverBytesItsFolderIsNa
                             line.find(") = -1") == std::string::npos);
     }
     EXPECT_TRUE(opened) << "the start sound was not opened from the game's own folder";
+}
+
+TEST(WindowCommandLine, EndlessAndHugeReplaysEndPromptlyInLittleMemory) {
+    ScratchFolder folder("tovik-huge-replay");
+    const std::filesystem::path huge = folder.path / "huge.replay";
+    {
+        std::ofstream out(huge);
+        for (int i = 0; i < 400000; ++i) {
+            out << (i % 100 == 0 ? "move R1\n" : "# the hero stops and listens at the dark\n");
+        }
+    }
+    const std::filesystem::path one = folder.path / "one.replay";
+    std::ofstream(one) << "move R1\n";
+    // The sanitizers hold freed memory back for a while; a little is enough for them here.
+    const auto play = [&](const std::string& replay, long& peakKib) {
+        return runMeasured(
+            "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=4\" "
+            "QT_QPA_PLATFORM=offscreen timeout 60 \"$GAME\" --replay '" +
+                replay + "' --screenshot '" + (folder.path / "shot.png").string() + "'",
+            peakKib);
+    };
+    long baseline = 0;
+    ASSERT_EQ(play(one.string(), baseline).exitCode, 0);
+
+    struct Case {
+        std::string replay;
+        int exitCode;
+        std::string saidFirst;  // the start of the one line said, if any
+    };
+    for (const Case& test :
+         std::vector<Case>{{"/dev/zero", 2, "tovik: /dev/zero: line 1 is longer than 4096 bytes"},
+                           {"/dev/urandom", 2, "tovik: line "},
+                           {huge.string(), 0, ""}}) {
+        long peak = 0;
+        const GameRun run = play(test.replay, peak);
+        EXPECT_EQ(run.exitCode, test.exitCode) << test.replay << ":\n" << joined(run.lines);
+        if (test.saidFirst.empty()) {
+            EXPECT_TRUE(run.lines.empty()) << test.replay << ":\n" << joined(run.lines);
+        } else {
+            ASSERT_EQ(run.lines.size(), 1u) << test.replay << ":\n" << joined(run.lines);
+            EXPECT_EQ(run.lines[0].rfind(test.saidFirst, 0), 0u) << run.lines[0];
+        }
+        EXPECT_LT(peak, baseline + 24 * 1024)
+            << test.replay << " grew the game to " << peak << " KiB, from " << baseline << " KiB";
+    }
+}
+
+TEST(WindowCommandLine, APipeWithoutAWriterHoldsNothingUp) {
+    ScratchFolder folder("tovik-replay-pipe");
+    const std::string pipe = (folder.path / "replay").string();
+    const GameRun run = runShell("mkfifo '" + pipe +
+                                 "' && QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" --replay '" +
+                                 pipe + "' --first-frame-time");
+    EXPECT_EQ(run.exitCode, 0) << joined(run.lines);
+    ASSERT_EQ(run.lines.size(), 1u) << joined(run.lines);
+    EXPECT_EQ(run.lines[0].rfind("first frame: ", 0), 0u) << run.lines[0];
+}
+
+// The window and tovik-story read their options and their commands with the same code, and
+// must take and refuse the same things for the same reasons.
+TEST(WindowCommandLine, TheWindowAndTheHeadlessPlayerAgree) {
+    struct Case {
+        const char* what;
+        std::string options;
+        std::string commands;
+        std::string refusal;  // "" when both take it
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::vector<Case> cases = {
+        {"a byte-order mark at the start", "", bom + "click Start\n", ""},
+        {"a byte-order mark on line 2", "", "click Start\n" + bom + "click R1\n",
+         "unknown command '" + bom + "click'"},
+        {"two byte-order marks", "", bom + bom + "click Start\n", "unknown command '" + bom},
+        {"a NUL in a command", "", std::string("cl\0ick Start\n", 13),
+         "unknown command 'cl\\x00ick'"},
+        {"a seed given twice", "--seed 1 --seed 2", "click Start\n", "--seed given twice"},
+        {"a seed given twice, once with =", "--seed=1 --seed 1", "click Start\n",
+         "--seed given twice"},
+        {"a seed with =", "--seed=5", "click Start\n", ""},
+        {"a line end in a seed", "--seed \"$(printf '1\\n2')\"", "click Start\n", "not '1\\n2'"},
+        {"an option neither knows", "--speed 1", "click Start\n", "unknown option '--speed'"},
+    };
+    ScratchFolder folder("tovik-agree");
+    const std::string commands = (folder.path / "commands").string();
+    for (const Case& test : cases) {
+        std::ofstream(commands, std::ios::binary) << test.commands;
+        const GameRun window = runOffscreen(test.options + " --replay '" + commands +
+                                            "' --screenshot '" + commands + ".png'");
+        const GameRun player =
+            runShell("'" TOVIK_STORY_BINARY "' play " + test.options + " < '" + commands + "'");
+        // What each refused, and why: an error reply or a line on standard error.
+        const auto refusals = [](const GameRun& run) {
+            std::string said;
+            for (const std::string& line : run.lines) {
+                said += line.rfind("{\"error\"", 0) == 0 ? Json::parse(line)["error"].string
+                        : line.rfind("{", 0) == 0        ? ""
+                                                         : line;
+            }
+            return said;
+        };
+        const std::string byWindow = refusals(window);
+        const std::string byPlayer = refusals(player);
+        if (test.refusal.empty()) {
+            EXPECT_EQ(window.exitCode, 0) << test.what << ": " << byWindow;
+            EXPECT_EQ(player.exitCode, 0) << test.what << ": " << byPlayer;
+            EXPECT_EQ(byWindow + byPlayer, "") << test.what;
+        } else {
+            EXPECT_EQ(window.exitCode, 2) << test.what;
+            EXPECT_NE(byWindow.find(test.refusal), std::string::npos)
+                << test.what << ": the window said " << byWindow;
+            EXPECT_NE(byPlayer.find(test.refusal), std::string::npos)
+                << test.what << ": tovik-story said " << byPlayer;
+        }
+    }
 }
 
 }  // namespace

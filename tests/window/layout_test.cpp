@@ -2,7 +2,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "window/game_font.h"
+#include "look/game_font.h"
 #include "window_under_test.h"
 
 namespace tovik::window::testing {

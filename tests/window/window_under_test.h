@@ -17,7 +17,7 @@
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 #include "window/game_window.h"
-#include "window/qt_text.h"
+#include "look/qt_text.h"
 
 namespace tovik::window::testing {
 

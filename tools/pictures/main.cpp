@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     }
 
     bool ok = true;
-    ok &= writeBmp24(drawTitle(titleFont), dir + "/title.bmp");
+    ok &= writeBmp24(drawTitle(titleFont, false), dir + "/title.bmp");
+    ok &= writeBmp24(drawTitle(titleFont, true), dir + "/title_en.bmp");
     ok &= writeBmp24(drawHero(), dir + "/hero.bmp");
     ok &= writeBmp24(drawQuit(), dir + "/quit.bmp");
     ok &= writeBmp24(drawScroll(), dir + "/item_scroll.bmp");

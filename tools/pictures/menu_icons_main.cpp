@@ -1,5 +1,6 @@
-// Draws the game's menu icon at every size a desktop's hicolor theme asks for, as PNG files
-// named tovik-<size>.png (see packaging/README.md). Built with -DTOVIK_PICTURE_TOOL=ON:
+// Draws the game's menu icon at every size a desktop's hicolor theme asks for, and the web
+// page's, as PNG files named tovik-<size>.png (see packaging/README.md). Built with
+// -DTOVIK_PICTURE_TOOL=ON:
 //   QT_QPA_PLATFORM=offscreen build/draw-menu-icons packaging/icons
 #include "pictures.h"
 
@@ -7,8 +8,9 @@ using namespace tovik::pictures;
 
 namespace {
 
-// The sizes of the hicolor theme's application icons that menus and launchers use.
-constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// The sizes of the hicolor theme's application icons that menus and launchers use, and the two
+// a browser asks of a web page that installs as an app.
+constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128, 192, 256, 512};
 
 }  // namespace
 

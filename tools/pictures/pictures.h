@@ -51,7 +51,7 @@ QPainterPath textPath(const QRawFont& font, const QString& text);
 void frame0080FF(QImage& img);
 
 // One file a picture.
-QImage drawTitle(const QString& fontPath);
+QImage drawTitle(const QString& fontPath, bool english);  // "Tovik Larminov" in Latin letters
 QImage drawHero();
 QImage drawQuit();
 QImage drawScroll();

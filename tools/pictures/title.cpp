@@ -53,7 +53,7 @@ void letter(QImage& canvas, const QPainterPath& path, double top, double baselin
     p.restore();
 }
 
-QImage drawTitle(const QString& fontPath) {
+QImage drawTitle(const QString& fontPath, bool english) {
     const int W = 337, H = 197, Visible = 157;
     QImage canvas = blank(W, H, Qt::black);
 
@@ -62,8 +62,8 @@ QImage drawTitle(const QString& fontPath) {
         std::fprintf(stderr, "cannot load font %s\n", qPrintable(fontPath));
         return canvas;
     }
-    const QString first = QString::fromUtf8("Товик");
-    const QString last = QString::fromUtf8("Ларминов");
+    const QString first = english ? QStringLiteral("Tovik") : QString::fromUtf8("Товик");
+    const QString last = english ? QStringLiteral("Larminov") : QString::fromUtf8("Ларминов");
 
     // Heights are measured on the letters without descenders so both lines
     // share one baseline-to-cap rhythm; the "р" of the surname hangs below.
@@ -104,7 +104,8 @@ QImage drawTitle(const QString& fontPath) {
 
     // The surname's baseline lies where its "р" leaves the line: the ink box of
     // the letters without the descender.
-    const QRectF noDescender = textPath(f2, QString::fromUtf8("Ламинов")).boundingRect();
+    const QRectF noDescender =
+        textPath(f2, english ? last : QString::fromUtf8("Ламинов")).boundingRect();
     letter(canvas, p1, y1, y1 + b1.height());
     letter(canvas, p2, y2, y2 + noDescender.height());
 

@@ -4,8 +4,10 @@
 #include <iostream>
 #include <string>
 
+#include "engine/command_line.h"
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "story/interface_texts.h"
 #include "story_check/dot_map.h"
 #include "story_check/story_checks.h"
 #include "story_check/text_fit.h"
@@ -38,7 +40,7 @@ int checkStoryTo(const StoryTables& tables, std::ostream& out) {
 
 int runCheck(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story check: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story check: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; the check takes none\n";
         return 2;
     }
@@ -77,7 +79,8 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
     using enum ControlId;
     std::vector<ShownText> texts;
     texts.push_back({Info, "opening", tables.openingPassage});
-    std::set<std::string> banners = {std::string(kDefeatBanner), std::string(kLostBanner)};
+    std::set<std::string> banners = {std::string(story::translated(story::kDefeatBannerText)),
+                                     std::string(story::translated(story::kLostBannerText))};
     std::set<std::string> opponents;
     for (const SceneRecord& scene : tables.scenes) {
         texts.push_back({Info, sceneName(scene.number), scene.passage});
@@ -91,13 +94,19 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
     for (const std::string& banner : banners) {
         texts.push_back({EndGame, "defeat banner", banner});
     }
-    texts.push_back({WinGame, "victory banner", std::string(kVictoryBanner)});
-    texts.push_back({Status, "hero's blow", "Ларминов нанёс удар!"});
+    texts.push_back(
+        {WinGame, "victory banner", std::string(story::translated(story::kVictoryBannerText))});
+    texts.push_back({Status, "hero's blow", std::string(story::translated(story::kHeroBlowText))});
     for (const std::string& opponent : opponents) {
-        texts.push_back({Status, "blow of " + opponent, " " + opponent + " нанёс удар!"});
+        texts.push_back(
+            {Status, "blow of " + opponent,
+             " " + opponent + std::string(story::translated(story::kOpponentBlowText))});
     }
-    for (ControlId fixed : {NameGame2, Start, Creator}) {
-        texts.push_back({fixed, "title screen", std::string(layoutOf(fixed).caption)});
+    const std::pair<ControlId, story::Text> titleScreen[] = {{NameGame2, story::kSubtitleText},
+                                                             {Start, story::kStartText},
+                                                             {Creator, story::kCreditText}};
+    for (const auto& [id, text] : titleScreen) {
+        texts.push_back({id, "title screen", std::string(story::translated(text))});
     }
     std::set<std::string> captions;
     for (std::size_t key = 1; key < tables.captions.size(); ++key) {
@@ -105,7 +114,7 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
             texts.push_back({R1, keyName(static_cast<Key>(key)), tables.captions[key]});
         }
     }
-    texts.push_back({Life, "life", std::string(kLifePrefix) + "60"});
+    texts.push_back({Life, "life", std::string(story::translated(story::kLifePrefixText)) + "60"});
     for (const std::string& opponent : opponents) {
         texts.push_back({LifeOpponent, "life of " + opponent, opponent + ": 100"});
     }
@@ -116,7 +125,7 @@ std::vector<ShownText> shownTexts(const StoryTables& tables) {
 
 int runLines(int argc, char** argv) {
     if (argc > 1) {
-        std::cerr << "tovik-story lines: unexpected argument \"" << argv[1]
+        std::cerr << "tovik-story lines: unexpected argument \"" << tovik::printable(argv[1])
                   << "\"; it takes none\n";
         return 2;
     }
@@ -177,7 +186,7 @@ int runLines(int argc, char** argv) {
 
 int runMap(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::cerr << "tovik-story map: unexpected argument \"" << argv[argc - 1]
+        std::cerr << "tovik-story map: unexpected argument \"" << tovik::printable(argv[argc - 1])
                   << "\"; usage: tovik-story map [FILE.dot]\n";
         return 2;
     }
@@ -196,7 +205,7 @@ int runMap(int argc, char** argv) {
         file.close();
     }
     if (!file) {
-        std::cerr << "tovik-story map: cannot write \"" << argv[1] << "\"\n";
+        std::cerr << "tovik-story map: cannot write \"" << tovik::printable(argv[1]) << "\"\n";
         return 1;
     }
     return 0;

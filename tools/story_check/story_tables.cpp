@@ -6,6 +6,7 @@
 #include "form/control_layout.h"
 #include "look/control_look.h"
 #include "story/caption_texts.h"
+#include "story/interface_texts.h"
 #include "story/item_uses.h"
 #include "story/passages.h"
 #include "story/victories.h"
@@ -62,26 +63,40 @@ StoryTables loadStoryTables() {
     for (int number = 1; number <= story::kSceneCount; ++number) {
         SceneRecord record{story::sceneNumber(number)};
         record.passage = copyOf(story::passageOf(number));
+        // Names and banners in the language played, as the game shows them.
+        if (record.fight) {
+            record.fight->opponent =
+                story::translated(story::kOpponentContext, record.fight->opponent);
+        }
+        if (!record.effects.defeatBanner.empty()) {
+            record.effects.defeatBanner =
+                story::translated(story::kBannerContext, record.effects.defeatBanner);
+        }
         tables.scenes.push_back(std::move(record));
     }
 
     tables.victories.assign(story::kVictories.begin(), story::kVictories.end());
+    for (story::Victory& victory : tables.victories) {
+        victory.opponent = story::translated(story::kOpponentContext, victory.opponent);
+    }
     tables.itemUses = {
         itemUse(ControlId::Item1, "scroll", story::kScrollUse),
         itemUse(ControlId::Item3, "trident", story::kTridentUse),
         itemUse(ControlId::Item4, "necklace", story::kNecklaceUse),
     };
 
-    tables.openingPassage = copyOf(story::kOpeningPassage);
+    tables.openingPassage = copyOf(story::openingPassage());
     tables.openingKey = story::kOpeningChoice;
     // Magic words B and E: the same word is a wrong answer on one label and the second try on
     // another, so each has two keys with one text.
     tables.sharedCaptions = {{Key::K014, Key::K114}, {Key::K076, Key::K124}};
 
     tables.windowTexts = {
-        boxed("EndGame (defeat banner)", kDefeatBanner, ControlId::EndGame),
-        boxed("WinGame (victory banner)", kVictoryBanner, ControlId::WinGame),
-        boxed("Creator (author credit)", kCreatorCredit, ControlId::Creator),
+        boxed("EndGame (defeat banner)", story::translated(story::kDefeatBannerText),
+              ControlId::EndGame),
+        boxed("WinGame (victory banner)", story::translated(story::kVictoryBannerText),
+              ControlId::WinGame),
+        boxed("Creator (author credit)", story::translated(story::kCreditText), ControlId::Creator),
     };
 
     const ControlLayout& info = layoutOf(ControlId::Info);

@@ -5,8 +5,8 @@
 #include <QTextLayout>
 #include <stdexcept>
 
-#include "window/game_font.h"
-#include "window/qt_text.h"
+#include "look/game_font.h"
+#include "look/qt_text.h"
 
 namespace tovik::tools {
 
@@ -17,7 +17,7 @@ QFontMetrics metrics(int fontPixels) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         throw std::logic_error("text can only be measured while a QGuiApplication runs");
     }
-    return QFontMetrics(window::gameFont(fontPixels));
+    return QFontMetrics(gameFont(fontPixels));
 }
 
 // QGuiApplication keeps a reference to its argument count for its whole life. The checker only
@@ -42,15 +42,15 @@ OffscreenGui::~OffscreenGui() = default;
 
 TextSize wrappedSize(std::string_view caption, int fontPixels, int boxWidth) {
     // The same flags the label paints with: top left, broken between words.
-    const QRect box = metrics(fontPixels)
-                          .boundingRect(QRect(0, 0, boxWidth, 100000),
-                                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                        window::toQString(caption));
+    const QRect box =
+        metrics(fontPixels)
+            .boundingRect(QRect(0, 0, boxWidth, 100000),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, toQString(caption));
     return {box.width(), box.height()};
 }
 
 int lineWidth(std::string_view caption, int fontPixels) {
-    return metrics(fontPixels).horizontalAdvance(window::toQString(caption));
+    return metrics(fontPixels).horizontalAdvance(toQString(caption));
 }
 
 }  // namespace tovik::tools
@@ -60,8 +60,8 @@ namespace tovik::tools {
 std::vector<WrappedLine> wrappedLines(std::string_view caption, int fontPixels, int boxWidth) {
     metrics(fontPixels);  // only to insist on a running QGuiApplication
     // As the label paints: one layout in the label's font, broken between words at its width.
-    const QString whole = window::toQString(caption);
-    QTextLayout layout(whole, window::gameFont(fontPixels));
+    const QString whole = toQString(caption);
+    QTextLayout layout(whole, gameFont(fontPixels));
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
@@ -78,12 +78,11 @@ std::vector<WrappedLine> wrappedLines(std::string_view caption, int fontPixels, 
 
 double exactLineWidth(std::string_view caption, int fontPixels) {
     metrics(fontPixels);
-    return QFontMetricsF(window::gameFont(fontPixels))
-        .horizontalAdvance(window::toQString(caption));
+    return QFontMetricsF(gameFont(fontPixels)).horizontalAdvance(toQString(caption));
 }
 
 FontMeasures fontMeasures(int fontPixels) {
-    const QFontMetricsF exact(window::gameFont(fontPixels));
+    const QFontMetricsF exact(gameFont(fontPixels));
     const QFontMetrics whole = metrics(fontPixels);
     return {.ascent = exact.ascent(),
             .descent = exact.descent(),

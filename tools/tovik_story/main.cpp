@@ -1,17 +1,24 @@
 // tovik-story: the game without its window. `play` runs the game headless over standard input
 // and output; `check` and `map` look at the story itself.
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
-#include "engine/application_directory.h"
+#include "engine/command_line.h"
 #include "engine/random_source.h"
+#include "sound/program_folder.h"
 #include "sound/sound_home.h"
+#include "story/language.h"
+#include "tovik_story/catalogue_template.h"
 #include "tovik_story/play_session.h"
 
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -33,6 +40,24 @@ EM_JS(char*, scriptFolder, (), {
     stringToUTF8(folder, text, size);
     return text;
 });
+
+// Node opens /dev/null for a standard stream that was closed when it started, so that a write
+// to a closed standard output succeeds there and the player would never learn it cannot be
+// heard. Node opens it for reading and writing, where a shell's >/dev/null opens it for writing
+// only: that tells the two apart.
+EM_JS(int, standardOutputWasClosed, (), {
+    try {
+        const fs = require("fs");
+        const out = fs.fstatSync(1);
+        if (!out.isCharacterDevice() || out.rdev !== fs.statSync("/dev/null").rdev) {
+            return 0;
+        }
+        const flags = /flags:[^0-7]*([0-7]+)/.exec(fs.readFileSync("/proc/self/fdinfo/1", "utf8"));
+        return flags && (parseInt(flags[1], 8) & 3) === 2 ? 1 : 0;
+    } catch (error) {
+        return 0;
+    }
+});
 // clang-format on
 #endif
 
@@ -40,7 +65,7 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-constexpr std::string_view kHelp = R"(Usage: tovik-story COMMAND [OPTIONS]
+constexpr std::string_view kHelp = R"(Usage: tovik-story COMMAND [--lang ru|en] [OPTIONS]
 
 Commands:
   play [--seed N]  Play the game without a window. Loads the game window, prints its state,
@@ -53,7 +78,12 @@ Commands:
                    as a Graphviz graph to FILE or to standard output.
   lines            Write every text the window wraps or sizes to itself, one JSON object a
                    line, with the lines its labels break it into in the game's font.
+  pot [FILE]       Write the translation template, every text of the game in Russian with
+                   its context, to FILE or to standard output.
   -h, --help       Show this help.
+
+Option of every command:
+  --lang ru|en     The language of the game's texts: Russian (the default) or English.
 
 Option of play:
   --seed N         Draw every chance and every blow from seed N (0 to 2^64-1), so the same
@@ -67,6 +97,10 @@ Commands of play, one a line:
                    timer does nothing.
   answer yes|no    Answer the exit question that a click on Quit asked. While it is open,
                    clicks and moves do nothing; the timers go on ticking.
+  save             Answer {"snapshot": "tovik1...."}: the whole game as one line of text,
+                   dice included.
+  restore TEXT     Take the game back to a snapshot that save wrote. A snapshot that is
+                   damaged, of another version or of another edition of the story is refused.
 
 Each state line is one JSON object: the scene shown (0 for the opening passage, null for
 none), the game's members Health, HealthOpponent, NameOpponent, Roll and Ring, every control
@@ -97,35 +131,36 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
     std::free(folder);
     return path;
 #else
-    return tovik::applicationDirectory(argv0);
+    return tovik::sound::programFolder(argv0);
 #endif
 }
 
 int play(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
+    static constexpr std::array kRules = {tovik::OptionRule{"seed", true}};
+    const auto parsed = tovik::parseOptions(arguments, kRules);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        return usageError("play: " + *why);
+    }
+    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
+    if (options.has("help")) {
+        std::cout << kHelp;
+        return 0;
+    }
     std::optional<std::uint64_t> seed;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (isHelp(argument)) {
-            std::cout << kHelp;
-            return 0;
+    if (const std::string* text = options.value("seed")) {
+        const auto read = tovik::seedOption(*text);
+        if (const auto* why = std::get_if<std::string>(&read)) {
+            return usageError("play: " + *why);
         }
-        if (argument != "--seed") {
-            return usageError("play: unexpected argument '" + std::string(argument) + "'");
-        }
-        if (seed) {
-            return usageError("play: --seed given twice");
-        }
-        if (i + 1 == argc) {
-            return usageError("play: --seed needs a number");
-        }
-        seed = tovik::parseSeed(argv[++i]);
-        if (!seed) {
-            return usageError(
-                "play: --seed needs a whole number from 0 to 18446744073709551615, not '" +
-                std::string(argv[i]) + "'");
-        }
+        seed = std::get<std::uint64_t>(read);
     }
     std::ios::sync_with_stdio(false);  // the player speaks through iostreams only
+#ifdef __EMSCRIPTEN__
+    if (standardOutputWasClosed() != 0) {
+        std::cout.setstate(std::ios::badbit);  // refused at the first write, as natively
+    }
+#endif
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
     // The sounds beside the executable, else those installed with the game.
     tovik::tools::PlaySession session(random,
@@ -144,9 +179,55 @@ int notAvailable(std::string_view command) {
 }
 #endif
 
+// Takes "--lang LL" out of the arguments and plays in that language; false after a usage error.
+bool takeLanguage(std::vector<char*>& arguments) {
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        if (std::string_view(arguments[i]) != "--lang") {
+            continue;
+        }
+        const std::optional<tovik::story::Language> language =
+            i + 1 < arguments.size() ? tovik::story::languageNamed(arguments[i + 1]) : std::nullopt;
+        if (!language) {
+            usageError("--lang takes ru or en");
+            return false;
+        }
+        tovik::story::setLanguage(*language);
+        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                        arguments.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        return true;
+    }
+    return true;
+}
+
+int writeTemplate(int argc, char** argv) {
+    if (argc > 3) {
+        return usageError("pot: unexpected argument '" + std::string(argv[3]) + "'");
+    }
+    if (argc == 2) {
+        tovik::tools::writeCatalogueTemplate(std::cout);
+        return std::cout.flush() ? 0 : 1;
+    }
+    std::ofstream file(argv[2], std::ios::binary);
+    if (file) {
+        tovik::tools::writeCatalogueTemplate(file);
+        file.close();
+    }
+    if (!file) {
+        std::cerr << "tovik-story pot: cannot write \"" << argv[2] << "\"\n";
+        return 1;
+    }
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<char*> arguments(argv, argv + argc);
+    if (!takeLanguage(arguments)) {
+        return kUsageError;
+    }
+    argc = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    argv = arguments.data();
     const std::string_view command = argc > 1 ? argv[1] : "--help";
     if (isHelp(command)) {
         std::cout << kHelp;
@@ -154,6 +235,9 @@ int main(int argc, char** argv) {
     }
     if (command == "play") {
         return play(argc, argv);
+    }
+    if (command == "pot") {
+        return writeTemplate(argc, argv);
     }
     if (command == "check" || command == "map" || command == "lines") {
 #ifdef TOVIK_HAS_STORY_CHECK
@@ -166,6 +250,6 @@ int main(int argc, char** argv) {
         return notAvailable(command);
 #endif
     }
-    return usageError("unknown command '" + std::string(command) +
-                      "'; expected play, check, map or lines");
+    return usageError("unknown command " + tovik::quotedText(command) +
+                      "; expected play, check, map, lines or pot");
 }

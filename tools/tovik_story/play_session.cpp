@@ -1,7 +1,9 @@
 #include "tovik_story/play_session.h"
 
 #include "engine/player_command.h"
+#include "engine/snapshot.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <variant>
@@ -9,7 +11,8 @@
 namespace tovik::tools {
 
 PlaySession::PlaySession(RandomSource& random, std::string applicationDirectory)
-    : game_(window_, audio_, random, question_, std::move(applicationDirectory)) {
+    : dice_(dynamic_cast<SeededRandom*>(&random)),
+      game_(window_, audio_, random, question_, std::move(applicationDirectory)) {
     game_.load();
 }
 
@@ -22,8 +25,48 @@ std::string PlaySession::stateLine() const {
 }
 
 std::string PlaySession::apply(std::string_view line) {
+    if (std::optional<std::string> reply = snapshotCommand(line)) {
+        return std::move(*reply);
+    }
     if (const std::optional<std::string> why = perform(line)) {
         return errorLine(*why);
+    }
+    return stateLine();
+}
+
+std::optional<std::string> PlaySession::snapshotCommand(std::string_view line) {
+    constexpr std::string_view kBlanks = " \t\r";
+    const std::size_t start = line.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    line = line.substr(start, line.find_last_not_of(kBlanks) + 1 - start);
+    const std::string_view verb = line.substr(0, line.find_first_of(kBlanks));
+    const std::string_view rest = line.substr(verb.size());
+    const std::string_view argument =
+        rest.substr(std::min(rest.size(), rest.find_first_not_of(kBlanks)));
+    if (verb != "save" && verb != "restore") {
+        return std::nullopt;
+    }
+    if (!dice_) {
+        return errorLine("snapshots need the game's own dice");
+    }
+    if (verb == "save") {
+        if (!argument.empty()) {
+            return errorLine("save takes nothing after it");
+        }
+        JsonWriter json;
+        json.beginObject().key("snapshot").string(saveSnapshot(game_, window_, *dice_)).endObject();
+        return json.text();
+    }
+    if (argument.empty() || argument.find_first_of(kBlanks) != std::string_view::npos) {
+        return errorLine("restore takes one snapshot");
+    }
+    if (const std::optional<std::string> why = restoreSnapshot(argument, game_, window_, *dice_)) {
+        return errorLine(*why);
+    }
+    if (game_.isExitQuestionOpen()) {
+        question_.ask(kExitTitle, kExitText);  // the question the restored game has open
     }
     return stateLine();
 }
@@ -59,15 +102,16 @@ std::optional<std::string> PlaySession::run(std::istream& in, std::ostream& out)
     if (!(out << stateLine() << std::endl)) {
         return cannotWrite;
     }
+    CommandReader reader(in);
     std::string line;
-    for (int number = 1; !unloaded(); ++number) {
-        const LineRead read = readCommandLine(in, line);
+    while (!unloaded()) {
+        const LineRead read = reader.next(line);
         if (read == LineRead::End) {
             break;
         }
         if (read == LineRead::TooLong) {
             // The rest of such a line may never end: stop here rather than read on.
-            const std::string why = tooLongLineMessage(number);
+            const std::string why = tooLongLineMessage(reader.lineNumber());
             out << errorLine(why) << std::endl;
             return why;
         }

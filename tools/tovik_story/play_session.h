@@ -45,13 +45,16 @@ class OpenExitQuestion final : public ExitQuestion {
 //   move NAME    the pointer moves over a control, or over `Form`
 //   tick NAME    one tick of HealthTimer, Death, Win or ColorChanger
 //   answer yes|no
+//   save         the whole game as one line of text: {"snapshot": "tovik1...."}
+//   restore TEXT the game taken back to a snapshot, answered by the state line
 //
 // A command the window could not have delivered (a hidden control, a disabled timer, a click
 // while the exit question is open) changes nothing; a line that is no command gets an error
 // line instead of the state and changes nothing either.
 class PlaySession {
   public:
-    // Loads the window. The sound paths are formed from `applicationDirectory`.
+    // Loads the window. The sound paths are formed from `applicationDirectory`. Only the game's
+    // own dice, a SeededRandom, can be saved in a snapshot: with others `save` is refused.
     PlaySession(RandomSource& random, std::string applicationDirectory);
     PlaySession(const PlaySession&) = delete;
     PlaySession& operator=(const PlaySession&) = delete;
@@ -73,6 +76,10 @@ class PlaySession {
     const WindowModel& window() const { return window_; }
 
   private:
+    // The reply to `save` or `restore`, or nothing for a line that is neither.
+    std::optional<std::string> snapshotCommand(std::string_view line);
+
+    SeededRandom* dice_;
     WindowModel window_;
     CountingAudioOutput audio_;
     OpenExitQuestion question_;

@@ -6,6 +6,7 @@
 "use strict";
 
 (function () {
+  if (!window.tovikLoader || !tovikLoader.usable) return; // the loader has said why
   const stage = document.getElementById("stage");
   // The controls sit in a named application of their own inside the game's area: a screen
   // reader that comes to the area says that name rather than the text of every control. The
@@ -155,7 +156,7 @@
         element.className = "picture";
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
-        element.src = "pictures/" + control.picture;
+        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".png");
         element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
@@ -208,6 +209,7 @@
   }
 
   // ---- Drawing the model. ----
+  let screensShown = 0; // how many times a caption or a control's presence has changed
   function render() {
     if (!game) return;
     for (const control of layout) {
@@ -222,6 +224,7 @@
         if (shown.captions[id] !== caption) {
           element.textContent = caption;
           shown.captions[id] = caption;
+          screensShown += 1;
         }
       }
       if (control.kind === "picture") {
@@ -243,6 +246,7 @@
       if (shown.visible[id] !== visible) {
         element.classList.toggle("hidden-control", !visible);
         shown.visible[id] = visible;
+        screensShown += 1;
       }
     }
     renderWindow();
@@ -331,12 +335,44 @@
     if (!game) return undefined;
     const result = event();
     render();
+    keepSession();
     return result;
   }
 
+  // ---- The tab's session: the game as it stands after every event, so that a reload, Back or
+  // Forward comes back to the same screen. A game left through the exit question is not kept.
+  const kSessionKey = "tovik-game";
+  function keepSession() {
+    if (typeof game.saveSnapshot !== "function") return;
+    try {
+      if (game.windowState() === "unloaded") window.sessionStorage.removeItem(kSessionKey);
+      else window.sessionStorage.setItem(kSessionKey, game.saveSnapshot());
+    } catch (error) {
+      // storage full or blocked: the game plays on, only a reload starts afresh
+    }
+  }
+  function resumeSession() {
+    if (typeof game.restoreSnapshot !== "function") return;
+    try {
+      const kept = window.sessionStorage.getItem(kSessionKey);
+      if (kept !== null && !game.restoreSnapshot(kept)) window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing to resume
+    }
+  }
+  function forgetSession() {
+    try {
+      window.sessionStorage.removeItem(kSessionKey);
+    } catch (error) {
+      // nothing was kept
+    }
+  }
+
   // ---- Events. ----
-  stage.addEventListener("mousemove", (event) => {
-    // A move over a control goes to that control only; the background is the form.
+  stage.addEventListener("pointermove", (event) => {
+    // A move over a control goes to that control only; the background is the form. A finger
+    // does not hover: its tap would leave the light on wherever the next screen has a control.
+    if (event.pointerType === "touch") return;
     const id = controlOf(event.target);
     handle(() => game.move(id));
   });
@@ -344,9 +380,21 @@
   stage.addEventListener("click", (event) => {
     const id = controlOf(event.target);
     if (id < 0) return; // the form has no click handler
-    if (!tovik.clickReachesGame(id, event.detail)) return;
+    if (!tovik.clickReachesGame(id, tapCount(event, id))) return;
     handle(() => game.click(id));
   });
+
+  // The browser counts two quick taps near each other as a double tap even when the first one
+  // led to another screen; a finger reading on taps the next choice in the same place. Two taps
+  // are a pair only on the same control of a screen the first left unchanged.
+  const lastTap = { id: -1, screen: -1 };
+  function tapCount(event, id) {
+    if (event.pointerType !== "touch") return event.detail;
+    const paired = event.detail > 1 && lastTap.id === id && lastTap.screen === screensShown;
+    lastTap.id = id;
+    lastTap.screen = screensShown;
+    return paired ? event.detail : 1;
+  }
 
   // Every key goes to the engine, which says whether the browser may still act on it. The
   // browser does nothing more with a key the game took, so a focused button is not clicked twice.
@@ -383,7 +431,10 @@
     handle(() => game.answer(yes));
   });
 
-  startAgain.addEventListener("click", () => newGame());
+  startAgain.addEventListener("click", () => {
+    forgetSession();
+    newGame();
+  });
 
   // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
   function fit() {
@@ -399,6 +450,56 @@
   }
   window.addEventListener("resize", fit);
 
+  // ---- Language: ?lang=, else the one last chosen with the switch, else the browser's. ----
+  const kLanguages = { ru: "Русский", en: "English" };
+  const kRemembered = "tovik-lang";
+  function chosenLanguage() {
+    const asked = new URLSearchParams(window.location.search).get("lang");
+    if (asked in kLanguages) return asked;
+    let remembered = null;
+    try {
+      remembered = localStorage.getItem(kRemembered);
+    } catch (error) {
+      // storage may be switched off: the browser's languages decide
+    }
+    if (remembered in kLanguages) return remembered;
+    const preferred = (navigator.languages && navigator.languages[0]) || navigator.language || "";
+    return /^ru(-|$)/i.test(preferred) ? "ru" : "en";
+  }
+  const language = chosenLanguage();
+  let words = null;
+
+  // The page's own words, and a switch to the other language that reloads the game in it.
+  function showLanguage() {
+    document.documentElement.lang = language;
+    words = tovik.pageWords();
+    for (const id of ["title", "closed-text", "start-again", "exit-yes", "exit-no"]) {
+      document.getElementById(id).textContent = words[id];
+    }
+    document.title = words.title;
+    board.setAttribute("aria-label", words.title);
+    document.getElementById("language").setAttribute("aria-label", words.language);
+    const other = language === "ru" ? "en" : "ru";
+    const address = new URLSearchParams(window.location.search);
+    address.set("lang", other);
+    const link = document.getElementById("language-switch");
+    link.href = "?" + address.toString();
+    link.hreflang = other;
+    link.lang = other;
+    link.textContent = kLanguages[other];
+    // Enter follows the link, never the game's own Enter.
+    link.addEventListener("keydown", (event) => {
+      if (event.key === "Enter") event.stopPropagation();
+    });
+    link.addEventListener("click", () => {
+      try {
+        localStorage.setItem(kRemembered, other);
+      } catch (error) {
+        // not remembered, but the address carries it
+      }
+    });
+  }
+
   // ---- Start. ----
   // The seed is the engine's to read, as every program of the game reads it: none, or one it
   // cannot read, seeds from the clock.
@@ -406,7 +507,7 @@
     return new URLSearchParams(window.location.search).get("seed") || "";
   }
 
-  function newGame() {
+  function newGame(resume = false) {
     if (game) game.delete();
     shownState = null;
     shownFocus = -1;
@@ -422,17 +523,22 @@
           "': this game's dice come from the clock"
       );
     }
+    if (resume) resumeSession();
     window.tovikGame = game;
     render();
+    keepSession();
   }
 
   window.tovikSounds = [];
   const fontReady = document.fonts
     ? document.fonts.load('13px "Tovik Sans"', "Товик").catch(() => null)
     : Promise.resolve();
-  createTovik()
+  tovikLoader.engine
+    .then(() => createTovik({ instantiateWasm: tovikLoader.instantiateWasm }))
     .then((module) => {
       tovik = module;
+      tovik.chooseLanguage(language);
+      showLanguage();
       layout = tovik.layoutTable();
       const size = tovik.window();
       document.documentElement.style.setProperty("--stage-width", size.width + "px");
@@ -444,7 +550,7 @@
       buildStage();
       passage = byName("Info");
       fit();
-      newGame();
+      newGame(true);
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
         (picture) => getComputedStyle(picture).display !== "none"
@@ -456,15 +562,12 @@
       // The frame after this one is the first with the title screen on it.
       requestAnimationFrame(() =>
         setTimeout(() => {
+          tovikLoader.done();
           performance.mark("tovik-title-painted");
           document.documentElement.dataset.ready = "true";
           for (const picture of stage.querySelectorAll("img")) picture.loading = "eager";
         }, 0)
       );
     })
-    .catch((error) => {
-      stage.classList.remove("loading");
-      stage.textContent = "Игру не удалось запустить: " + error;
-      stage.style.color = "#fff";
-    });
+    .catch(() => tovikLoader.fail("error"));
 })();

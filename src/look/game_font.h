@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QString>
 
-namespace tovik::window {
+namespace tovik {
 
 // The game's own font, bundled with the program so that every machine lays the text out the
 // same way: Liberation Sans, which has full Cyrillic and is metric-compatible with the sans
@@ -11,4 +11,4 @@ namespace tovik::window {
 QString gameFontFamily();
 QFont gameFont(int pixelSize);
 
-}  // namespace tovik::window
+}  // namespace tovik

@@ -1,11 +1,11 @@
-#include "window/game_font.h"
+#include "look/game_font.h"
 
 #include <QByteArray>
 #include <QFontDatabase>
 #include <QResource>
 #include <QStringList>
 
-namespace tovik::window {
+namespace tovik {
 
 QString gameFontFamily() {
     static const QString family = [] {
@@ -33,4 +33,4 @@ QFont gameFont(int pixelSize) {
     return font;
 }
 
-}  // namespace tovik::window
+}  // namespace tovik

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/command_line.h"
+#include "engine/player_command.h"
+
+namespace tovik {
+namespace {
+
+// The options as one line: "name=value;..." in name order, or the refusal.
+std::string readOptions(const std::vector<std::string_view>& arguments) {
+    static constexpr OptionRule kRules[] = {{"seed", true}, {"first-frame-time", false}};
+    const auto parsed = parseOptions(arguments, kRules);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        return "refused: " + *why;
+    }
+    std::string given;
+    for (const auto& [name, value] : std::get<GivenOptions>(parsed).values) {
+        given += name + "=" + value + ";";
+    }
+    return given;
+}
+
+TEST(CommandLineOptions, EachOptionAtMostOnceAndNothingElse) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        std::string expected;
+    } cases[] = {
+        {{}, ""},
+        {{"--seed", "5"}, "seed=5;"},
+        {{"--seed=5"}, "seed=5;"},
+        {{"--seed="}, "seed=;"},  // the seed's own reading refuses it
+        {{"--seed", "--first-frame-time"}, "seed=--first-frame-time;"},
+        {{"--first-frame-time", "-h"}, "first-frame-time=;help=;"},
+        {{"--seed", "1", "--seed", "2"}, "refused: --seed given twice"},
+        {{"--seed=1", "--seed", "1"}, "refused: --seed given twice"},
+        {{"--seed"}, "refused: --seed needs a value"},
+        {{"--first-frame-time=1"}, "refused: --first-frame-time takes no value"},
+        {{"--speed", "1"}, "refused: unknown option '--speed'"},
+        {{"-seed", "1"}, "refused: unexpected argument '-seed'"},
+        {{"--seed", "1", "extra\n"}, "refused: unexpected argument 'extra\\n'"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(readOptions(test.arguments), test.expected) << test.expected;
+    }
+}
+
+TEST(CommandLineOptions, MessagesShowControlCharactersAsEscapes) {
+    const struct {
+        std::string_view text;
+        std::string_view shown;
+    } cases[] = {
+        {std::string_view("a\0b", 3), "a\\x00b"},
+        {"1\n2\r\t", "1\\n2\\r\\t"},
+        {"\x1b[31m\x7f", "\\x1b[31m\\x7f"},
+        {"C:\\games", "C:\\\\games"},
+        {"Товик", "Товик"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(printable(test.text), test.shown);
+    }
+    EXPECT_EQ(std::get<std::string>(seedOption("1\n2")),
+              "--seed takes a whole number from 0 to 18446744073709551615, not '1\\n2'");
+}
+
+// The lines read from `input`, each as "text" or a mark for how the reading ended.
+std::vector<std::string> linesOf(const std::string& input) {
+    std::istringstream in(input);
+    CommandReader reader(in);
+    std::vector<std::string> lines;
+    for (std::string line;;) {
+        switch (reader.next(line)) {
+            case LineRead::Line:
+                lines.push_back(line);
+                continue;
+            case LineRead::TooLong:
+                lines.push_back("too long at line " + std::to_string(reader.lineNumber()));
+                return lines;
+            case LineRead::End:
+                return lines;
+        }
+    }
+}
+
+TEST(CommandReader, TakesOneByteOrderMarkAtTheVeryStartOnly) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string longest(kMaxCommandLineBytes, 'x');
+    const struct {
+        std::string input;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {bom + "click Start\nmove R1", {"click Start", "move R1"}},
+        {bom, {}},
+        {bom + "\n", {""}},
+        {bom + bom + "a", {bom + "a"}},
+        {"a\n" + bom + "b\n", {"a", bom + "b"}},
+        {" " + bom, {" " + bom}},
+        {"\xEF\xBB"
+         "a",
+         {"\xEF\xBB"
+          "a"}},
+        {bom + longest + "\n", {longest}},  // the mark does not count towards the length
+        {longest + "y", {"too long at line 1"}},
+        {"a\n" + longest + "\n", {"a", longest}},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(linesOf(test.input), test.lines) << test.input.substr(0, 20);
+    }
+}
+
+}  // namespace
+}  // namespace tovik

@@ -1,0 +1,22 @@
+// A sound module as an older or newer build of the game would leave it: the same exported
+// function, another version. It also leaves a mark when it is loaded at all, so a test can tell
+// whether the game ran code from it.
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+__attribute__((constructor)) void markLoaded() {
+    if (const char* mark = std::getenv("TOVIK_TEST_MODULE_MARK")) {
+        std::ofstream(mark) << "loaded\n";
+    }
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) std::uint32_t tovik_sound_module(std::uint32_t,
+                                                                                   void*, void*) {
+    return TOVIK_SOUND_MODULE_VERSION + 1;
+}

@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""The server of ./play --web, asked what browsers and strangers ask: types, folders, a NUL, a
+port already taken and ports that are none. Needs only python3.
+
+    serve_site_test.py SOURCE_DIR
+"""
+import http.client
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+source = sys.argv[1]
+server_script = os.path.join(source, "scripts", "serve_site.py")
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+site = tempfile.mkdtemp(prefix="tovik-site-")
+os.makedirs(os.path.join(site, "pictures"))
+os.makedirs(os.path.join(site, "fonts"))
+for name, body in [("index.html", b"<!doctype html>"), ("tovik.wasm", b"\0asm"),
+                   ("tovik.js", b"0"), ("manifest.webmanifest", b"{}"),
+                   ("pictures/title.bmp", b"BM"), ("fonts/index.html", b"<p>")]:
+    with open(os.path.join(site, name), "wb") as out:
+        out.write(body)
+
+port = free_port()
+server = subprocess.Popen([sys.executable, server_script, site, str(port)],
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+try:
+    for _ in range(100):
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            break
+        except OSError:
+            time.sleep(0.05)
+
+    # (path, status, content type or None)
+    cases = [
+        ("/", 200, "text/html"),
+        ("/tovik.wasm", 200, "application/wasm"),
+        ("/tovik.js", 200, "text/javascript"),
+        ("/manifest.webmanifest", 200, "application/manifest+json"),
+        ("/pictures/", 404, None),  # no listing
+        ("/pictures", 301, None),  # then the same 404
+        ("/fonts/", 200, "text/html"),  # a folder's own index is still its page
+        ("/%00", 404, None),
+        ("/pictures/%00title.bmp", 404, None),
+        ("/../../../etc/passwd", 404, None),
+    ]
+    for path, status, content_type in cases:
+        connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+        connection.request("GET", path)
+        response = connection.getresponse()
+        body = response.read()
+        check(response.status == status, f"{path}: status {response.status}, not {status}")
+        if content_type:
+            got = (response.getheader("Content-Type") or "").split(";")[0]
+            check(got == content_type, f"{path}: type {got}, not {content_type}")
+        check(b"title.bmp" not in body, f"{path}: lists the folder")
+        connection.close()
+
+    # The port is now taken: one line, exit 1.
+    taken = subprocess.run([sys.executable, server_script, site, str(port)],
+                           capture_output=True, text=True, timeout=30)
+    check(taken.returncode == 1, f"port in use: exit {taken.returncode}")
+    check(len(taken.stderr.splitlines()) == 1 and "in use" in taken.stderr,
+          f"port in use said: {taken.stderr!r}")
+finally:
+    server.terminate()
+    out, err = server.communicate(timeout=10)
+check(err == b"", f"the server wrote to stderr: {err[:500]!r}")
+check(out.count(b"\n") == 1, f"the server wrote more than its address: {out[:500]!r}")
+
+# Ports that are none, refused by ./play before it builds anything, in one line.
+for port_text in ["0", "65536", "99999999999999999999999", "80x", "", "-1", "+80"]:
+    run = subprocess.run([os.path.join(source, "play"), "--web", "--port", port_text],
+                         capture_output=True, text=True, timeout=30)
+    check(run.returncode == 2 and len(run.stderr.splitlines()) == 1 and run.stdout == "",
+          f"--port {port_text!r}: exit {run.returncode}, said {run.stderr!r}")
+    served = subprocess.run([sys.executable, server_script, site, port_text],
+                            capture_output=True, text=True, timeout=30)
+    check(served.returncode == 2 and len(served.stderr.splitlines()) == 1,
+          f"server port {port_text!r}: exit {served.returncode}, said {served.stderr!r}")
+
+subprocess.run(["rm", "-rf", site])
+for failure in failures:
+    print("FAIL:", failure)
+sys.exit(1 if failures else 0)
