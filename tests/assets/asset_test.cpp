@@ -6,6 +6,7 @@
 #include <string>
 
 #include "look/control_look.h"
+#include "story/language.h"
 #include "support/game_fixture.h"
 
 // The assets the build ships (cmake/TovikAssets.cmake) against what the game uses: a sound or
@@ -55,9 +56,13 @@ TEST(AssetList, HoldsEveryPictureAControlShows) {
     std::set<std::string> shown = {"icon.bmp"};  // the window's icon
     for (const ControlId id : allControls()) {
         if (!lookOf(id).picture.empty()) {
-            shown.insert(std::string(lookOf(id).picture));
+            for (const story::Language language : story::kAllLanguages) {
+                story::setLanguage(language);
+                shown.insert(std::string(story::localisedPicture(lookOf(id).picture)));
+            }
         }
     }
+    story::setLanguage(story::Language::Russian);
     EXPECT_EQ(shown, listed(TOVIK_PICTURES));
     expectAssets(shown, TOVIK_ASSETS "/pictures");
 }

@@ -6,21 +6,15 @@ const assert = require("node:assert/strict");
 const fs = require("fs");
 const path = require("path");
 const { after, before, test } = require("node:test");
-const { siteFolder, serve, launch, openGame } = require("./harness.js");
+const { openGame, startSite, stopSite } = require("./harness.js");
 
 const kReplays = path.resolve(__dirname, "../../tools/screenshots");
 const kAxe = require.resolve("axe-core/axe.min.js");
 
 let server;
 let browser;
-before(async () => {
-  server = await serve(siteFolder());
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  await server.close();
-});
+before(async () => ({ server, browser } = await startSite()));
+after(() => stopSite({ server, browser }));
 
 function clicksOf(replay) {
   return fs

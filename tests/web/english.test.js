@@ -6,18 +6,12 @@ const assert = require("node:assert/strict");
 const fs = require("fs");
 const path = require("path");
 const { after, before, test } = require("node:test");
-const { siteFolder, serve, launch, openGame } = require("./harness.js");
+const { openGame, startSite, stopSite } = require("./harness.js");
 
 let server;
 let browser;
-before(async () => {
-  server = await serve(siteFolder());
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  await server.close();
-});
+before(async () => ({ server, browser } = await startSite()));
+after(() => stopSite({ server, browser }));
 
 // The clicks of a screenshot script up to its first tick: label names, whatever the language.
 function clicksOf(replay) {

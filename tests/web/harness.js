@@ -101,4 +101,13 @@ async function openGame(browser, url, size = { width: 1024, height: 768 }) {
   return page;
 }
 
-module.exports = { siteFolder, serve, launch, openGame };
+// The site served and one browser, for a test file's before(); stopSite() for its after().
+async function startSite() {
+  return { server: await serve(siteFolder()), browser: await launch() };
+}
+async function stopSite({ server, browser }) {
+  await browser.close();
+  await server.close();
+}
+
+module.exports = { siteFolder, serve, launch, openGame, startSite, stopSite };

@@ -6,20 +6,14 @@ const assert = require("node:assert/strict");
 const fs = require("fs");
 const path = require("path");
 const { after, before, test } = require("node:test");
-const { siteFolder, serve, launch, openGame } = require("./harness.js");
+const { openGame, startSite, stopSite } = require("./harness.js");
 
 const kReplays = path.resolve(__dirname, "../../tools/screenshots");
 
 let server;
 let browser;
-before(async () => {
-  server = await serve(siteFolder());
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  await server.close();
-});
+before(async () => ({ server, browser } = await startSite()));
+after(() => stopSite({ server, browser }));
 
 const phone = (width, height) => ({ width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
 
