@@ -64,7 +64,7 @@ class WebGame {
           audio_([nowMs] { return nowMs().as<double>(); }),
           game_(window_, audio_, random_, question_, "."),
           keys_(game_, window_),
-          reader_(window_, game_, keys_) {
+          reader_(window_, game_, keys_, FocusedRename::NeverFocused) {
         game_.load();
         reader_.afterEvent();  // the title screen, which a reader meets by itself
     }
@@ -111,7 +111,8 @@ class WebGame {
     void focusOn(int control) { keys_.focusOn(static_cast<ControlId>(control)); }
 
     // What the live region says after the last event, once: blows, banners, the title screen,
-    // and a new passage only where the focus does not read it. Empty for nothing new.
+    // and every new passage with its count, since the page keeps a reader off the passage.
+    // Empty for nothing new.
     std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
     // The passage's description: how many choices it offers, read after it when it is focused.
     std::string passageDescription() const { return reader_.passageDescription(); }

@@ -173,7 +173,7 @@ ReaderUpdate ReaderFeed::afterEvent() {
     if (said.kind == Announcement::Kind::Scene) {
         description_ = said.description;
         update.passageDescription = said.description;
-        if (keys_.focus() != ControlId::Info ||
+        if (keys_.focus() != ControlId::Info || renamed_ == FocusedRename::NeverFocused ||
             (!update.focusMoved && renamed_ == FocusedRename::Ignored)) {
             update.say = std::move(said.text);
         } else if (update.focusMoved) {

@@ -87,8 +87,10 @@ struct ReaderUpdate {
 };
 
 // What a view's screen reader makes of a new text on the control it is on: Orca ignores a new
-// name on a window's control that keeps the focus; a browser reads the passage again.
-enum class FocusedRename : std::uint8_t { Ignored, Read };
+// name on a window's control that keeps the focus; a browser reads the passage again. A view
+// that keeps the reader on its game's area while the keyboard is on the passage (the page, so
+// that the reader leaves the game its keys) never has it read there: every passage is said.
+enum class FocusedRename : std::uint8_t { Ignored, Read, NeverFocused };
 
 // Follows one game's screen for a screen reader, for every view alike: after each event the
 // keyboard focus follows the screen (KeyboardPlay::followScreen), and what changed is said once.

@@ -231,12 +231,16 @@ def page_games(session, site, story):
 
     def launch():
         profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
+        # Its offer to translate a page that is not in its own language would be spoken too.
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as preferences:
+            json.dump({"translate": {"enabled": False}}, preferences)
         process = session.run([
             chromium, "--no-sandbox", "--disable-gpu", "--disable-background-networking",
             "--disable-component-update", "--disable-sync", "--no-first-run",
             "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
             "--user-data-dir=" + profile, "--window-size=1200,900", "--window-position=0,0",
-            "http://127.0.0.1:%d/index.html?seed=%s" % (port, SEED)])
+            "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, SEED)])
         walk = Walk(session, "page")
         said = walk.settle(quiet=3.0, longest=30.0)
         print("[page] start →", json.dumps(said, ensure_ascii=False))

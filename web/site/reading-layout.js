@@ -63,11 +63,13 @@
   apply();
   panel.hidden = false;
 
-  // A new scene puts the focus on its passage; in the column the passage is also brought into
-  // view under the life bar, as the old one may have been scrolled far away.
-  document.getElementById("stage").addEventListener("focusin", (event) => {
-    if (root.classList.contains("reading") && event.target.id === "Info") {
-      event.target.scrollIntoView({ block: "start" });
+  // A new scene puts the focus on the game's area, where its passage is read; in the column the
+  // passage is also brought into view under the life bar, as the old one may have been scrolled
+  // far away.
+  const stage = document.getElementById("stage");
+  stage.addEventListener("focusin", (event) => {
+    if (root.classList.contains("reading") && event.target === stage) {
+      document.getElementById("Info").scrollIntoView({ block: "start" });
     }
   });
 })();

@@ -8,6 +8,10 @@
 (function () {
   if (!window.tovikLoader || !tovikLoader.usable) return; // the loader has said why
   const stage = document.getElementById("stage");
+  // The controls sit in a named application of their own inside the game's area: a screen
+  // reader that comes to the area says that name rather than the text of every control. The
+  // area itself stays unnamed, or the reader would take it as one whole and not enter it.
+  const board = document.getElementById("board");
   const exitBox = document.getElementById("exit-question");
   const exitYes = document.getElementById("exit-yes");
   const exitNo = document.getElementById("exit-no");
@@ -123,6 +127,7 @@
   let game = null; // the current game
   let layout = []; // the engine's table of the 26 controls
   let elements = []; // by control id; null for timers
+  let passage = null; // the passage's element
   const timers = new Map(); // control id -> interval handle
   const shown = { captions: [], colours: [], visible: [], names: [] };
 
@@ -170,7 +175,7 @@
       element.style.left = control.left + "px";
       element.style.top = control.top + "px";
       element.dataset.control = String(control.id);
-      stage.appendChild(element);
+      board.appendChild(element);
       elements[id] = element;
     }
     for (let id = 0; id < layout.length; id++) {
@@ -179,15 +184,7 @@
       shown.visible.push(null);
       shown.names.push(null);
     }
-    const info = byName("Info");
-    info.tabIndex = -1; // a new scene puts the focus here, where reading starts
-    // Read after the passage when the focus comes to it: how many choices it offers.
-    passageCount.id = "passage-count";
-    passageCount.hidden = true;
-    stage.appendChild(passageCount);
-    info.setAttribute("aria-describedby", passageCount.id);
   }
-  const passageCount = document.createElement("span");
 
   function byName(name) {
     return elements[layout.findIndex((control) => control.name === name)];
@@ -257,32 +254,33 @@
     runSoundCommands(game);
   }
 
-  // What a screen reader is told, politely, as the engine decides it: a blow, a banner, and of
-  // a new passage only what the focus coming to it does not read.
+  // What a screen reader is told, politely, as the engine decides it: a blow, a banner, a new
+  // passage with its count.
   const announcer = document.getElementById("announcer");
   function announce(text) {
     announcer.textContent = "";
     announcer.textContent = text;
   }
   function tell() {
-    const count = game.passageDescription();
-    if (passageCount.textContent !== count) passageCount.textContent = count;
     const said = game.takeAnnouncement();
     if (said) announce(said);
     followFocus();
   }
 
-  // The focus is where the engine keeps it: a new scene puts it on the passage. The page moves
-  // the browser's focus only when the engine's has moved, and not while the question is open.
+  // The focus is where the engine keeps it. The page moves the browser's focus only when the
+  // engine's has moved, and not while the question is open. Where the engine has it on the
+  // passage, the browser's is on the game's area: a screen reader that comes to the area takes
+  // it for an application and leaves it every key, the digits included, where on the passage it
+  // would keep them for its own reading keys. The passage itself is said through the announcer.
   let shownFocus = -1;
   function followFocus() {
     if (game.windowState() !== "shown") return;
     const id = game.focus();
     if (id === shownFocus) return;
     shownFocus = id;
-    if (id >= 0) {
+    if (id >= 0 && elements[id] !== passage) {
       elements[id].focus({ preventScroll: true });
-    } else if (stage.contains(document.activeElement)) {
+    } else if (id >= 0 || stage.contains(document.activeElement)) {
       // Kept on the game's area, where its keys reach it in every mode of a screen reader.
       stage.focus({ preventScroll: true });
     }
@@ -466,7 +464,7 @@
       document.getElementById(id).textContent = words[id];
     }
     document.title = words.title;
-    stage.setAttribute("aria-label", words.title);
+    board.setAttribute("aria-label", words.title);
     document.getElementById("language").setAttribute("aria-label", words.language);
     const other = language === "ru" ? "en" : "ru";
     const address = new URLSearchParams(window.location.search);
@@ -533,12 +531,13 @@
       document.documentElement.style.setProperty("--stage-width", size.width + "px");
       document.documentElement.style.setProperty("--stage-height", size.height + "px");
       sound.defaultWav = new Uint8Array(tovik.defaultSound());
+      // The page carries the keys' help already, for a reader that reads it before the engine
+      // has loaded; the engine's words are the ones that count.
       document.getElementById("keys-help").textContent = tovik.keysHelp();
       buildStage();
+      passage = byName("Info");
       fit();
       newGame(true);
-      // The game's keys reach it in a screen reader's browse mode too, from the first screen.
-      stage.focus({ preventScroll: true });
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
         (picture) => getComputedStyle(picture).display !== "none"
