@@ -115,7 +115,6 @@ class WebGame {
     // Empty for nothing new.
     std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
     // The passage's description: how many choices it offers, read after it when it is focused.
-    std::string passageDescription() const { return reader_.passageDescription(); }
     std::string accessibleName(int control) const {
         return tovik::accessibleName(static_cast<ControlId>(control), window_);
     }
@@ -330,7 +329,6 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("focus", &WebGame::focus)
         .function("focusOn", &WebGame::focusOn)
         .function("takeAnnouncement", &WebGame::takeAnnouncement)
-        .function("passageDescription", &WebGame::passageDescription)
         .function("accessibleName", &WebGame::accessibleName)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText)

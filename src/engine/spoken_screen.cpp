@@ -172,16 +172,10 @@ ReaderUpdate ReaderFeed::afterEvent() {
     heard_ = now;
     if (said.kind == Announcement::Kind::Scene) {
         description_ = said.description;
-        update.passageDescription = said.description;
-        if (keys_.focus() != ControlId::Info || renamed_ == FocusedRename::NeverFocused ||
-            (!update.focusMoved && renamed_ == FocusedRename::Ignored)) {
-            update.say = std::move(said.text);
-        } else if (update.focusMoved) {
-            update.say = std::move(said.lead);
-        } else {
-            update.say = said.lead.empty() ? std::move(said.description)
-                                           : said.lead + "\n" + said.description;
-        }
+        // Only a passage the focus has just moved onto is read there, with its description.
+        const bool readWhereFocused = keys_.focus() == ControlId::Info && update.focusMoved &&
+                                      renamed_ == FocusedRename::Ignored;
+        update.say = readWhereFocused ? std::move(said.lead) : std::move(said.text);
     } else if (said.kind != Announcement::Kind::Nothing) {
         update.say = std::move(said.text);
     }

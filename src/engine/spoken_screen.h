@@ -30,14 +30,6 @@ const std::vector<ControlId>& readingOrder();
 // what it pictures.
 std::string accessibleName(ControlId control, const WindowModel& window);
 
-// How the keys play, told to a listener on the title screen before anything else.
-// These are in Russian; show them through story::translated with their story::Text.
-inline constexpr std::string_view kKeysHelp = story::kKeysHelpText.russian;
-
-// Said when the window goes to full screen and back.
-inline constexpr std::string_view kFullScreenOn = story::kFullScreenOnText.russian;
-inline constexpr std::string_view kFullScreenOff = story::kFullScreenOffText.russian;
-
 // "Один вариант.", "Три варианта.", "Выбора нет." and so on.
 std::string choiceCount(int choices);
 
@@ -79,30 +71,26 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
 // What a screen reader gets after one event, in the parts a view hands to its platform.
 struct ReaderUpdate {
     bool focusMoved = false;  // the keyboard focus is on another control, or on none
-    // A new scene's description, for the passage to carry from now on; nothing while the
-    // scene stays.
-    std::optional<std::string> passageDescription;
     std::string say;  // what to say at once, through the view's announcer; empty for nothing
     bool operator==(const ReaderUpdate&) const = default;
 };
 
 // What a view's screen reader makes of a new text on the control it is on: Orca ignores a new
-// name on a window's control that keeps the focus; a browser reads the passage again. A view
-// that keeps the reader on its game's area while the keyboard is on the passage (the page, so
-// that the reader leaves the game its keys) never has it read there: every passage is said.
-enum class FocusedRename : std::uint8_t { Ignored, Read, NeverFocused };
+// name on a window's control that keeps the focus. A view that keeps the reader on its game's
+// area while the keyboard is on the passage (the page, so that the reader leaves the game its
+// keys) never has it read there: every passage is said.
+enum class FocusedRename : std::uint8_t { Ignored, NeverFocused };
 
 // Follows one game's screen for a screen reader, for every view alike: after each event the
 // keyboard focus follows the screen (KeyboardPlay::followScreen), and what changed is said once.
 // A passage is read from where the focus rests: newly focused, a reader reads its name and then
-// its description, and only a fight's last blow before it is left to say; already focused, it
-// reads the new name where the reader reads renames, and the rest is left to say; with the focus
+// its description, and only a fight's last blow before it is left to say; with the focus
 // elsewhere, or a rename unread, it is said in full. Said in full beside the focus, it would be
 // heard twice.
 class ReaderFeed {
   public:
     ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
-               FocusedRename renamed = FocusedRename::Read);
+               FocusedRename renamed);
 
     // After the view has shown the model following any event.
     ReaderUpdate afterEvent();

@@ -20,6 +20,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from orca_session import SKIP, OrcaSession, Unavailable, missing_tools  # noqa: E402
 
 SEED = "1"
@@ -185,6 +186,21 @@ def play_to_death(walk, story):
     check(joined.count("Игра окончена") == 1, "the banner once after the death: " + joined)
 
 
+def two_games(launch, story, after_question):
+    """A game to a fight, its exit question answered «Нет», then `after_question`; then a new
+    game played to a death."""
+    process, walk = launch()
+    play_to_fight(walk, Story(story))
+    exit_question_kept(walk)
+    after_question(process, walk)
+    process.terminate()
+    process.wait()
+    process, walk = launch()
+    play_to_death(walk, Story(story))
+    process.terminate()
+    process.wait()
+
+
 def window_games(session, build):
     game = os.path.join(build, "tovik")
     story = os.path.join(build, "tovik-story")
@@ -200,19 +216,13 @@ def window_games(session, build):
         check(joined.count("Играют клавиши") == 1, "the keys are told once: " + joined)
         return process, walk
 
-    process, walk = launch()
-    play_to_fight(walk, Story(story))
-    exit_question_kept(walk)
-    check(process.poll() is None, "«Нет» in the exit question ended the game")
-    for words_said in ("Полный экран", "Обычное окно"):
-        said = " | ".join(walk.press("F11"))
-        check(said.count(words_said) == 1, "F11: «%s» once: %s" % (words_said, said))
-    process.terminate()
-    process.wait()
-    process, walk = launch()
-    play_to_death(walk, Story(story))
-    process.terminate()
-    process.wait()
+    def after_question(process, walk):
+        check(process.poll() is None, "«Нет» in the exit question ended the game")
+        for words_said in ("Полный экран", "Обычное окно"):
+            said = " | ".join(walk.press("F11"))
+            check(said.count(words_said) == 1, "F11: «%s» once: %s" % (words_said, said))
+
+    two_games(launch, story, after_question)
 
 
 def free_port():
@@ -223,8 +233,8 @@ def free_port():
 
 def page_games(session, site, story):
     port = free_port()
-    session.run(["/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1",
-                 "--directory", site, str(port)])
+    session.run(["/usr/bin/python3", os.path.join(ROOT, "scripts", "serve_site.py"), site,
+                 str(port)])
     chromium = shutil.which("chromium")
     if chromium is None:
         raise Unavailable("chromium is missing")
@@ -249,16 +259,10 @@ def page_games(session, site, story):
         check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
         return process, walk
 
-    process, walk = launch()
-    play_to_fight(walk, Story(story))
-    exit_question_kept(walk)
-    check(" | ".join(walk.press("1")) != "", "after «Нет» the page still plays")
-    process.terminate()
-    process.wait()
-    process, walk = launch()
-    play_to_death(walk, Story(story))
-    process.terminate()
-    process.wait()
+    def after_question(process, walk):
+        check(" | ".join(walk.press("1")) != "", "after «Нет» the page still plays")
+
+    two_games(launch, story, after_question)
 
 
 def main():
