@@ -201,7 +201,7 @@ bool takeLanguage(std::vector<char*>& arguments) {
 
 int writeTemplate(int argc, char** argv) {
     if (argc > 3) {
-        return usageError("pot: unexpected argument '" + std::string(argv[3]) + "'");
+        return usageError("pot: unexpected argument " + tovik::quotedText(argv[3]));
     }
     if (argc == 2) {
         tovik::tools::writeCatalogueTemplate(std::cout);
