@@ -284,6 +284,9 @@ val pageWords() {
         {"exit-no", story::kNoText},
         {"failed", story::kPageFailedText},
         {"language", story::kPageLanguageText},
+        {"layout", story::kPageLayoutText},
+        {"window-layout", story::kPageWindowLayoutText},
+        {"reading-layout", story::kPageReadingLayoutText},
     };
     for (const auto& [id, text] : texts) {
         words.set(id, std::string(story::translated(text)));

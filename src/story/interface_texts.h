@@ -71,5 +71,8 @@ inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из иг�
 inline constexpr Text kPageStartAgainText{"page:start-again", "Начать заново"};
 inline constexpr Text kPageFailedText{"page:failed", "Игру не удалось запустить: "};
 inline constexpr Text kPageLanguageText{"page:language", "Язык"};
+inline constexpr Text kPageLayoutText{"page:layout", "Вид страницы"};
+inline constexpr Text kPageWindowLayoutText{"page:window-layout", "Как в окне"};
+inline constexpr Text kPageReadingLayoutText{"page:reading-layout", "Для чтения"};
 
 }  // namespace tovik::story

@@ -171,7 +171,8 @@ std::vector<TranslatableText> translatableTexts() {
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
     for (const Text& page :
-         {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText}) {
+         {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText, kPageLayoutText,
+          kPageWindowLayoutText, kPageReadingLayoutText}) {
         add(page, "On the web page around the game.");
     }
     return texts;

@@ -460,9 +460,10 @@
   function showLanguage() {
     document.documentElement.lang = language;
     words = tovik.pageWords();
-    for (const id of ["title", "closed-text", "start-again", "exit-yes", "exit-no"]) {
+    for (const id of ["title", "closed-text", "start-again", "exit-yes", "exit-no", "window-layout", "reading-layout"]) {
       document.getElementById(id).textContent = words[id];
     }
+    document.getElementById("layout-switch").setAttribute("aria-label", words.layout);
     document.title = words.title;
     board.setAttribute("aria-label", words.title);
     document.getElementById("language").setAttribute("aria-label", words.language);
