@@ -8,6 +8,12 @@ TOVIK_PACKAGES=(
     qt6-base-dev libgl-dev
     libsdl2-dev
     libgtest-dev
+    # the headless player's state lines are JSON
+    nlohmann-json3-dev
+    # the narrator: Qt's speech, over speech-dispatcher, loaded only when switched on
+    qt6-speech-dev
+    # rebuilds of unchanged files come from the cache
+    ccache
     # the screen-reader test: a real AT-SPI client on a virtual display
     at-spi2-core python3-pyatspi dbus xvfb
     # the install and package tests: validators, the Debian package tools, strace
