@@ -19,8 +19,17 @@ inline std::string heroBlowStatus() {
     return std::string(story::translated(story::kHeroBlowText));
 }
 
+// The opponent's name as the player sees and hears it. The three skeletons' names differ only in
+// trailing blanks, which the victory check must still compare; on screen and in speech those
+// blanks would only be stray gaps ("СКЕЛЕТ  : 65"), so every view of the name goes through here.
+inline std::string_view shownOpponent(std::string_view opponent) {
+    const auto last = opponent.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : opponent.substr(0, last + 1);
+}
+
 inline std::string opponentBlowStatus(std::string_view opponent) {
-    return " " + std::string(opponent) + std::string(story::translated(story::kOpponentBlowText));
+    return " " + std::string(shownOpponent(opponent)) +
+           std::string(story::translated(story::kOpponentBlowText));
 }
 
 // The fixed captions the window is laid out with in Russian, put in the language played: at load,
@@ -41,7 +50,7 @@ inline std::string_view lifePrefix() {
 
 // The opponent's label: "ВАМПИР: 45".
 inline std::string opponentLifeCaption(std::string_view opponent, std::string_view life) {
-    return std::string(opponent) + ": " + std::string(life);
+    return std::string(shownOpponent(opponent)) + ": " + std::string(life);
 }
 
 inline constexpr std::string_view kStartSound = "dindin.wav";

@@ -4,6 +4,7 @@
 
 #include "engine/exit_question.h"
 #include "engine/game.h"
+#include "engine/game_vocabulary.h"
 #include "form/control_layout.h"
 #include "story/interface_texts.h"
 
@@ -13,8 +14,8 @@ using enum ControlId;
 
 namespace {
 
-// Blanks at either end carry game rules (the skeletons' names differ only in them) but nothing
-// a listener needs.
+// Blanks at either end of a label (an opponent's blow starts with one) mean nothing to a
+// listener.
 std::string trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {
@@ -118,7 +119,7 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
     std::string lastBlow;
     if (before.fight && !after.fight &&
         (after.health != before.health || after.healthOpponent != before.healthOpponent)) {
-        const std::string opponent = trimmed(before.opponent);
+        const std::string opponent(shownOpponent(before.opponent));
         const bool heroStruck = after.healthOpponent != before.healthOpponent;
         lastBlow =
             (heroStruck ? std::string(story::translated(story::kHeroBlowText))
@@ -134,7 +135,7 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
          after.fight != before.fight)) {
         std::string description =
             after.fight ? std::string(story::translated(story::kFightAnnouncement)) +
-                              trimmed(after.opponent) +
+                              std::string(shownOpponent(after.opponent)) +
                               std::string(story::translated(story::kAttackAnnouncement))
                         : choiceCount(static_cast<int>(after.choices.size()));
         std::string text = lastBlow + after.passage + "\n" + description;
@@ -149,7 +150,7 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         return {Kind::Blow,
                 trimmed(after.status) + " " +
                     std::string(story::translated(story::kLifePrefixText)) + after.health + ". " +
-                    trimmed(after.opponent) + ": " + after.healthOpponent + ".",
+                    std::string(shownOpponent(after.opponent)) + ": " + after.healthOpponent + ".",
                 {},
                 {}};
     }

@@ -46,7 +46,7 @@ inline constexpr std::string_view kPlaceholderCaption = "Да";
 inline constexpr std::string_view kDefeatBanner = "Игра окончена! Ларминов погиб.";
 inline constexpr std::string_view kLostBanner = "Игра окончена! Ларминов проиграл.";
 inline constexpr std::string_view kVictoryBanner =
-    "Поздравляю с победой!!!  Твоя наставница Марфа.";
+    "Поздравляю с победой! Твоя наставница Марфа.";
 inline constexpr std::string_view kCreatorCredit = "Сделано командой проекта «Товик Ларминов»";
 inline constexpr std::string_view kLifePrefix = "ЖИЗНЬ: ";
 inline constexpr std::string_view kSubtitle = "в магическом подземелье";

@@ -60,7 +60,7 @@ inline constexpr Text kKeysHelpText{
 inline constexpr Text kFullScreenOnText{"reader:full-screen", "Полный экран."};
 inline constexpr Text kFullScreenOffText{"reader:window", "Обычное окно."};
 inline constexpr Text kFightAnnouncement{"reader:fight", "Бой: "};
-inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»."};
+inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»"};
 
 // Warnings the game writes on one line.
 inline constexpr Text kNoSoundWarning{"warning:no-sound",

@@ -1,4 +1,8 @@
+#include <tuple>
+
+#include "engine/spoken_screen.h"
 #include "form/control_layout.h"
+#include "story/language.h"
 #include "story/passages.h"
 #include "support/game_fixture.h"
 
@@ -72,7 +76,7 @@ TEST_F(Combat, TheSkeletonRisesAgainAndAgain) {
     EXPECT_TRUE(showing(69));
     EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ  ");
     game.tick(HealthTimer);
-    EXPECT_EQ(window.caption(LifeOpponent), "СКЕЛЕТ  : 65");
+    EXPECT_EQ(window.caption(LifeOpponent), "СКЕЛЕТ: 65");  // the blanks only tell them apart
     strike(13);
     EXPECT_TRUE(showing(70));
     EXPECT_EQ(game.HealthOpponent(), "65");
@@ -131,6 +135,52 @@ TEST_F(Combat, DyingOnTheWayOutStopsTheVictory) {
     game.tick(Win);
     EXPECT_FALSE(window.isVisible(WinGame));
 }
+
+// Every fight's opponent as the label, the status line and the reader give it, in both
+// languages: the name without the trailing blanks that keep the three skeletons apart.
+struct ShownFight {
+    int scene;
+    const char* life;
+    const char* russian;
+    const char* english;
+};
+
+class EveryFight : public Combat, public ::testing::WithParamInterface<ShownFight> {
+  protected:
+    ~EveryFight() override { story::setLanguage(story::Language::Russian); }
+};
+
+TEST_P(EveryFight, ShowsAndSaysTheNameWithoutStrayBlanks) {
+    const ShownFight& fight = GetParam();
+    for (const auto& [language, name, blow, lifeWord] :
+         {std::tuple{story::Language::Russian, fight.russian, " нанёс удар!", "ЖИЗНЬ: "},
+          std::tuple{story::Language::English, fight.english, " strikes!", "LIFE: "}}) {
+        story::setLanguage(language);
+        at(fight.scene);
+        const SpokenScreen before = spokenScreenOf(window, game);
+        beStruck();
+        const Announcement said = announce(before, spokenScreenOf(window, game));
+        game.tick(HealthTimer);
+        const std::string shown(name);
+        EXPECT_EQ(window.caption(LifeOpponent), shown + ": " + fight.life);
+        EXPECT_EQ(window.caption(Status), " " + shown + blow);
+        EXPECT_EQ(said.text, shown + blow + " " + lifeWord + game.Health() + ". " + shown + ": " +
+                                 fight.life + ".");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Opponents, EveryFight,
+    ::testing::Values(
+        ShownFight{52, "60", "ДВОЙНИК", "THE DOUBLE"},
+        ShownFight{61, "35", "ОБОРОТЕНЬ", "WEREWOLF"}, ShownFight{62, "70", "ЧЕРВЬ", "WORM"},
+        ShownFight{63, "50", "ВАМПИР", "VAMPIRE"}, ShownFight{64, "40", "ГОБЛИН", "GOBLIN"},
+        ShownFight{65, "25", "ПЕТУШОК", "COCKEREL"}, ShownFight{66, "30", "ВОЛКОЛАК", "WOLF-BEAST"},
+        ShownFight{67, "65", "СКЕЛЕТ", "SKELETON"}, ShownFight{68, "65", "СКЕЛЕТ", "SKELETON"},
+        ShownFight{69, "65", "СКЕЛЕТ", "SKELETON"},  // "СКЕЛЕТ  " to the victory check
+        ShownFight{70, "65", "СКЕЛЕТ", "SKELETON"},  // "СКЕЛЕТ "
+        ShownFight{76, "45", "ИЛЛИТИД", "ILLITHID"}, ShownFight{77, "20", "ПРИЗРАК", "GHOST"}),
+    [](const auto& info) { return "Sc" + std::to_string(info.param.scene); });
 
 }  // namespace
 }  // namespace tovik::testing

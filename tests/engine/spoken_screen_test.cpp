@@ -84,7 +84,7 @@ TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
 
     const Announcement fight = after([&] { at(69); });
     EXPECT_EQ(fight.kind, Kind::Scene);
-    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!».");
+    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!»");
 }
 
 TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "findings.h"
@@ -70,6 +71,19 @@ TEST_F(AStoryWithOneFault, WithoutTheLastStepThereIsNoWayOut) {
                 Contains("Sc95: no choice, no fight and no ending: the hero is stuck"));
     EXPECT_THAT(findings(Check::Victory),
                 Contains(HasSubstr("Sc96: the victory cannot be reached")));
+}
+
+TEST_F(AStoryWithOneFault, AChoiceLeadingBackToItsOwnSceneTrapsTheHero) {
+    // Sc3 offers K004 alone; pointed back at Sc3 it still is a way on, but to nowhere.
+    for (story::ChoiceTest& test : story.labels[0]) {
+        if (std::ranges::find(test.captions, Key::K004) != test.captions.end()) {
+            test.target = 3;
+        }
+    }
+    EXPECT_THAT(findings(Check::WayOn), IsEmpty());
+    EXPECT_THAT(findings(Check::NoTrap),
+                Contains("Sc3: no death and no victory can be reached from here: the hero is "
+                         "trapped"));
 }
 
 TEST_F(AStoryWithOneFault, ATestLeadingToNoSceneIsNamed) {

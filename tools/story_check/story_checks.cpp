@@ -187,6 +187,40 @@ void checkWayOn(const StoryTables& tables, Report& report) {
     }
 }
 
+// A way on is not enough: scenes can also lead only among themselves. Walking the story
+// backwards from the endings finds the scenes that can still get somewhere; a reached scene
+// outside them traps the hero. A chance choice leads to either of its outcomes and an item's
+// click counts as for reachability. A fight leads to the scene its victory shows, and since any
+// fight can be lost, to a death as well: the skeleton that keeps rising is a death, not a trap.
+void checkNoTrap(const StoryTables& tables, Report& report) {
+    const std::set<int> reached = reachableScenes(tables);
+    const std::vector<StoryEdge> edges = storyEdges(tables);
+    std::set<int> escapes;
+    std::vector<int> pending;
+    for (const SceneRecord& scene : tables.scenes) {
+        if (scene.effects.ending != Ending::None || scene.fight) {
+            escapes.insert(scene.number);
+            pending.push_back(scene.number);
+        }
+    }
+    while (!pending.empty()) {
+        const int to = pending.back();
+        pending.pop_back();
+        for (const StoryEdge& edge : edges) {
+            if (edge.to == to && edge.from != kOpening && escapes.insert(edge.from).second) {
+                pending.push_back(edge.from);
+            }
+        }
+    }
+    for (int number : reached) {
+        if (!escapes.contains(number)) {
+            report.add(Check::NoTrap, sceneName(number) +
+                                          ": no death and no victory can be reached from here: "
+                                          "the hero is trapped");
+        }
+    }
+}
+
 void checkLabelLists(const StoryTables& tables, Report& report) {
     for (const SceneRecord& scene : tables.scenes) {
         if (scene.choices.size() > kChoiceLabelCount) {
@@ -396,6 +430,8 @@ std::string_view checkName(Check check) {
             return "way out";
         case Check::WayOn:
             return "way on";
+        case Check::NoTrap:
+            return "no trap";
         case Check::LabelLists:
             return "label lists";
         case Check::OneTextPerKey:
@@ -418,6 +454,7 @@ std::vector<Finding> checkStory(const StoryTables& tables) {
     checkReachability(tables, report);
     checkVictory(tables, report);
     checkWayOn(tables, report);
+    checkNoTrap(tables, report);
     checkLabelLists(tables, report);
     checkOneTextPerKey(tables, report);
     checkDistinctPassages(tables, report);

@@ -15,6 +15,7 @@ enum class Check : std::uint8_t {
     Reachability,      // every scene can be reached from the opening choice
     Victory,           // the way out can be reached
     WayOn,             // every scene that is no ending leads somewhere
+    NoTrap,            // from every scene reached, an ending can still be reached
     LabelLists,        // the captions shown on a label and that label's list agree
     OneTextPerKey,     // no two keys share a text, bar the deliberate pairs
     DistinctPassages,  // no two passages alike
@@ -24,9 +25,10 @@ enum class Check : std::uint8_t {
 };
 
 inline constexpr std::array kAllChecks = {
-    Check::Reachability, Check::Victory,       Check::WayOn,
-    Check::LabelLists,   Check::OneTextPerKey, Check::DistinctPassages,
-    Check::NoEmptyText,  Check::Fit,           Check::LifeNumbers,
+    Check::Reachability,     Check::Victory,     Check::WayOn,
+    Check::NoTrap,           Check::LabelLists,  Check::OneTextPerKey,
+    Check::DistinctPassages, Check::NoEmptyText, Check::Fit,
+    Check::LifeNumbers,
 };
 
 std::string_view checkName(Check check);
