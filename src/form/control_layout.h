@@ -45,8 +45,7 @@ inline constexpr Colour kBannerColour = 0xFF0000;  // both banners, until a vict
 inline constexpr std::string_view kPlaceholderCaption = "Да";
 inline constexpr std::string_view kDefeatBanner = "Игра окончена! Ларминов погиб.";
 inline constexpr std::string_view kLostBanner = "Игра окончена! Ларминов проиграл.";
-inline constexpr std::string_view kVictoryBanner =
-    "Поздравляю с победой! Твоя наставница Марфа.";
+inline constexpr std::string_view kVictoryBanner = "Поздравляю с победой! Твоя наставница Марфа.";
 inline constexpr std::string_view kCreatorCredit = "Сделано командой проекта «Товик Ларминов»";
 inline constexpr std::string_view kLifePrefix = "ЖИЗНЬ: ";
 inline constexpr std::string_view kSubtitle = "в магическом подземелье";
