@@ -14,8 +14,8 @@ namespace tovik {
 
 namespace {
 
-constexpr std::string_view kMagic = "tovik-record";
-constexpr std::string_view kEnd = "end ";
+constexpr std::string_view kMagic = kRecordMagic;
+constexpr std::string_view kEnd = kRecordEnd;
 
 // FNV-1a: a change of any one byte changes the result.
 class Fingerprint {
@@ -110,8 +110,9 @@ std::optional<std::uint64_t> wholeNumber(std::string_view text) {
     return number;
 }
 
-// Checks the first line; the seed, or why the record is refused.
-std::variant<std::uint64_t, std::string> readFirstLine(std::string_view line) {
+}  // namespace
+
+std::variant<std::uint64_t, std::string> readRecordFirstLine(std::string_view line) {
     if (!line.starts_with(std::string(kMagic) + " ")) {
         return std::string("not a game record: it does not start with \"tovik-record\"");
     }
@@ -136,8 +137,6 @@ std::variant<std::uint64_t, std::string> readFirstLine(std::string_view line) {
     }
     return *seed;
 }
-
-}  // namespace
 
 std::uint32_t storyFingerprint() {
     static const std::uint32_t fingerprint = makeFingerprint();
@@ -205,7 +204,7 @@ std::variant<RecordedGame, std::string> readRecord(std::string_view text) {
         ++number;
         const std::string where = "the record is damaged at line " + std::to_string(number);
         if (number == 1) {
-            const auto seed = readFirstLine(line);
+            const auto seed = readRecordFirstLine(line);
             if (const auto* why = std::get_if<std::string>(&seed)) {
                 return *why;
             }

@@ -34,8 +34,8 @@ namespace tovik {
 // again is the same text.
 
 inline constexpr int kRecordVersion = 1;
-// Far more than hours of play: a click or a move a second for an hour is some 50 KB.
-inline constexpr std::size_t kMostRecordBytes = 1 << 20;
+// Far more than hours of play, and within what a browser's session storage holds.
+inline constexpr std::size_t kMostRecordBytes = 2 << 20;
 // A timer ticking twice a second for eleven days.
 inline constexpr std::uint64_t kMostRecordEvents = kMostRepeats;
 
@@ -85,6 +85,12 @@ struct RecordedGame {
 // The game in `text`, or in one line why it is none: not a record, of another version or
 // another story, truncated, damaged, or past the bounds.
 std::variant<RecordedGame, std::string> readRecord(std::string_view text);
+
+// The seed on a record's first line, or why that line is refused: for a view that plays the
+// record's lines as they come.
+std::variant<std::uint64_t, std::string> readRecordFirstLine(std::string_view line);
+inline constexpr std::string_view kRecordMagic = "tovik-record";
+inline constexpr std::string_view kRecordEnd = "end ";
 
 // The record of a game read whole, as `add` would have written it.
 GameRecord recordOf(const RecordedGame& game);

@@ -117,7 +117,7 @@ sounds played so far. Sounds are counted, not played. A line that is not a comma
 answered by {"error": "..."} and changes nothing.
 
 Wrong arguments are reported in one line on standard error, with exit code 2. A line of
-more than 4096 bytes (a restore line: 2 MiB), or output that cannot be written, ends the
+more than 4096 bytes (a restore line: 4 MiB), or output that cannot be written, ends the
 command with exit code 1.
 )";
 

@@ -366,7 +366,9 @@
     try {
       const stored = window.sessionStorage.getItem(kSessionKey);
       if (stored === null) return;
+      performance.mark("tovik-restore-start");
       const refused = game.restoreRecord(stored);
+      performance.measure("tovik-restore", "tovik-restore-start");
       if (refused) {
         console.warn("the game kept in this tab cannot be played again: " + refused);
         forgetSession();
