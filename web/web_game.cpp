@@ -1,8 +1,9 @@
 // The game for the browser page: the same engine and story as the window, bound to JavaScript
 // with embind. The page (tovik-view.js) builds its elements from the layout table below, sends
 // every click, pointer move, key, focus, timer tick and exit answer here, and draws the window
-// model after each. Each of these is added to the game's record, which the page keeps. It holds no rule of the game, and no rule of its own about keys, clicks, sounds or what a
-// screen reader hears: those are the window's too (engine/player_input.h, engine/keyboard.h,
+// model after each. Each of these is added to the game's record, which the page keeps. It holds no
+// rule of the game, and no rule of its own about keys, clicks, sounds or what a screen reader
+// hears: those are the window's too (engine/player_input.h, engine/keyboard.h,
 // engine/sound_commands.h, engine/spoken_screen.h).
 
 #include <emscripten/bind.h>
@@ -72,8 +73,8 @@ class WebGame {
     // -1 is the form's own background.
     void move(int control) {
         play({.verb = Verb::Move,
-              .control = control < 0 ? std::nullopt
-                                     : std::optional(static_cast<ControlId>(control))});
+              .control =
+                  control < 0 ? std::nullopt : std::optional(static_cast<ControlId>(control))});
     }
     void tick(int timer) { play({.verb = Verb::Tick, .control = static_cast<ControlId>(timer)}); }
     void answer(bool yes) { play({.verb = Verb::Answer, .yes = yes}); }
@@ -98,7 +99,8 @@ class WebGame {
     }
     // The pointer or a screen reader put the focus on a control.
     void focusOn(int control) {
-        const PlayerCommand command{.verb = Verb::Focus, .control = static_cast<ControlId>(control)};
+        const PlayerCommand command{.verb = Verb::Focus,
+                                    .control = static_cast<ControlId>(control)};
         playCommand(command, table_->game, table_->keys);
         table_->record.add(command);
     }
@@ -124,9 +126,7 @@ class WebGame {
     bool timerEnabled(int control) const {
         return table_->window.isTimerEnabled(static_cast<ControlId>(control));
     }
-    std::string windowState() const {
-        return std::string(windowStateName(table_->window.state()));
-    }
+    std::string windowState() const { return std::string(windowStateName(table_->window.state())); }
     // Whether the game's dice come from the seed it was given, and not from the clock.
     bool seeded() const { return seeded_.has_value(); }
     bool exitQuestionOpen() const { return table_->game.isExitQuestionOpen(); }

@@ -57,8 +57,9 @@ std::variant<std::uint32_t, std::string> repeatsOf(std::string_view word) {
     word.remove_prefix(1);
     std::uint32_t times = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), times);
-    if (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])) || error != std::errc() ||
-        end != word.data() + word.size() || times < 1 || times > kMostRepeats) {
+    if (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])) ||
+        error != std::errc() || end != word.data() + word.size() || times < 1 ||
+        times > kMostRepeats) {
         return why;
     }
     return times;
@@ -139,8 +140,7 @@ std::variant<PlayerCommand, std::string> parsePlayerCommand(std::string_view lin
         return command;
     }
     if (command.verb == Verb::Key) {
-        const std::optional<PlayerKey> key =
-            words.size() == 2 ? keyOfWord(words[1]) : std::nullopt;
+        const std::optional<PlayerKey> key = words.size() == 2 ? keyOfWord(words[1]) : std::nullopt;
         if (!key) {
             return std::string("key takes one key: Tab, BackTab, Enter, Space, Escape or 1 to 5");
         }

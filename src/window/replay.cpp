@@ -67,7 +67,8 @@ void sendKey(QWidget* target, PlayerKey key) {
         case Digit3:
         case Digit4:
         case Digit5:
-            code = static_cast<Qt::Key>(Qt::Key_1 + (static_cast<int>(key) - static_cast<int>(Digit1)));
+            code = static_cast<Qt::Key>(Qt::Key_1 +
+                                        (static_cast<int>(key) - static_cast<int>(Digit1)));
             break;
         case FullScreen:
         case Other:

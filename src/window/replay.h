@@ -85,8 +85,8 @@ class Replay final : public QObject {
     int wakeWrite_;
     GameWindow* window_ = nullptr;
     SeededRandom* dice_ = nullptr;
-    bool record_ = false;         // the first line was a record's
-    std::uint64_t played_ = 0;    // events played, for a record's end line
+    bool record_ = false;       // the first line was a record's
+    std::uint64_t played_ = 0;  // events played, for a record's end line
     ReplayWatcher watcher_ = ReplayWatcher::Player;
     Problem problem_;
     Finished finished_;

@@ -45,8 +45,7 @@ void checkParse(std::string_view line) {
         return;
     }
     const PlayerCommand& command = std::get<PlayerCommand>(parsed);
-    require(command == std::get<PlayerCommand>(indented),
-            "leading blanks change nothing");
+    require(command == std::get<PlayerCommand>(indented), "leading blanks change nothing");
     switch (command.verb) {
         case Verb::Tick:
             require(command.control && tovik::kindOf(*command.control) == tovik::ControlKind::Timer,
@@ -66,9 +65,9 @@ void checkParse(std::string_view line) {
             break;
     }
     const auto again = parse(tovik::lineOf(command));
-    require(std::holds_alternative<PlayerCommand>(again) &&
-                command == std::get<PlayerCommand>(again),
-            "a command written out reads back the same");
+    require(
+        std::holds_alternative<PlayerCommand>(again) && command == std::get<PlayerCommand>(again),
+        "a command written out reads back the same");
 }
 
 bool isUtf8(std::string_view text) {

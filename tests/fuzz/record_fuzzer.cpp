@@ -54,8 +54,8 @@ std::string recordAround(std::string_view body) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::string text = input.starts_with("tovik-record") ? std::string(input)
-                                                                : recordAround(input);
+    const std::string text =
+        input.starts_with("tovik-record") ? std::string(input) : recordAround(input);
     tovik::SeededRandom dice(2);
     tovik::tools::PlaySession session(dice, "/tovik");
     session.apply("click Start");

@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include "engine/exit_question.h"
+#include "engine/game_record.h"
 #include "engine/player_command.h"
 #include "engine/random_source.h"
-#include "engine/game_record.h"
 #include "json_reader.h"
 #include "story/language.h"
 #include "tovik_story/play_session.h"
@@ -274,18 +274,45 @@ std::string withoutPlays(const std::string& state) {
 // A random game of `count` commands: mostly the clicks and keys that lead on, with moves,
 // ticks, the focus and the exit question among them.
 std::vector<std::string> randomCommands(std::uint64_t seed, int count) {
-    static const std::vector<std::string> kCommands = {
-        "click R1", "click R2", "click R3", "click R4", "click R5", "click Attack", "click Attack",
-        "click Attack", "click Item1", "click Item3", "click Item4", "click EndGame",
-        "click WinGame", "click Start", "click Quit", "answer no", "move R1", "move Start",
-        "move Form", "tick HealthTimer", "tick HealthTimer *3", "tick Death", "tick Win",
-        "tick ColorChanger *4", "key Tab", "key BackTab", "key Enter", "key Space", "key 1",
-        "key 2", "key Escape", "focus R2", "focus Attack", "focus Info"};
+    static const std::vector<std::string> kCommands = {"click R1",
+                                                       "click R2",
+                                                       "click R3",
+                                                       "click R4",
+                                                       "click R5",
+                                                       "click Attack",
+                                                       "click Attack",
+                                                       "click Attack",
+                                                       "click Item1",
+                                                       "click Item3",
+                                                       "click Item4",
+                                                       "click EndGame",
+                                                       "click WinGame",
+                                                       "click Start",
+                                                       "click Quit",
+                                                       "answer no",
+                                                       "move R1",
+                                                       "move Start",
+                                                       "move Form",
+                                                       "tick HealthTimer",
+                                                       "tick HealthTimer *3",
+                                                       "tick Death",
+                                                       "tick Win",
+                                                       "tick ColorChanger *4",
+                                                       "key Tab",
+                                                       "key BackTab",
+                                                       "key Enter",
+                                                       "key Space",
+                                                       "key 1",
+                                                       "key 2",
+                                                       "key Escape",
+                                                       "focus R2",
+                                                       "focus Attack",
+                                                       "focus Info"};
     SeededRandom dice(seed);
     std::vector<std::string> commands = {"move Start", "click Start"};
     while (static_cast<int>(commands.size()) < count) {
-        commands.push_back(kCommands[static_cast<std::size_t>(
-            dice.draw(static_cast<int>(kCommands.size())) - 1)]);
+        commands.push_back(
+            kCommands[static_cast<std::size_t>(dice.draw(static_cast<int>(kCommands.size())) - 1)]);
     }
     return commands;
 }
@@ -301,10 +328,11 @@ TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
         for (std::uint64_t seed = 1; seed <= 25; ++seed) {
             const std::vector<std::string> commands = randomCommands(seed, 240);
             SeededRandom moment(seed * 31);
-            const auto at = static_cast<std::size_t>(moment.draw(static_cast<int>(commands.size())));
+            const auto at =
+                static_cast<std::size_t>(moment.draw(static_cast<int>(commands.size())));
             SCOPED_TRACE("seed " + std::to_string(seed) + ", saved after " + std::to_string(at) +
-                         " commands in " + std::string(story::codeOf(test.saved)) + ", restored in " +
-                         std::string(story::codeOf(test.restored)));
+                         " commands in " + std::string(story::codeOf(test.saved)) +
+                         ", restored in " + std::string(story::codeOf(test.restored)));
 
             story::setLanguage(test.saved);
             SeededRandom savedDice(seed);
@@ -326,8 +354,9 @@ TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
             tools::PlaySession restored(otherDice, "/opt/tovik");
             restored.apply("click Start");
             const std::string escaped = tools::JsonWriter().string(record["record"].string).text();
-            ASSERT_EQ(withoutPlays(restored.apply("restore " + escaped.substr(1, escaped.size() - 2))),
-                      withoutPlays(never.stateLine()));
+            ASSERT_EQ(
+                withoutPlays(restored.apply("restore " + escaped.substr(1, escaped.size() - 2))),
+                withoutPlays(never.stateLine()));
             ASSERT_EQ(restored.record()->text(), record["record"].string);
             for (std::size_t i = at; i < commands.size(); ++i) {
                 ASSERT_EQ(withoutPlays(restored.apply(commands[i])),
@@ -360,17 +389,21 @@ TEST(PlayRun, ARecordThatIsNoGameOfThisStoryIsRefusedAndChangesNothing) {
         {"", "the record is empty"},
         {"tovik1.okX3eYIhyv9y8248AAYAFEIAAAAGBwQBAQEAGAEBABgBAAQAAXVCkJE",
          "not a game record: it does not start with \"tovik-record\""},
-        {replaced("record 1", "record 2"), "a record of another version (2); this game reads "
-                                           "version 1"},
+        {replaced("record 1", "record 2"),
+         "a record of another version (2); this game reads "
+         "version 1"},
         {replaced("story=", "story=0"), "a record of another story (story=0"},
-        {good.substr(0, good.size() - 1), "the record is damaged: its end line does not count its 5"},
+        {good.substr(0, good.size() - 1),
+         "the record is damaged: its end line does not count its 5"},
         {good.substr(0, good.rfind('\n')), "the record is truncated: its end line is missing"},
         {good.substr(0, good.rfind("click R3")), "the record is truncated"},
         {good + "\n", "the record is damaged: it goes on after its end line"},
-        {replaced("click R3", "click R3\nclick R3"), "the record is damaged at line 5: not written"},
+        {replaced("click R3", "click R3\nclick R3"),
+         "the record is damaged at line 5: not written"},
         {replaced("click R3", "click  R3"), "the record is damaged at line 4: not written"},
         {replaced("click R3", "click R3 *1"), "the record is damaged at line 4: not written"},
-        {replaced("click R3", "jump R3"), "the record is damaged at line 4: unknown command 'jump'"},
+        {replaced("click R3", "jump R3"),
+         "the record is damaged at line 4: unknown command 'jump'"},
         {replaced("\n", "\r\n"), "the record is damaged: its first line has no seed=N"},
         {first + "\ntick HealthTimer *" + many + "\nclick R1\nend " + many + "1",
          "the record holds more than " + many + " events"},
@@ -385,7 +418,8 @@ TEST(PlayRun, ARecordThatIsNoGameOfThisStoryIsRefusedAndChangesNothing) {
         EXPECT_EQ(session.record()->text(), good) << test.refusal;
     }
     for (const std::string line : {"restore", "restore \"", "restore \\u0430", "save now"}) {
-        EXPECT_EQ(Json::parse(session.apply(line)).keys(), std::vector<std::string>{"error"}) << line;
+        EXPECT_EQ(Json::parse(session.apply(line)).keys(), std::vector<std::string>{"error"})
+            << line;
     }
     EXPECT_EQ(session.stateLine(), before);
 }

@@ -193,10 +193,10 @@ TEST(WindowCommandLine, ARecordSavedByThePageShowsThePagesScreen) {
     ASSERT_FALSE(fromRecord.isNull());
     EXPECT_TRUE(fromRecord == QImage(QString::fromStdString(shots + "/plain.png")));
 
-    const GameRun other = runShell("sed '1s/story=/story=0/' " + record + " > '" + shots +
-                                   "/other' && QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" " +
-                                   "--replay '" + shots + "/other' --screenshot '" + shots +
-                                   "/other.png'");
+    const GameRun other =
+        runShell("sed '1s/story=/story=0/' " + record + " > '" + shots +
+                 "/other' && QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" " + "--replay '" +
+                 shots + "/other' --screenshot '" + shots + "/other.png'");
     EXPECT_EQ(other.exitCode, 2);
     ASSERT_EQ(other.lines.size(), 1u) << joined(other.lines);
     EXPECT_NE(other.lines[0].find("line 1: a record of another story"), std::string::npos)

@@ -66,11 +66,13 @@ std::optional<std::string> jsonStringText(std::string_view escaped) {
                 // A record is ASCII: an escape beyond it cannot be one of its characters.
                 unsigned code = 0;
                 for (int digit = 0; digit < 4; ++digit) {
-                    if (++at == escaped.size() || !std::isxdigit(static_cast<unsigned char>(escaped[at]))) {
+                    if (++at == escaped.size() ||
+                        !std::isxdigit(static_cast<unsigned char>(escaped[at]))) {
                         return std::nullopt;
                     }
                     const char hex = escaped[at];
-                    code = code * 16 + static_cast<unsigned>(hex <= '9' ? hex - '0' : (hex | 0x20) - 'a' + 10);
+                    code = code * 16 +
+                           static_cast<unsigned>(hex <= '9' ? hex - '0' : (hex | 0x20) - 'a' + 10);
                 }
                 if (code >= 0x80) {
                     return std::nullopt;
@@ -155,7 +157,8 @@ std::optional<std::string> PlaySession::recordCommand(std::string_view line) {
         if (record_->full()) {
             return errorLine("this game has gone past what a record keeps (" +
                              std::to_string(kMostRecordEvents) + " events or " +
-                             std::to_string(kMostRecordBytes) + " bytes); it can no longer be saved");
+                             std::to_string(kMostRecordBytes) +
+                             " bytes); it can no longer be saved");
         }
         JsonWriter json;
         json.beginObject().key("record").string(record_->text()).endObject();
