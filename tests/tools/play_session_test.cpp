@@ -323,6 +323,10 @@ TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
         story::Language restored;
     };
     using enum story::Language;
+    // Where the games were when they were saved: each of these must have come up.
+    int inFights = 0;
+    int inQuestions = 0;
+    int afterScenes = 0;
     for (const Case test : {Case{Russian, Russian}, Case{English, English}, Case{Russian, English},
                             Case{English, Russian}}) {
         for (std::uint64_t seed = 1; seed <= 25; ++seed) {
@@ -358,6 +362,10 @@ TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
                 withoutPlays(restored.apply("restore " + escaped.substr(1, escaped.size() - 2))),
                 withoutPlays(never.stateLine()));
             ASSERT_EQ(restored.record()->text(), record["record"].string);
+            const Json now = Json::parse(never.stateLine());
+            inFights += now["controls"]["Attack"]["visible"].boolean ? 1 : 0;
+            inQuestions += now["question"].isNull() ? 0 : 1;
+            afterScenes += now["scene"].isNull() ? 0 : 1;
             for (std::size_t i = at; i < commands.size(); ++i) {
                 ASSERT_EQ(withoutPlays(restored.apply(commands[i])),
                           withoutPlays(never.apply(commands[i])))
@@ -366,6 +374,9 @@ TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
         }
     }
     story::setLanguage(story::Language::Russian);
+    EXPECT_GT(inFights, 0);
+    EXPECT_GT(inQuestions, 0);
+    EXPECT_GT(afterScenes, 20);
 }
 
 TEST(PlayRun, ARecordThatIsNoGameOfThisStoryIsRefusedAndChangesNothing) {
