@@ -182,7 +182,7 @@ class WebGame {
         for (const PlayerCommand& command : recorded.commands) {
             playCommand(command, table->game, table->keys);
         }
-        table->record = recordOf(recorded);
+        table->record = recordOf(recorded, text);
         table->record.copied();  // the page holds this very text
         table_ = std::move(table);
         audio_.take();  // a restored game plays no old sound

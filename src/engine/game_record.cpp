@@ -194,15 +194,19 @@ std::variant<RecordedGame, std::string> readRecord(std::string_view text) {
         return std::string("the record is empty");
     }
     RecordedGame game;
+    const std::size_t length = text.size();
     std::uint64_t events = 0;
     int number = 0;
     bool ended = false;
     while (!text.empty() || number == 0) {
+        const std::size_t lineAt = length - text.size();
         const std::size_t lineEnd = text.find('\n');
         const std::string_view line = text.substr(0, lineEnd);
         text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
         ++number;
-        const std::string where = "the record is damaged at line " + std::to_string(number);
+        const auto where = [number] {
+            return "the record is damaged at line " + std::to_string(number);
+        };
         if (number == 1) {
             const auto seed = readRecordFirstLine(line);
             if (const auto* why = std::get_if<std::string>(&seed)) {
@@ -228,12 +232,12 @@ std::variant<RecordedGame, std::string> readRecord(std::string_view text) {
         }
         const auto parsed = parsePlayerCommand(line);
         if (const auto* why = std::get_if<std::string>(&parsed)) {
-            return where + ": " + *why;
+            return where() + ": " + *why;
         }
         const PlayerCommand& command = std::get<PlayerCommand>(parsed);
         if (lineOf(command) != line ||
             (!game.commands.empty() && sameEvent(game.commands.back(), command))) {
-            return where + ": not written as the game writes it";
+            return where() + ": not written as the game writes it";
         }
         events += command.times;
         if (events > kMostRecordEvents) {
@@ -241,17 +245,22 @@ std::variant<RecordedGame, std::string> readRecord(std::string_view text) {
                    " events, more than any game keeps";
         }
         game.commands.push_back(command);
+        game.lastLineAt = lineAt;
     }
     if (!ended) {
         return std::string("the record is truncated: its end line is missing");
     }
+    game.events = events;
     return game;
 }
 
-GameRecord recordOf(const RecordedGame& game) {
+GameRecord recordOf(const RecordedGame& game, std::string_view text) {
+    // The text read is the one `add` would have written: it is taken as it stands.
     GameRecord record(game.seed);
-    for (const PlayerCommand& command : game.commands) {
-        record.add(command);
+    if (!game.commands.empty()) {
+        record.settled_ = std::string(text.substr(0, game.lastLineAt));
+        record.last_ = game.commands.back();
+        record.events_ = game.events;
     }
     return record;
 }

@@ -42,6 +42,8 @@ inline constexpr std::uint64_t kMostRecordEvents = kMostRepeats;
 // The story's rules and texts as written, in Russian, so one fingerprint holds in every language.
 std::uint32_t storyFingerprint();
 
+struct RecordedGame;
+
 // A record as it is written during play.
 class GameRecord {
   public:
@@ -66,6 +68,7 @@ class GameRecord {
     void copied() { copied_ = settled_.size(); }
 
   private:
+    friend GameRecord recordOf(const RecordedGame& game, std::string_view text);
     std::string tailText() const;
 
     std::uint64_t seed_;
@@ -80,6 +83,8 @@ class GameRecord {
 struct RecordedGame {
     std::uint64_t seed = 0;
     std::vector<PlayerCommand> commands;
+    std::uint64_t events = 0;
+    std::size_t lastLineAt = 0;  // where the last event's line starts in the text
 };
 
 // The game in `text`, or in one line why it is none: not a record, of another version or
@@ -92,8 +97,8 @@ std::variant<std::uint64_t, std::string> readRecordFirstLine(std::string_view li
 inline constexpr std::string_view kRecordMagic = "tovik-record";
 inline constexpr std::string_view kRecordEnd = "end ";
 
-// The record of a game read whole, as `add` would have written it.
-GameRecord recordOf(const RecordedGame& game);
+// The record of a game read whole from `text`, as `add` would have written it.
+GameRecord recordOf(const RecordedGame& game, std::string_view text);
 
 // One command as a view delivers it, with what every view does after an event: the keyboard's
 // focus follows the screen.

@@ -69,6 +69,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(session.record()->text() == text, "a restored record saves back to the same text");
+    // Every record read is the one its events write, event by event.
+    const auto read = tovik::readRecord(text);
+    const auto& game = std::get<tovik::RecordedGame>(read);
+    tovik::GameRecord written(game.seed);
+    for (const tovik::PlayerCommand& command : game.commands) {
+        for (std::uint32_t time = 0; time < command.times; ++time) {
+            tovik::PlayerCommand once = command;
+            once.times = 1;
+            written.add(once);
+        }
+    }
+    require(written.text() == text, "a record read is the one its events write");
     // The restored game plays on, and its record with it.
     for (const char* line : {"click R1", "key Enter", "tick HealthTimer", "click Attack"}) {
         session.apply(line);

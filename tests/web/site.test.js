@@ -37,8 +37,9 @@ const screen = (page) =>
       getComputedStyle(element).color,
       getComputedStyle(element).display !== "none",
     ]),
-    question: !document.getElementById("exit-question").hidden,
-    text: document.getElementById("exit-text").textContent,
+    question: document.getElementById("exit-question").hidden
+      ? null
+      : document.getElementById("exit-text").textContent,
   }));
 const shownControls = (page) =>
   page.evaluate(() =>
@@ -53,6 +54,8 @@ const reloaded = async (page) => {
   await ready(page);
   return screen(page);
 };
+// The life labels follow the life watch's tick, twice a second: a screen is compared once they have.
+const settled = (page) => page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 700)));
 const kept = (page) => page.evaluate(() => sessionStorage.getItem("tovik-game"));
 
 // The native player's screen after restoring `record`: each control's caption and presence.
@@ -72,6 +75,7 @@ test("a reload in a fight, in the exit question, after a switch of language, and
     const page = await openGame(browser, url + "?seed=7");
     // The skeleton's fight, two blows in.
     for (const name of ["Start", "R1", "R3", "R1", "Attack", "Attack"]) await page.click("#" + name);
+    await settled(page);
     const fight = await screen(page);
     assert.ok((await shownControls(page)).includes("Attack"), "a fight is on");
     assert.deepEqual(await reloaded(page), fight, "a reload in a fight");
@@ -90,6 +94,7 @@ test("a reload in a fight, in the exit question, after a switch of language, and
     assert.deepEqual(await reloaded(page), question, "a reload in the exit question");
     await page.click("#exit-no");
     await page.click("#Attack");
+    await settled(page);
     const russian = await screen(page);
     const shown = await shownControls(page);
 
@@ -120,7 +125,7 @@ test("a reload in a fight, in the exit question, after a switch of language, and
     const native = nativeScreen(long);
     for (const [id, text, , visible] of restoredLong.controls) {
       assert.equal(visible, native[id].visible, id);
-      if (visible) assert.equal(text, native[id].caption, id);
+      if (visible && native[id].caption !== undefined) assert.equal(text, native[id].caption, id);
     }
     assert.equal(await kept(page), long, "the record kept as it was read");
 

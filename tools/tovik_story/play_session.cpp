@@ -136,7 +136,7 @@ std::optional<std::string> PlaySession::restore(std::string_view text) {
     audio_.mute(false);
     table_ = std::move(table);  // the old game goes before the dice it draws from
     restoredDice_ = std::move(dice);
-    record_ = recordOf(recorded);
+    record_ = recordOf(recorded, text);
     return std::nullopt;
 }
 
