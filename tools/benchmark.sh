@@ -6,14 +6,16 @@
 #            to the first painted frame, and peak resident memory;
 #   scenes   a scene change in the real window, for every scene of the story: the click on a
 #            choice, through the game and the relabelling, and the repaint;
-#   player   the headless player over 20,000 commands.
-# With no arguments it runs all three.
+#   player   the headless player over 20,000 commands;
+#   record   a game's record of 100,000 events restored by the headless player (the page's
+#            restore is measured by tools/web_benchmark.js).
+# With no arguments it runs all four.
 set -euo pipefail
 export LC_ALL=C
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 sections=("$@")
-[ ${#sections[@]} -gt 0 ] || sections=(startup scenes player)
+[ ${#sections[@]} -gt 0 ] || sections=(startup scenes player record)
 
 [ -f "$build/CMakeCache.txt" ] || {
     echo "build first: cmake -S . -B build && cmake --build build" >&2
@@ -26,8 +28,8 @@ for section in "${sections[@]}"; do
     case $section in
         startup) targets+=(tovik tovik-bare-window) ;;
         scenes) targets+=(scene_change_benchmark) ;;
-        player) targets+=(tovik-story) ;;
-        *) echo "unknown section: $section (startup, scenes or player)" >&2; exit 2 ;;
+        player | record) targets+=(tovik-story) ;;
+        *) echo "unknown section: $section (startup, scenes, player or record)" >&2; exit 2 ;;
     esac
 done
 if [[ " ${targets[*]} " == *" scene_change_benchmark "* ]] &&
@@ -113,6 +115,31 @@ player() {
     /usr/bin/time -f "max resident %M KiB" -o "$tmp/player-time" "$build/tovik-story" play --seed 1 < "$tmp/script" | wc -l | sed 's/$/ state lines/'
     end=$(date +%s%N)
     echo "$(( (end - start) / 1000000 )) ms in all; $(cat "$tmp/player-time")"
+}
+
+record() {
+    echo "== a record of 100,000 events restored by the headless player"
+    {
+        # The same short games as the player's, saved at the end.
+        for _ in $(seq 12500); do
+            printf 'click Start\nmove R1\nclick R1\nclick R1\nclick R1\ntick Death\ntick HealthTimer\nclick EndGame\n'
+        done
+        echo save
+    } | "$build/tovik-story" play --seed 1 | tail -1 | sed 's/^{"record": "/restore /; s/"}$//' > "$tmp/restore"
+    echo "$(grep -o 'end [0-9]*' "$tmp/restore") events, $(wc -c < "$tmp/restore") bytes on the restore line"
+    # CPU time, the operating system's own count: wall time on a busy machine says little.
+    local loaded="" restored=""
+    for _ in 1 2 3 4 5; do
+        /usr/bin/time -f "%U %S" -o "$tmp/time" "$build/tovik-story" play --seed 1 < /dev/null > /dev/null
+        loaded+="$(awk '{ printf "%d", ($1 + $2) * 1000 }' "$tmp/time") "
+        /usr/bin/time -f "%U %S" -o "$tmp/time" "$build/tovik-story" play --seed 1 < "$tmp/restore" > /dev/null
+        restored+="$(awk '{ printf "%d", ($1 + $2) * 1000 }' "$tmp/time") "
+    done
+    local medianLoad medianRestore
+    medianLoad=$(tr ' ' '\n' <<< "$loaded" | sed '/^$/d' | sort -n | sed -n 3p)
+    medianRestore=$(tr ' ' '\n' <<< "$restored" | sed '/^$/d' | sort -n | sed -n 3p)
+    echo "median of 5: $(( medianRestore - medianLoad )) ms of CPU to restore" \
+        "($medianRestore ms with the restore, $medianLoad ms without)"
 }
 
 for section in "${sections[@]}"; do

@@ -3,8 +3,9 @@
 // first painted title screen, and the time of a scene change (engine and layout); then a first
 // visit over a slow link (400 kbit/s each way, 400 ms latency): when Russian words are first on
 // the screen, whether it ever goes blank after, when СТАРТ takes a click, and what the title
-// screen downloaded.
+// screen downloaded; and a reload that restores a game's record of 100,000 events.
 //   node tools/web_benchmark.js            (after the browser build; run from the project root)
+//   node tools/web_benchmark.js --restore  (only the restore)
 //   node tools/web_benchmark.js --first-visit [--url http://127.0.0.1:8000/]   (only the first
 //                                          visits; --url: a running ./play --web)
 "use strict";
@@ -31,6 +32,14 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
 (async () => {
+  if (process.argv.includes("--restore")) {
+    const server = await serve(site);
+    const browser = await launch();
+    await restores(browser, server.url);
+    await browser.close();
+    await server.close();
+    return;
+  }
   if (process.argv.includes("--first-visit")) {
     const server = await serve(site);
     await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
@@ -103,10 +112,56 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
               " ms, 95th percentile " + sorted[Math.floor(sorted.length * 0.95)].toFixed(2) +
               " ms, worst " + sorted[sorted.length - 1].toFixed(2) + " ms (target 4 ms)");
 
+  await restores(browser, server.url);
   await firstVisits(process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : server.url);
   await browser.close();
   await server.close();
 })();
+
+// The page's restore of a game's record on a reload: the same 100,000 events of short games
+// as tools/benchmark.sh restores natively, timed by the page around the engine's restore.
+async function restores(browser, address) {
+  const times = [];
+  const cpu = [];
+  let bytes = 0;
+  for (let run = 0; run < 5; run++) {
+    const page = await openGame(browser, address + "?seed=1");
+    const first = (await page.evaluate(() => sessionStorage.getItem("tovik-game"))).split("\n")[0];
+    const game = ["click Start", "move R1", "click R1 *3", "tick Death", "tick HealthTimer", "click EndGame"];
+    const lines = [first];
+    for (let i = 0; i < 12500; i++) lines.push(...game);
+    const record = lines.join("\n") + "\nend 100000";
+    bytes = record.length;
+    // Stored as the reloaded page starts: the old one may store its own game till it goes.
+    await page.evaluateOnNewDocument((text) => sessionStorage.setItem("tovik-game", text), record);
+    await page.reload();
+    await page.waitForFunction(() => document.documentElement.dataset.ready === "true", { timeout: 60000 });
+    const entry = await page.evaluate(() => {
+      const measured = performance.getEntriesByName("tovik-restore")[0];
+      return measured ? measured.duration : null;
+    });
+    const kept = await page.evaluate(() => sessionStorage.getItem("tovik-game"));
+    // The life watch's ticks since the reload are added to it; the game before them is there.
+    const played = record.slice(0, record.lastIndexOf("\n"));
+    if (entry === null || !kept || !kept.startsWith(played)) throw new Error("the page refused the record");
+    times.push(entry);
+    // The same restore again, as the main thread's CPU time: on a busy machine the wall clock
+    // counts the other programs' turns too.
+    const client = await page.target().createCDPSession();
+    await client.send("Performance.enable");
+    const threadTime = async () =>
+      (await client.send("Performance.getMetrics")).metrics.find((metric) => metric.name === "ThreadTime");
+    const before = await threadTime();
+    await page.evaluate((text) => window.tovikGame.restoreRecord(text), record);
+    const after = await threadTime();
+    if (before && after) cpu.push((after.value - before.value) * 1000);
+    await page.close();
+  }
+  console.log(`restore of a record of 100,000 events (${kib(bytes)}) on a reload, median of 5: ` +
+              `${median(times).toFixed(0)} ms` +
+              (cpu.length ? `, ${median(cpu).toFixed(0)} ms of the main thread's CPU` : "") +
+              " (target well under 1000 ms)");
+}
 
 async function firstVisits(address) {
   for (const [name, link] of [

@@ -1,30 +1,34 @@
 // The game for the browser page: the same engine and story as the window, bound to JavaScript
 // with embind. The page (tovik-view.js) builds its elements from the layout table below, sends
-// every click, pointer move, timer tick and exit answer here, and draws the window model after
-// each. It holds no rule of the game, and no rule of its own about keys, clicks, sounds or what a
-// screen reader hears: those are the window's too (engine/player_input.h, engine/keyboard.h,
+// every click, pointer move, key, focus, timer tick and exit answer here, and draws the window
+// model after each. Each of these is added to the game's record, which the page keeps. It holds no
+// rule of the game, and no rule of its own about keys, clicks, sounds or what a screen reader
+// hears: those are the window's too (engine/player_input.h, engine/keyboard.h,
 // engine/sound_commands.h, engine/spoken_screen.h).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "engine/exit_question.h"
 #include "engine/game.h"
+#include "engine/game_record.h"
 #include "engine/keyboard.h"
 #include "engine/player_input.h"
 #include "engine/random_source.h"
-#include "engine/snapshot.h"
 #include "engine/sound_commands.h"
 #include "engine/spoken_screen.h"
 #include "form/control_layout.h"
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "look/control_look.h"
+#include "sound/audio_output.h"
 #include "sound/default_sound.h"
 #include "story/interface_texts.h"
 #include "story/language.h"
@@ -51,6 +55,23 @@ class PageExitQuestion final : public ExitQuestion {
     std::string text_;
 };
 
+// The game's sound, which a restore silences while it plays the record again: a restored game
+// plays no old sound.
+class MutableSound final : public sound::AudioOutput {
+  public:
+    explicit MutableSound(SoundCommands& sound) : sound_(sound) {}
+    void playFile(const std::filesystem::path& file) override {
+        if (!muted_) {
+            sound_.playFile(file);
+        }
+    }
+    void mute(bool muted) { muted_ = muted; }
+
+  private:
+    SoundCommands& sound_;
+    bool muted_ = false;
+};
+
 }  // namespace
 
 // One game in the page: the window model, the game and its seams.
@@ -59,34 +80,23 @@ class WebGame {
     // `seed` is the address's ?seed= text, read as every program reads a seed; anything else
     // (none at all included) seeds from the clock. `nowMs` is the page's clock, for the sound.
     WebGame(const std::string& seed, val nowMs)
-        : seeded_(parseSeed(seed)),
-          random_(seeded_ ? SeededRandom(*seeded_) : SeededRandom()),
-          audio_([nowMs] { return nowMs().as<double>(); }),
-          game_(window_, audio_, random_, question_, "."),
-          keys_(game_, window_),
-          reader_(window_, game_, keys_, FocusedRename::NeverFocused) {
-        game_.load();
-        reader_.afterEvent();  // the title screen, which a reader meets by itself
+        : seeded_(parseSeed(seed)), audio_([nowMs] { return nowMs().as<double>(); }) {
+        const SeededRandom dice = seeded_ ? SeededRandom(*seeded_) : SeededRandom();
+        table_ = std::make_unique<Table>(dice.state(), audio_);
+        table_->reader.afterEvent();  // the title screen, which a reader meets by itself
     }
 
     void click(int control) {
-        game_.click(static_cast<ControlId>(control));
-        afterEvent();
+        play({.verb = Verb::Click, .control = static_cast<ControlId>(control)});
     }
     // -1 is the form's own background.
     void move(int control) {
-        game_.pointerMovedOver(control < 0 ? std::nullopt
-                                           : std::optional(static_cast<ControlId>(control)));
-        afterEvent();
+        play({.verb = Verb::Move,
+              .control =
+                  control < 0 ? std::nullopt : std::optional(static_cast<ControlId>(control))});
     }
-    void tick(int timer) {
-        game_.tick(static_cast<ControlId>(timer));
-        afterEvent();
-    }
-    void answer(bool yes) {
-        game_.answerExitQuestion(yes);
-        afterEvent();
-    }
+    void tick(int timer) { play({.verb = Verb::Tick, .control = static_cast<ControlId>(timer)}); }
+    void answer(bool yes) { play({.verb = Verb::Answer, .yes = yes}); }
 
     // One key press, as the browser names it (KeyboardEvent.key). Returns whether the page
     // keeps it from the browser: a key the game has no use for is the browser's. F11 stays the
@@ -97,18 +107,22 @@ class WebGame {
             return false;
         }
         if (action.key != PlayerKey::Other) {
-            keys_.press(action.key, false);
-            afterEvent();
+            play({.verb = Verb::Key, .key = action.key});
         }
         return action.consume;
     }
     // The control that has the keyboard's focus, the passage included, or -1 for none.
     int focus() const {
-        const std::optional<ControlId> focused = keys_.focus();
+        const std::optional<ControlId> focused = table_->keys.focus();
         return focused ? static_cast<int>(indexOf(*focused)) : -1;
     }
     // The pointer or a screen reader put the focus on a control.
-    void focusOn(int control) { keys_.focusOn(static_cast<ControlId>(control)); }
+    void focusOn(int control) {
+        const PlayerCommand command{.verb = Verb::Focus,
+                                    .control = static_cast<ControlId>(control)};
+        playCommand(command, table_->game, table_->keys);
+        table_->record.add(command);
+    }
 
     // What the live region says after the last event, once: blows, banners, the title screen,
     // and every new passage with its count, since the page keeps a reader off the passage.
@@ -116,27 +130,29 @@ class WebGame {
     std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
     // The passage's description: how many choices it offers, read after it when it is focused.
     std::string accessibleName(int control) const {
-        return tovik::accessibleName(static_cast<ControlId>(control), window_);
+        return tovik::accessibleName(static_cast<ControlId>(control), table_->window);
     }
 
     std::string caption(int control) const {
-        return window_.caption(static_cast<ControlId>(control));
+        return table_->window.caption(static_cast<ControlId>(control));
     }
     int colour(int control) const {
-        return static_cast<int>(window_.textColour(static_cast<ControlId>(control)));
+        return static_cast<int>(table_->window.textColour(static_cast<ControlId>(control)));
     }
-    bool visible(int control) const { return window_.isVisible(static_cast<ControlId>(control)); }
+    bool visible(int control) const {
+        return table_->window.isVisible(static_cast<ControlId>(control));
+    }
     bool timerEnabled(int control) const {
-        return window_.isTimerEnabled(static_cast<ControlId>(control));
+        return table_->window.isTimerEnabled(static_cast<ControlId>(control));
     }
-    std::string windowState() const { return std::string(windowStateName(window_.state())); }
+    std::string windowState() const { return std::string(windowStateName(table_->window.state())); }
     // Whether the game's dice come from the seed it was given, and not from the clock.
     bool seeded() const { return seeded_.has_value(); }
-    bool exitQuestionOpen() const { return game_.isExitQuestionOpen(); }
+    bool exitQuestionOpen() const { return table_->game.isExitQuestionOpen(); }
 
     // The open question's title and text, as the game asked it.
-    std::string exitQuestionTitle() const { return question_.title(); }
-    std::string exitQuestionText() const { return question_.text(); }
+    std::string exitQuestionTitle() const { return table_->question.title(); }
+    std::string exitQuestionText() const { return table_->question.text(); }
 
     // What the page's audio does next, oldest first: one object a command, with `kind` "load",
     // "play", "blip" or "stop", and `file` and `ticket` where they apply.
@@ -154,22 +170,47 @@ class WebGame {
     // The page has fetched and decoded the sound of `ticket`, or found it cannot be played.
     void soundLoaded(int ticket, bool playable) { audio_.loaded(ticket, playable); }
 
-    // The whole game as one short line of text, for the page to keep across a reload.
-    std::string saveSnapshot() const { return tovik::saveSnapshot(game_, window_, random_); }
-    // Takes the game back to a saved line. A line the game refuses (damaged, of another version
-    // or another edition of the story) gives false and leaves the game as it was.
-    bool restoreSnapshot(const std::string& text) {
-        if (tovik::restoreSnapshot(text, game_, window_, random_)) {
-            return false;
+    // The game's record, whole: what the page keeps across a reload.
+    std::string record() const { return table_->record.text(); }
+    // What to make of the page's copy of the record since the last call: its first `keep`
+    // characters stay and `tail` follows them. `keep` is -1 once the game is past what a record
+    // keeps: the page keeps no copy, and a reload starts afresh.
+    val takeRecordChange() {
+        val change = val::object();
+        if (table_->record.full()) {
+            change.set("keep", -1);
+            change.set("tail", std::string());
+            return change;
         }
-        if (game_.isExitQuestionOpen()) {
-            question_.ask(kExitTitle, kExitText);  // for the page's box, which asks again
+        GameRecord::Change taken = table_->record.takeChange();
+        change.set("keep", static_cast<double>(taken.keep));
+        change.set("tail", std::move(taken.tail));
+        return change;
+    }
+    // The game played again from a record the page kept, in the language played now. A record
+    // the game refuses (damaged, truncated, of another version or story, too long) leaves the
+    // game as it was; the reason is returned, else "".
+    std::string restoreRecord(const std::string& text) {
+        const auto read = readRecord(text);
+        if (const auto* why = std::get_if<std::string>(&read)) {
+            return *why;
         }
+        const RecordedGame& recorded = std::get<RecordedGame>(read);
+        auto table = std::make_unique<Table>(recorded.seed, audio_);
+        table->reader.afterEvent();  // the title screen, heard as the page's first
+        table->sound.mute(true);
+        for (const PlayerCommand& command : recorded.commands) {
+            playCommand(command, table->game, table->keys);
+        }
+        table->sound.mute(false);
+        table->record = recordOf(recorded, text);
+        table->record.copied();  // the page holds this very text
+        table_ = std::move(table);
         // The restored screen is new to the keyboard and the listener, as after any event: the
         // focus goes to a new passage, which is read there with its choice count.
         silenced_ = false;
         afterEvent();
-        return true;
+        return {};
     }
 
   private:
@@ -179,25 +220,47 @@ class WebGame {
         return kNames[static_cast<std::size_t>(kind)];
     }
 
+    void play(const PlayerCommand& command) {
+        playCommand(command, table_->game, table_->keys);
+        table_->record.add(command);
+        afterEvent();
+    }
+
     void afterEvent() {
-        const ReaderUpdate update = reader_.afterEvent();
+        const ReaderUpdate update = table_->reader.afterEvent();
         if (!update.say.empty()) {
             toSay_ = update.say;
         }
-        if (window_.state() == WindowState::Unloaded && !silenced_) {
+        if (table_->window.state() == WindowState::Unloaded && !silenced_) {
             silenced_ = true;  // a game that has been left makes no more sound
             audio_.stop();
         }
     }
 
-    WindowModel window_;
+    // One game: made afresh for a restored one.
+    struct Table {
+        Table(std::uint64_t seed, SoundCommands& audio)
+            : sound(audio),
+              random(seed),
+              game(window, sound, random, question, "."),
+              keys(game, window),
+              reader(window, game, keys, FocusedRename::NeverFocused),
+              record(seed) {
+            game.load();
+        }
+        MutableSound sound;
+        WindowModel window;
+        SeededRandom random;
+        PageExitQuestion question;
+        Game game;
+        KeyboardPlay keys;
+        ReaderFeed reader;
+        GameRecord record;
+    };
+
     std::optional<std::uint64_t> seeded_;
-    SeededRandom random_;
     SoundCommands audio_;
-    PageExitQuestion question_;
-    Game game_;
-    KeyboardPlay keys_;
-    ReaderFeed reader_;
+    std::unique_ptr<Table> table_;
     std::string toSay_;
     bool silenced_ = false;
 };
@@ -337,8 +400,9 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("exitQuestionText", &WebGame::exitQuestionText)
         .function("takeSoundCommands", &WebGame::takeSoundCommands)
         .function("soundLoaded", &WebGame::soundLoaded)
-        .function("saveSnapshot", &WebGame::saveSnapshot)
-        .function("restoreSnapshot", &WebGame::restoreSnapshot);
+        .function("record", &WebGame::record)
+        .function("takeRecordChange", &WebGame::takeRecordChange)
+        .function("restoreRecord", &WebGame::restoreRecord);
     emscripten::function("layoutTable", &layoutTable);
     emscripten::function("window", &window);
     emscripten::function("readingOrder", &readingOrderOfControls);

@@ -157,40 +157,6 @@ void Game::Start_Click() {
     window_.setVisible(R1, true);
 }
 
-Game::Memory Game::memory() const {
-    Memory memory;
-    memory.exitQuestionOpen = exitQuestionOpen_;
-    memory.soundPlayer = sound_ != nullptr;
-    if (sound_) {
-        memory.soundFilename = sound_->Filename;
-        memory.soundFlags = sound_->Flags;
-    }
-    memory.health = health_;
-    memory.healthOpponent = healthOpponent_;
-    memory.nameOpponent = nameOpponent_;
-    memory.roll = roll_;
-    memory.ring = ring_;
-    return memory;
-}
-
-void Game::recall(const Memory& memory) {
-    exitQuestionOpen_ = memory.exitQuestionOpen;
-    if (memory.soundPlayer) {
-        if (!sound_) {
-            sound_ = std::make_unique<sound::WavePlayer>(audio_);
-        }
-        sound_->Filename = memory.soundFilename;
-        sound_->Flags = memory.soundFlags;
-    } else {
-        sound_.reset();
-    }
-    health_ = memory.health;
-    healthOpponent_ = memory.healthOpponent;
-    nameOpponent_ = memory.nameOpponent;
-    roll_ = memory.roll;
-    ring_ = memory.ring;
-}
-
 std::string Game::soundPath(std::string_view file) const {
     // The separator is always added, whatever the directory's text ends with.
     const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));

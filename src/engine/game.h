@@ -60,24 +60,6 @@ class Game {
     const std::string& Roll() const { return roll_; }
     const std::string& Ring() const { return ring_; }
 
-    // What the game remembers beside the window model and the dice, as a snapshot carries it.
-    struct Memory {
-        bool exitQuestionOpen = false;
-        bool soundPlayer = false;   // made at loading, gone at unloading
-        std::string soundFilename;  // the player's two properties, while there is a player
-        std::int32_t soundFlags = 0;
-        std::string health;
-        std::string healthOpponent;
-        std::string nameOpponent;
-        std::string roll;
-        std::string ring;
-        bool operator==(const Memory&) const = default;
-    };
-    Memory memory() const;
-    // Takes the game back to a memory, as a snapshot restores it along with the window model; it
-    // plays no sound and asks nothing.
-    void recall(const Memory& memory);
-
     // The full path of a file in the sound folder beside the executable.
     std::string soundPath(std::string_view file) const;
 

@@ -11,8 +11,7 @@
 
 namespace tovik {
 
-// What the game's own handlers, beside the story's scenes, write on the window or play. Named
-// once here for the handlers and for the snapshot, which accepts nothing else.
+// What the game's own handlers, beside the story's scenes, write on the window or play.
 
 // The texts below are in the language being played.
 inline std::string heroBlowStatus() {
@@ -32,8 +31,8 @@ inline std::string opponentBlowStatus(std::string_view opponent) {
            std::string(story::translated(story::kOpponentBlowText));
 }
 
-// The fixed captions the window is laid out with in Russian, put in the language played: at load,
-// and on a restored window, which starts from the layout. Life and the defeat banner are left to
+// The fixed captions the window is laid out with in Russian, put in the language played at load.
+// Life and the defeat banner are left to
 // the caller, which knows their state.
 inline void showFixedCaptionsInLanguage(WindowModel& window) {
     using enum ControlId;

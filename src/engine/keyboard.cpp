@@ -124,8 +124,14 @@ KeyboardPlay::Scene KeyboardPlay::sceneNow() const {
 
 bool KeyboardPlay::followScreen() {
     const std::optional<ControlId> before = focus_;
-    const Scene now = sceneNow();
-    if (now != scene_) {
+    // Compared in place: a game played again from its record follows every one of its events.
+    static const std::string kNoPassage;
+    const bool passage = window_.isVisible(Info);
+    const std::string& text = passage ? window_.caption(Info) : kNoPassage;
+    const bool same = scene_.title == window_.isVisible(Start) && scene_.passage == passage &&
+                      scene_.passageText == text;
+    if (!same) {
+        const Scene now = sceneNow();
         scene_ = now;
         // A new passage is where reading starts; the title screen has none, and there Enter
         // starts the game.

@@ -56,8 +56,9 @@ constexpr const char* kHelp = R"(Usage: tovik [OPTIONS]
 Options:
   -h, --help             Show this help.
   --seed N               Repeatable dice: the same seed, the same game (0 to 2^64-1).
-  --replay FILE          Play the actions in FILE into the window (click/move/tick NAME), one
-                         a line, as they are read; FILE may be a pipe.
+  --replay FILE          Play the actions in FILE into the window (click/move/tick NAME, key,
+                         focus), one a line, as they are read; FILE may be a pipe or a
+                         game's record, which brings its own seed.
   --screenshot FILE      After the replay, save the window as PNG to FILE and leave.
   --first-frame-time     Print how long the first frame took to paint, and leave.
   --lang LANG            Play in LANG: ru or en. Without it, the locale's language decides.
@@ -162,6 +163,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         replay = std::get<std::unique_ptr<tovik::window::Replay>>(std::move(opened));
+        replay->drawWith(*random);  // a record seeds the dice afresh
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());

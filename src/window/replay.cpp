@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -19,6 +21,7 @@
 #include <string_view>
 
 #include "engine/command_line.h"
+#include "engine/game_record.h"
 #include "window/game_window.h"
 
 namespace tovik::window {
@@ -34,6 +37,44 @@ constexpr qint64 kSliceMs = 8;
 void send(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
     const QPointF local = QRectF(target->rect()).center();
     QMouseEvent event(type, local, target->mapToGlobal(local), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// The key a record names, as the window's keyboard delivers it.
+void sendKey(QWidget* target, PlayerKey key) {
+    using enum PlayerKey;
+    Qt::Key code = Qt::Key_unknown;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    switch (key) {
+        case Tab:
+            code = Qt::Key_Tab;
+            break;
+        case BackTab:
+            code = Qt::Key_Backtab;
+            modifiers = Qt::ShiftModifier;
+            break;
+        case Enter:
+            code = Qt::Key_Return;
+            break;
+        case Space:
+            code = Qt::Key_Space;
+            break;
+        case Escape:
+            code = Qt::Key_Escape;
+            break;
+        case Digit1:
+        case Digit2:
+        case Digit3:
+        case Digit4:
+        case Digit5:
+            code = static_cast<Qt::Key>(Qt::Key_1 +
+                                        (static_cast<int>(key) - static_cast<int>(Digit1)));
+            break;
+        case FullScreen:
+        case Other:
+            return;
+    }
+    QKeyEvent event(QEvent::KeyPress, code, modifiers);
     QApplication::sendEvent(target, &event);
 }
 
@@ -239,6 +280,28 @@ bool Replay::play(const Entry& entry) {
     if (line.empty() || line.starts_with('#')) {
         return true;
     }
+    if (line.starts_with(kRecordMagic)) {
+        const auto seed = readRecordFirstLine(line);
+        const auto* why = std::get_if<std::string>(&seed);
+        if (why || entry.number != 1) {
+            say((why ? *why : std::string("a record's first line comes first")) +
+                "; the replay stops here");
+            finish(ReplayEnd::Stopped);
+            return false;
+        }
+        record_ = true;
+        if (dice_) {
+            *dice_ = SeededRandom(std::get<std::uint64_t>(seed));
+        }
+        return true;
+    }
+    if (record_ && line.starts_with(kRecordEnd)) {
+        if (line.substr(kRecordEnd.size()) != std::to_string(played_)) {
+            say("the record's end line does not count its " + std::to_string(played_) +
+                " events: it is damaged");
+        }
+        return true;
+    }
     const auto parsed = parsePlayerCommand(line);
     if (const auto* why = std::get_if<std::string>(&parsed)) {
         // What follows a mistake was written for a game that is not the one on screen.
@@ -247,34 +310,54 @@ bool Replay::play(const Entry& entry) {
         return false;
     }
     const PlayerCommand& command = std::get<PlayerCommand>(parsed);
-    // Clicks and moves arrive as real mouse events, so they take the window's own way.
+    played_ += command.times;
+    // Clicks, moves, keys and the focus arrive as real events, so they take the window's own way.
     QWidget* target = command.control ? window_->control(*command.control) : window_;
-    switch (command.verb) {
-        case Verb::Click:
-            if (command.control == ControlId::Quit && watcher_ == ReplayWatcher::Nobody) {
-                say("click Quit opens the exit question, which nobody answers while a "
-                    "screenshot is taken; not played");
+    for (std::uint32_t time = 0; time < command.times && !done_; ++time) {
+        switch (command.verb) {
+            case Verb::Click:
+                if (command.control == ControlId::Quit && watcher_ == ReplayWatcher::Nobody) {
+                    say("click Quit opens the exit question, which nobody answers while a "
+                        "screenshot is taken; not played");
+                    break;
+                }
+                if (auto* button = qobject_cast<QPushButton*>(target)) {
+                    button->click();
+                } else if (target && target != window_) {
+                    send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+                    send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+                }
                 break;
-            }
-            if (auto* button = qobject_cast<QPushButton*>(target)) {
-                button->click();
-            } else if (target && target != window_) {
-                send(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-                send(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-            }
+            case Verb::Move:
+                if (target) {
+                    send(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+                }
+                break;
+            case Verb::Tick:
+                window_->tickNow(*command.control);
+                break;
+            case Verb::Key:
+                if (command.key == PlayerKey::Escape && watcher_ == ReplayWatcher::Nobody) {
+                    say("key Escape opens the exit question, which nobody answers while a "
+                        "screenshot is taken; not played");
+                    break;
+                }
+                sendKey(window_, command.key);
+                break;
+            case Verb::Focus:
+                if (target) {
+                    QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
+                    QApplication::sendEvent(target, &focus);
+                }
+                break;
+            case Verb::Answer:
+                // The window asks with a modal box, which a replay cannot answer.
+                say("the window's exit question is answered by the player, not by a replay");
+                break;
+        }
+        if (window_->model().state() == WindowState::Unloaded) {
             break;
-        case Verb::Move:
-            if (target) {
-                send(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-            }
-            break;
-        case Verb::Tick:
-            window_->tickNow(*command.control);
-            break;
-        case Verb::Answer:
-            // The window asks with a modal box, which a replay cannot answer.
-            say("the window's exit question is answered by the player, not by a replay");
-            break;
+        }
     }
     return !done_;
 }

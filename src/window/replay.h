@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "engine/player_command.h"
+#include "engine/random_source.h"
 
 namespace tovik::window {
 
@@ -30,7 +31,10 @@ enum class ReplayEnd {
 
 // Plays a script of player actions into the real window, one per line, in the words of the
 // headless player: "click NAME" and "move NAME" (or "move Form") arrive as real mouse events,
-// "tick TIMER" fires that timer at once. Blank lines and lines starting with # are skipped. Used
+// "key KEY" as a real key press, "focus NAME" as the control taking the focus, and "tick TIMER"
+// fires that timer at once; "*N" after one plays it N times. Blank lines and lines starting with
+// # are skipped. A game's record is such a script: its first line names the story and seeds
+// the dice (a record of another version or story is refused), its last counts the events. Used
 // to put the game into a given state for screenshots and bug reports, or to drive it from a pipe.
 //
 // The file is read on a thread of its own by the headless player's own CommandReader, and each
@@ -53,6 +57,9 @@ class Replay final : public QObject {
     ~Replay() override;
     Replay(const Replay&) = delete;
     Replay& operator=(const Replay&) = delete;
+
+    // The dice of the window's game, seeded afresh by a record's first line.
+    void drawWith(SeededRandom& dice) { dice_ = &dice; }
 
     // Starts reading and playing into `window`. `finished` is called once, at the end.
     void start(GameWindow& window, ReplayWatcher watcher, Problem problem, Finished finished);
@@ -77,6 +84,9 @@ class Replay final : public QObject {
     int wakeRead_;  // written to at the end, to wake the reading thread from poll()
     int wakeWrite_;
     GameWindow* window_ = nullptr;
+    SeededRandom* dice_ = nullptr;
+    bool record_ = false;       // the first line was a record's
+    std::uint64_t played_ = 0;  // events played, for a record's end line
     ReplayWatcher watcher_ = ReplayWatcher::Player;
     Problem problem_;
     Finished finished_;

@@ -34,29 +34,6 @@ std::variant<PlayerCommand, std::string> parse(std::string_view line) {
     return tovik::parsePlayerCommand(line);
 }
 
-bool sameCommand(const PlayerCommand& a, const PlayerCommand& b) {
-    return a.verb == b.verb && a.control == b.control && a.yes == b.yes;
-}
-
-// The command as its shortest line.
-std::string lineOf(const PlayerCommand& command) {
-    switch (command.verb) {
-        case Verb::Answer:
-            return command.yes ? "answer yes" : "answer no";
-        case Verb::Click:
-        case Verb::Move:
-        case Verb::Tick: {
-            const std::string verb = command.verb == Verb::Click  ? "click"
-                                     : command.verb == Verb::Move ? "move"
-                                                                  : "tick";
-            const std::string_view name =
-                command.control ? tovik::nameOf(*command.control) : std::string_view("Form");
-            return verb + " " + std::string(name);
-        }
-    }
-    return {};
-}
-
 void checkParse(std::string_view line) {
     const auto parsed = parse(line);
     // Blanks before the verb never change what a line says.
@@ -68,8 +45,7 @@ void checkParse(std::string_view line) {
         return;
     }
     const PlayerCommand& command = std::get<PlayerCommand>(parsed);
-    require(sameCommand(command, std::get<PlayerCommand>(indented)),
-            "leading blanks change nothing");
+    require(command == std::get<PlayerCommand>(indented), "leading blanks change nothing");
     switch (command.verb) {
         case Verb::Tick:
             require(command.control && tovik::kindOf(*command.control) == tovik::ControlKind::Timer,
@@ -78,14 +54,20 @@ void checkParse(std::string_view line) {
         case Verb::Answer:
             require(!command.control, "an answer names no control");
             break;
+        case Verb::Focus:
+            require(command.control.has_value(), "a focus names a control");
+            break;
+        case Verb::Key:
+            require(!tovik::keyWord(command.key).empty(), "a key is one of the game's");
+            break;
         case Verb::Click:
         case Verb::Move:
             break;
     }
-    const auto again = parse(lineOf(command));
-    require(std::holds_alternative<PlayerCommand>(again) &&
-                sameCommand(command, std::get<PlayerCommand>(again)),
-            "a command written out reads back the same");
+    const auto again = parse(tovik::lineOf(command));
+    require(
+        std::holds_alternative<PlayerCommand>(again) && command == std::get<PlayerCommand>(again),
+        "a command written out reads back the same");
 }
 
 bool isUtf8(std::string_view text) {

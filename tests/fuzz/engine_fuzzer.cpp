@@ -21,7 +21,6 @@
 #include "engine/exit_question.h"
 #include "engine/game.h"
 #include "engine/random_source.h"
-#include "engine/snapshot.h"
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "fuzz/engine_events.h"
@@ -225,27 +224,6 @@ void checkRules(const Session& session) {
             "the window is hidden exactly while the exit question is open");
 }
 
-class NoAnswer final : public tovik::ExitQuestion {
-  public:
-    std::optional<bool> ask(std::string_view, std::string_view) override { return std::nullopt; }
-};
-
-// Every screen the game reaches can be kept across a reload: its snapshot is taken back whole.
-void checkSnapshot(const Session& session) {
-    static tovik::WindowModel window;
-    static CountingAudio audio;
-    static NoAnswer answer;
-    static tovik::SeededRandom dice(0);
-    static tovik::Game game(window, audio, dice, answer, "/tovik");
-    const tovik::SeededRandom sessionDice(7);  // the session's own dice are the fuzzer's bytes
-    const std::string text = tovik::saveSnapshot(session.game, session.window, sessionDice);
-    require(!tovik::restoreSnapshot(text, game, window, dice).has_value(),
-            "every screen the game reaches can be restored");
-    require(window == session.window && game.memory() == session.game.memory() &&
-                dice.state() == sessionDice.state(),
-            "a restored screen is the saved one");
-}
-
 // Libfuzzer reads these as extra coverage: the game's scenes are data, not code, so without
 // them reaching a new scene would look like nothing new. Each scene counts apart as it is seen
 // plainly, under a banner, in a fight, with an ending's countdown running, with the hero's life
@@ -313,9 +291,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Session session(bytes);
     session.game.load();
     checkRules(session);
-    // A snapshot costs more than an event: every 32nd screen is saved and restored, and the last,
-    // which over the inputs is every screen the fuzzer reaches.
-    int events = 0;
     while (const std::optional<std::uint8_t> byte = bytes.next()) {
         const Event event = eventFor(*byte);
         const bool questionOpen = session.game.isExitQuestionOpen();
@@ -336,11 +311,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             require(session.game.Sound() == nullptr, "unloading releases the sound player");
         }
         checkRules(session);
-        if (++events % 32 == 0) {
-            checkSnapshot(session);
-        }
         countScene(session);
     }
-    checkSnapshot(session);
     return 0;
 }

@@ -4,9 +4,11 @@
 #include <sstream>
 
 #include "engine/exit_question.h"
+#include "engine/game_record.h"
 #include "engine/player_command.h"
 #include "engine/random_source.h"
 #include "json_reader.h"
+#include "story/language.h"
 #include "tovik_story/play_session.h"
 
 namespace tovik::testing {
@@ -55,7 +57,7 @@ TEST_F(Play, AShortGameThroughTheProtocol) {
 
     const std::string before = session.stateLine();
     EXPECT_EQ(send("jump R1")["error"].string,
-              "unknown command 'jump'; expected click, move, tick or answer");
+              "unknown command 'jump'; expected click, move, tick, answer, key or focus");
     EXPECT_EQ(session.stateLine(), before);
 
     EXPECT_EQ(sceneOf(send("click R1")), 1);
@@ -108,10 +110,10 @@ TEST_F(Play, ALineThatIsNoCommandChangesNothing) {
     send("click Start");
     const std::string before = session.stateLine();
     const std::pair<std::string_view, std::string_view> bad[] = {
-        {"", "empty line; expected click, move, tick or answer"},
-        {"  \t ", "empty line; expected click, move, tick or answer"},
-        {"\r", "empty line; expected click, move, tick or answer"},
-        {"Click R1", "unknown command 'Click'; expected click, move, tick or answer"},
+        {"", "empty line; expected click, move, tick, answer, key or focus"},
+        {"  \t ", "empty line; expected click, move, tick, answer, key or focus"},
+        {"\r", "empty line; expected click, move, tick, answer, key or focus"},
+        {"Click R1", "unknown command 'Click'; expected click, move, tick, answer, key or focus"},
         {"click", "'click' takes one control name"},
         {"move R1 R2", "'move' takes one control name"},
         {"click r1", "no control named 'r1'"},
@@ -121,6 +123,10 @@ TEST_F(Play, ALineThatIsNoCommandChangesNothing) {
         {"tick Clock", "no control named 'Clock'"},
         {"answer", "answer takes one word, yes or no"},
         {"answer Yes", "answer takes one word, yes or no"},
+        {"key F11", "key takes one key: Tab, BackTab, Enter, Space, Escape or 1 to 5"},
+        {"focus Form", "focus takes a control, not the window's background"},
+        {"click R1 *0", "a command repeats as *N, with N from 1 to 2000000, not '*0'"},
+        {"tick Win *2000001", "a command repeats as *N, with N from 1 to 2000000, not '*2000001'"},
     };
     for (const auto& [line, why] : bad) {
         const Json reply = send(line);
@@ -259,35 +265,174 @@ TEST(PlayRun, TheSameSeedPlaysTheSameGame) {
     EXPECT_NE(rolls.find('1'), std::string::npos) << rolls;
 }
 
-TEST(PlayRun, ASavedGameRestoredInAnotherPlayerAnswersAsTheFirst) {
-    SeededRandom first(7);
-    tools::PlaySession saved(first, "/opt/tovik");
-    for (const char* line :
-         {"click Start", "click R1", "click R3", "click R1", "click Attack", "click Quit"}) {
-        saved.apply(line);
-    }
-    const Json snapshot = Json::parse(saved.apply("  save "));
-    ASSERT_EQ(snapshot.keys(), std::vector<std::string>{"snapshot"});
+// The sounds are counted by each player on its own, a restored game playing none of its past.
+std::string withoutPlays(const std::string& state) {
+    static const std::regex plays("\"plays\": [0-9]+");
+    return std::regex_replace(state, plays, "");
+}
 
-    SeededRandom other(8);
-    tools::PlaySession restored(other, "/opt/tovik");
-    const std::string fresh = restored.stateLine();
-    for (const std::string line : {"restore", "restore tovik1.AAAA", "restore a b", "save now"}) {
-        EXPECT_EQ(Json::parse(restored.apply(line)).keys(), std::vector<std::string>{"error"})
-            << line;
-        EXPECT_EQ(restored.stateLine(), fresh) << line;
+// A random game of `count` commands: mostly the clicks and keys that lead on, with moves,
+// ticks, the focus and the exit question among them.
+std::vector<std::string> randomCommands(std::uint64_t seed, int count) {
+    static const std::vector<std::string> kCommands = {"click R1",
+                                                       "click R2",
+                                                       "click R3",
+                                                       "click R4",
+                                                       "click R5",
+                                                       "click Attack",
+                                                       "click Attack",
+                                                       "click Attack",
+                                                       "click Item1",
+                                                       "click Item3",
+                                                       "click Item4",
+                                                       "click EndGame",
+                                                       "click WinGame",
+                                                       "click Start",
+                                                       "click Quit",
+                                                       "answer no",
+                                                       "move R1",
+                                                       "move Start",
+                                                       "move Form",
+                                                       "tick HealthTimer",
+                                                       "tick HealthTimer *3",
+                                                       "tick Death",
+                                                       "tick Win",
+                                                       "tick ColorChanger *4",
+                                                       "key Tab",
+                                                       "key BackTab",
+                                                       "key Enter",
+                                                       "key Space",
+                                                       "key 1",
+                                                       "key 2",
+                                                       "key Escape",
+                                                       "focus R2",
+                                                       "focus Attack",
+                                                       "focus Info"};
+    SeededRandom dice(seed);
+    std::vector<std::string> commands = {"move Start", "click Start"};
+    while (static_cast<int>(commands.size()) < count) {
+        commands.push_back(
+            kCommands[static_cast<std::size_t>(dice.draw(static_cast<int>(kCommands.size())) - 1)]);
     }
-    // The sounds are counted by each player on its own; all else is the same, question included.
-    const auto withoutPlays = [](std::string state) {
-        return std::regex_replace(state, std::regex("\"plays\": [0-9]+"), "");
+    return commands;
+}
+
+TEST(PlayRun, AGameSavedAnywhereRestoresToTheSameGameInEitherLanguage) {
+    struct Case {
+        story::Language saved;
+        story::Language restored;
     };
-    EXPECT_EQ(withoutPlays(restored.apply("restore " + snapshot["snapshot"].string)),
-              withoutPlays(saved.stateLine()));
-    for (int blow = 0; blow < 30; ++blow) {
-        for (const char* line : {"answer no", "click Attack", "tick HealthTimer"}) {
-            ASSERT_EQ(withoutPlays(restored.apply(line)), withoutPlays(saved.apply(line)));
+    using enum story::Language;
+    // Where the games were when they were saved: each of these must have come up.
+    int inFights = 0;
+    int inQuestions = 0;
+    int afterScenes = 0;
+    for (const Case test : {Case{Russian, Russian}, Case{English, English}, Case{Russian, English},
+                            Case{English, Russian}}) {
+        for (std::uint64_t seed = 1; seed <= 15; ++seed) {
+            const std::vector<std::string> commands = randomCommands(seed, 240);
+            SeededRandom moment(seed * 31);
+            const auto at =
+                static_cast<std::size_t>(moment.draw(static_cast<int>(commands.size())));
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", saved after " + std::to_string(at) +
+                         " commands in " + std::string(story::codeOf(test.saved)) +
+                         ", restored in " + std::string(story::codeOf(test.restored)));
+
+            story::setLanguage(test.saved);
+            SeededRandom savedDice(seed);
+            tools::PlaySession saved(savedDice, "/opt/tovik");
+            for (std::size_t i = 0; i < at; ++i) {
+                saved.apply(commands[i]);
+            }
+            const Json record = Json::parse(saved.apply("save"));
+            ASSERT_EQ(record.keys(), std::vector<std::string>{"record"});
+
+            // The same game never saved, and a player holding another game until the restore.
+            story::setLanguage(test.restored);
+            SeededRandom neverDice(seed);
+            tools::PlaySession never(neverDice, "/opt/tovik");
+            for (std::size_t i = 0; i < at; ++i) {
+                never.apply(commands[i]);
+            }
+            SeededRandom otherDice(seed + 1000);
+            tools::PlaySession restored(otherDice, "/opt/tovik");
+            restored.apply("click Start");
+            const std::string escaped = tools::JsonWriter().string(record["record"].string).text();
+            ASSERT_EQ(
+                withoutPlays(restored.apply("restore " + escaped.substr(1, escaped.size() - 2))),
+                withoutPlays(never.stateLine()));
+            ASSERT_EQ(restored.record()->text(), record["record"].string);
+            const Json now = Json::parse(never.stateLine());
+            inFights += now["controls"]["Attack"]["visible"].boolean ? 1 : 0;
+            inQuestions += now["question"].isNull() ? 0 : 1;
+            afterScenes += now["scene"].isNull() ? 0 : 1;
+            for (std::size_t i = at; i < commands.size(); ++i) {
+                ASSERT_EQ(withoutPlays(restored.apply(commands[i])),
+                          withoutPlays(never.apply(commands[i])))
+                    << commands[i] << " at " << i;
+            }
         }
     }
+    story::setLanguage(story::Language::Russian);
+    EXPECT_GT(inFights, 0);
+    EXPECT_GT(inQuestions, 0);
+    EXPECT_GT(afterScenes, 20);
+}
+
+TEST(PlayRun, ARecordThatIsNoGameOfThisStoryIsRefusedAndChangesNothing) {
+    SeededRandom dice(7);
+    tools::PlaySession session(dice, "/opt/tovik");
+    for (const char* line : {"click Start", "click R1", "click R3", "click R1", "click Attack"}) {
+        session.apply(line);
+    }
+    const std::string good = session.record()->text();
+    const std::string first = good.substr(0, good.find('\n'));
+    const auto replaced = [&](std::string_view from, std::string_view to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string many = std::to_string(kMostRecordEvents);
+    struct Case {
+        std::string record;
+        std::string refusal;
+    };
+    const std::vector<Case> cases = {
+        {"", "the record is empty"},
+        {"tovik1.okX3eYIhyv9y8248AAYAFEIAAAAGBwQBAQEAGAEBABgBAAQAAXVCkJE",
+         "not a game record: it does not start with \"tovik-record\""},
+        {replaced("record 1", "record 2"),
+         "a record of another version (2); this game reads "
+         "version 1"},
+        {replaced("story=", "story=0"), "a record of another story (story=0"},
+        {good.substr(0, good.size() - 1),
+         "the record is damaged: its end line does not count its 5"},
+        {good.substr(0, good.rfind('\n')), "the record is truncated: its end line is missing"},
+        {good.substr(0, good.rfind("click R3")), "the record is truncated"},
+        {good + "\n", "the record is damaged: it goes on after its end line"},
+        {replaced("click R3", "click R3\nclick R3"),
+         "the record is damaged at line 5: not written"},
+        {replaced("click R3", "click  R3"), "the record is damaged at line 4: not written"},
+        {replaced("click R3", "click R3 *1"), "the record is damaged at line 4: not written"},
+        {replaced("click R3", "jump R3"),
+         "the record is damaged at line 4: unknown command 'jump'"},
+        {replaced("\n", "\r\n"), "the record is damaged: its first line has no seed=N"},
+        {first + "\ntick HealthTimer *" + many + "\nclick R1\nend " + many + "1",
+         "the record holds more than " + many + " events"},
+        {first + "\n" + std::string(kMostRecordBytes, '#'), "the record is longer than"},
+    };
+    const std::string before = session.stateLine();
+    for (const Case& test : cases) {
+        const std::optional<std::string> why = session.restore(test.record);
+        ASSERT_TRUE(why.has_value()) << test.record;
+        EXPECT_EQ(why->rfind(test.refusal, 0), 0u) << *why;
+        EXPECT_EQ(session.stateLine(), before) << test.refusal;
+        EXPECT_EQ(session.record()->text(), good) << test.refusal;
+    }
+    for (const std::string line : {"restore", "restore \"", "restore \\u0430", "save now"}) {
+        EXPECT_EQ(Json::parse(session.apply(line)).keys(), std::vector<std::string>{"error"})
+            << line;
+    }
+    EXPECT_EQ(session.stateLine(), before);
 }
 
 }  // namespace

@@ -173,6 +173,36 @@ TEST(WindowCommandLine, AScreenshotShowsTheBannerColourTheReplaysTicksMade) {
     EXPECT_EQ(other, 0);
 }
 
+TEST(WindowCommandLine, ARecordSavedByThePageShowsThePagesScreen) {
+    // The page's record of a fight, with keys, the focus and moves among its clicks, brings its
+    // own seed: the window shows what the same lines show with that seed given, whatever --seed
+    // says. A record of another story is refused at its first line.
+    ScratchFolder folder("tovik-record");
+    const std::string shots = folder.path.string();
+    const std::string record = "\"$SOURCE/tests/window/page-fight.record\"";
+    const GameRun recorded =
+        runOffscreen("--seed 1 --replay " + record + " --screenshot '" + shots + "/record.png'");
+    const GameRun plain = runShell(
+        "grep -v '^tovik-record\\|^end ' " + record + " > '" + shots + "/lines' && " +
+        "QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" --seed \"$(sed -n '1s/.*seed=//p' " +
+        record + ")\" --replay '" + shots + "/lines' --screenshot '" + shots + "/plain.png'");
+    ASSERT_EQ(recorded.exitCode, 0) << joined(recorded.lines);
+    ASSERT_EQ(plain.exitCode, 0) << joined(plain.lines);
+    EXPECT_EQ(joined(recorded.lines), "");
+    const QImage fromRecord(QString::fromStdString(shots + "/record.png"));
+    ASSERT_FALSE(fromRecord.isNull());
+    EXPECT_TRUE(fromRecord == QImage(QString::fromStdString(shots + "/plain.png")));
+
+    const GameRun other =
+        runShell("sed '1s/story=/story=0/' " + record + " > '" + shots +
+                 "/other' && QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" " + "--replay '" +
+                 shots + "/other' --screenshot '" + shots + "/other.png'");
+    EXPECT_EQ(other.exitCode, 2);
+    ASSERT_EQ(other.lines.size(), 1u) << joined(other.lines);
+    EXPECT_NE(other.lines[0].find("line 1: a record of another story"), std::string::npos)
+        << other.lines[0];
+}
+
 // strace shows every file the game opens; where it is missing or may not trace, this is skipped.
 // The leak checker cannot work under strace, and is turned off for this one run.
 TEST(WindowCommandLine, TheSoundsAreFoundBesideTheGameWhateverBytesItsFolderIsNamedIn) {

@@ -97,10 +97,16 @@ Commands of play, one a line:
                    timer does nothing.
   answer yes|no    Answer the exit question that a click on Quit asked. While it is open,
                    clicks and moves do nothing; the timers go on ticking.
-  save             Answer {"snapshot": "tovik1...."}: the whole game as one line of text,
-                   dice included.
-  restore TEXT     Take the game back to a snapshot that save wrote. A snapshot that is
-                   damaged, of another version or of another edition of the story is refused.
+  key KEY          Press a key of the game's: Tab, BackTab, Enter, Space, Escape or 1..5.
+  focus NAME       Put the keyboard's focus on a control, as the pointer or a reader does.
+  save             Answer {"record": "tovik-record 1 ...\nend N"}: the game's record, its
+                   seed and every event so far, on one line.
+  restore TEXT     Play the game again from a record: TEXT is the record as it stands
+                   between the quotes of save's answer, with JSON's string escapes (\u000A
+                   or \n between its lines). A record that is damaged, truncated, of
+                   another version or story, or past the bounds, is refused and nothing
+                   changes.
+A command followed by *N is done N times and answered once.
 
 Each state line is one JSON object: the scene shown (0 for the opening passage, null for
 none), the game's members Health, HealthOpponent, NameOpponent, Roll and Ring, every control
@@ -111,7 +117,8 @@ sounds played so far. Sounds are counted, not played. A line that is not a comma
 answered by {"error": "..."} and changes nothing.
 
 Wrong arguments are reported in one line on standard error, with exit code 2. A line of
-more than 4096 bytes, or output that cannot be written, ends the command with exit code 1.
+more than 4096 bytes (a restore line: 4 MiB), or output that cannot be written, ends the
+command with exit code 1.
 )";
 
 int usageError(const std::string& why) {

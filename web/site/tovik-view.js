@@ -291,6 +291,7 @@
     if (!game || id < 0) return;
     game.focusOn(id);
     shownFocus = game.focus();
+    keepSession();
   });
 
   function renderTimer(control) {
@@ -339,28 +340,47 @@
     return result;
   }
 
-  // ---- The tab's session: the game as it stands after every event, so that a reload, Back or
-  // Forward comes back to the same screen. A game left through the exit question is not kept.
+  // ---- The tab's session: the game's record, its seed and every event the page has handed the
+  // engine, so that a reload, Back, Forward or a switch of language plays the same game again up
+  // to the same screen. The engine writes the record; the page keeps its copy in step with each
+  // event. A game left through the exit question is not kept.
   const kSessionKey = "tovik-game";
+  let kept = null; // the copy in the session, when there is one
   function keepSession() {
-    if (typeof game.saveSnapshot !== "function") return;
+    if (typeof game.takeRecordChange !== "function") return;
     try {
-      if (game.windowState() === "unloaded") window.sessionStorage.removeItem(kSessionKey);
-      else window.sessionStorage.setItem(kSessionKey, game.saveSnapshot());
+      const change = game.takeRecordChange();
+      if (game.windowState() === "unloaded" || change.keep < 0) {
+        forgetSession(); // left, or longer than a record keeps
+        return;
+      }
+      kept = (kept === null ? "" : kept.slice(0, change.keep)) + change.tail;
+      window.sessionStorage.setItem(kSessionKey, kept);
     } catch (error) {
       // storage full or blocked: the game plays on, only a reload starts afresh
+      kept = null;
     }
   }
   function resumeSession() {
-    if (typeof game.restoreSnapshot !== "function") return;
+    if (typeof game.restoreRecord !== "function") return;
     try {
-      const kept = window.sessionStorage.getItem(kSessionKey);
-      if (kept !== null && !game.restoreSnapshot(kept)) window.sessionStorage.removeItem(kSessionKey);
+      const stored = window.sessionStorage.getItem(kSessionKey);
+      if (stored === null) return;
+      performance.mark("tovik-restore-start");
+      const refused = game.restoreRecord(stored);
+      performance.measure("tovik-restore", "tovik-restore-start");
+      if (refused) {
+        console.warn("the game kept in this tab cannot be played again: " + refused);
+        forgetSession();
+      } else {
+        kept = stored;
+      }
     } catch (error) {
       // nothing to resume
     }
   }
   function forgetSession() {
+    kept = null;
     try {
       window.sessionStorage.removeItem(kSessionKey);
     } catch (error) {
@@ -456,7 +476,8 @@
   const language = tovikLoader.language;
   let words = null;
 
-  // The page's own words, and a switch to the other language that reloads the game in it.
+  // The page's own words, and a switch to the other language that reloads the page in it: the
+  // game in progress is played again from the session's record, in the other language.
   function showLanguage() {
     document.documentElement.lang = language;
     words = tovik.pageWords();

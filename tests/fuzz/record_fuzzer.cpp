@@ -1,0 +1,92 @@
+// Feeds the fuzzer's bytes to the headless player's restore as a game's record. Bytes that start
+// with "tovik-record" are the record's whole text; any others are its events, one command a
+// line, put between this story's first line and an end line that counts them, so that the
+// replay behind the checks is reached too.
+//
+// A refused record must say why in one line and leave the game as it was. An accepted one must
+// save back to the very same text, and the game it gives must play on.
+//
+// The seeds are a few games' records (fights, the exit question, an item, the endings), which a
+// change to the story refuses at its fingerprint (write them afresh with `save` in `tovik-story
+// play`), and the texts of the snapshots that came before the record, whose restore broke.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/game_record.h"
+#include "engine/player_command.h"
+#include "engine/random_source.h"
+#include "tovik_story/play_session.h"
+
+namespace {
+
+void require(bool holds, const char* rule) {
+    if (!holds) {
+        std::fprintf(stderr, "broken rule: %s\n", rule);
+        std::abort();
+    }
+}
+
+// The events of `body` as a record of this story.
+std::string recordAround(std::string_view body) {
+    std::uint64_t events = 0;
+    for (std::string_view rest = body; !rest.empty();) {
+        const std::string_view line = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+        const auto parsed = tovik::parsePlayerCommand(line);
+        if (const auto* command = std::get_if<tovik::PlayerCommand>(&parsed)) {
+            events += command->times;
+        }
+    }
+    std::string text = tovik::GameRecord(1).text();
+    text.resize(text.rfind('\n') + 1);  // the first line
+    return text + std::string(body) + (body.empty() || body.ends_with('\n') ? "" : "\n") + "end " +
+           std::to_string(events);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string text =
+        input.starts_with("tovik-record") ? std::string(input) : recordAround(input);
+    tovik::SeededRandom dice(2);
+    tovik::tools::PlaySession session(dice, "/tovik");
+    session.apply("click Start");
+    const std::string before = session.stateLine();
+    const std::string beforeRecord = session.record()->text();
+    if (const std::optional<std::string> why = session.restore(text)) {
+        require(!why->empty() && why->find('\n') == std::string::npos,
+                "a refused record says why in one line");
+        require(session.stateLine() == before && session.record()->text() == beforeRecord,
+                "a refused record changes nothing");
+        return 0;
+    }
+    require(session.record()->text() == text, "a restored record saves back to the same text");
+    // Every record read is the one its events write, event by event.
+    const auto read = tovik::readRecord(text);
+    const auto& game = std::get<tovik::RecordedGame>(read);
+    tovik::GameRecord written(game.seed);
+    for (const tovik::PlayerCommand& command : game.commands) {
+        for (std::uint32_t time = 0; time < command.times; ++time) {
+            tovik::PlayerCommand once = command;
+            once.times = 1;
+            written.add(once);
+        }
+    }
+    require(written.text() == text, "a record read is the one its events write");
+    // The restored game plays on, and its record with it.
+    for (const char* line : {"click R1", "key Enter", "tick HealthTimer", "click Attack"}) {
+        session.apply(line);
+    }
+    const std::string played = session.record()->text();
+    require(!session.restore(played).has_value() && session.record()->text() == played,
+            "a record played on restores too");
+    return 0;
+}
