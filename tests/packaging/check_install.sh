@@ -8,7 +8,8 @@ build=$1 prefix=$2 step=$3
 data=share/games/tovik
 read -r -a sounds <<<"${TOVIK_SOUNDS:-}"  # the game's list, from the build
 icon_sizes=(16 22 24 32 48 64 128 256)
-metainfo=share/metainfo/org.example.tovik.metainfo.xml
+id=io.github.tovikgame.tovik
+metainfo=share/metainfo/$id.metainfo.xml
 
 fail() {
     echo "FAIL: $*" >&2
@@ -17,11 +18,11 @@ fail() {
 
 # Every file the game installs, relative to the prefix.
 installed_files() {
-    echo games/tovik games/tovik-story share/applications/tovik.desktop "$metainfo"
+    echo games/tovik games/tovik-story "share/applications/$id.desktop" "$metainfo"
     echo share/man/man6/tovik.6.gz share/man/man6/tovik-story.6.gz
     echo share/doc/tovik/copyright share/doc/tovik/changelog.gz
     for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound"; done
-    for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/tovik.png"; done
+    for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done
 }
 
 # The width and height a PNG file declares, as "W H".
@@ -50,25 +51,25 @@ install)
     [ ! -e "$prefix/games/TovikSound" ] || fail "the sounds are installed beside the programs"
     ;;
 desktop)
-    entry=$prefix/share/applications/tovik.desktop
+    entry=$prefix/share/applications/$id.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
     for line in 'Name=Tovik Larminov in the Magic Dungeon' \
         'Name[ru]=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
-        'Icon=tovik' 'Exec=tovik'; do
+        "Icon=$id" 'Exec=tovik'; do
         grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
     done
     for key in GenericName 'GenericName\[ru\]' Comment 'Comment\[ru\]'; do
         grep -q "^$key=." "$entry" || fail "no $key in the desktop entry"
     done
     for size in "${icon_sizes[@]}"; do
-        icon=$prefix/share/icons/hicolor/${size}x$size/apps/tovik.png
+        icon=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
         [ "$(png_size "$icon")" = "$size $size" ] || fail "$icon is $(png_size "$icon"), not $size×$size"
     done
     ;;
 metainfo)
     appstreamcli validate --no-net --pedantic "$prefix/$metainfo" ||
         fail "appstreamcli rejects the metainfo"
-    for pattern in '<id>org.example.tovik</id>' '<launchable type="desktop-id">tovik.desktop<' \
+    for pattern in "<id>$id</id>" "<launchable type=\"desktop-id\">$id.desktop<" \
         '<summary xml:lang="ru">' '<p xml:lang="ru">' '<content_attribute id="violence-fantasy">' \
         '<project_license>MIT AND OFL-1.1<' '<release version="'; do
         grep -qF "$pattern" "$prefix/$metainfo" || fail "no $pattern in the metainfo"
