@@ -93,25 +93,30 @@ sounds)
     run_installed() {
         SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
             strace -f -qq -e trace=openat -o opened.txt \
-            "$prefix/games/tovik" --seed 1 --replay start.replay --screenshot start.png ||
-            fail "the installed game did not run the replay"
+            "$prefix/games/tovik" --lang ru --seed 1 --replay start.replay --screenshot start.png \
+            2>said.txt || fail "the installed game did not run the replay: $(cat said.txt)"
     }
-    # Installed into another prefix than the one it was built for, the game is one more copy
-    # unpacked anywhere: it loads no sound module from outside its own folder, and plays on.
-    run_installed
-    if grep -F "tovik-sdl-sound.so" opened.txt | grep -v ENOENT | grep -q .; then
-        fail "the game loaded a sound module from a folder it was not built for: $(grep -F tovik-sdl opened.txt)"
-    fi
-    # With the module beside it, the installed game, started from elsewhere, plays «Старт»'s
+    # Installed into another prefix than the one it was built for, as into ~/.local, the game
+    # loads the sound module installed with it and, started from elsewhere, plays «Старт»'s
     # sound from the data folder.
-    module=$(find "$prefix/lib" -name tovik-sdl-sound.so -print -quit)
+    real=$(realpath "$prefix")
+    module=$(find "$real/lib" -name tovik-sdl-sound.so -print -quit)
     [ -n "$module" ] || fail "the sound module is not installed"
-    cp "$module" "$prefix/games/"
     run_installed
-    rm "$prefix/games/tovik-sdl-sound.so"
-    wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
+    grep -F "\"$module\"" opened.txt | grep -qv ENOENT ||
+        fail "the installed game did not open $module; it said: $(cat said.txt)"
+    wanted=$real/$data/TovikSound/dindin.wav
     grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
         fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
+    # A folder above the module that others may change makes it a module anyone could have
+    # planted: it is refused, and the game says so in one line and plays on.
+    folder=$(dirname "$(dirname "$module")")
+    chmod g+w "$folder"
+    run_installed
+    chmod g-w "$folder"
+    said=$(grep -v '^QStandardPaths' said.txt)
+    [ "$said" = "Игра идёт без звука: звуковой модуль $module не загружен, так как $folder могут изменить другие пользователи" ] ||
+        fail "the game loaded a module others may change, or said: $said"
     ;;
 player)
     # tovik-story names the sound the game plays: the installed one.
