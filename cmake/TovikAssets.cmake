@@ -11,6 +11,10 @@ set(TOVIK_PICTURES
     title.bmp title_en.bmp hero.bmp quit.bmp item_scroll.bmp item_furball.bmp item_trident.bmp
     item_necklace.bmp icon.bmp)
 
+# The game's AppStream id, under its code host: the names of the menu entry, the icons and the
+# metainfo, and the window's desktop file name, so that a desktop ties the window to its entry.
+set(TOVIK_APP_ID io.github.tovikgame.tovik)
+
 # The installed programs and the folder holding TovikSound, under the prefix.
 set(TOVIK_INSTALL_GAMESDIR games CACHE STRING "Folder of the installed programs, under the prefix")
 set(TOVIK_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/games/tovik)

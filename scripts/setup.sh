@@ -18,8 +18,8 @@ TOVIK_PACKAGES=(
     at-spi2-core python3-pyatspi dbus xvfb
     # the install and package tests: validators, the Debian package tools, strace
     desktop-file-utils appstream dpkg-dev lintian man-db strace
-    # the window's tests from outside: a display of its own, another X client
-    xvfb xdotool
+    # the window's tests from outside: a display of its own, a window manager, other X clients
+    xvfb openbox xdotool x11-utils
 )
 
 # The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web

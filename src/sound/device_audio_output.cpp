@@ -92,22 +92,6 @@ class DecodedFiles {
     std::size_t bytes_ = 0;
 };
 
-// `text` with its control characters shown as \xNN: a path or a library's message may hold a
-// newline or a NUL, and the warning must stay one whole line.
-std::string oneLine(const std::string& text) {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            constexpr char kDigits[] = "0123456789abcdef";
-            shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 }  // namespace
 
 // What the window's thread and the sound thread share. The sound thread holds it too, so that
@@ -115,7 +99,7 @@ std::string oneLine(const std::string& text) {
 struct DeviceAudioOutput::Shared {
     DeviceOpener open;
     std::ostream* warnings;
-    SilenceWords words;
+    SilenceLine line = [](const NoSound&) { return std::string("Игра идёт без звука"); };
     Voice voice;
 
     std::mutex mutex;
@@ -156,8 +140,7 @@ void DeviceAudioOutput::soundThread(std::shared_ptr<Shared> shared) {
             }
             device = std::move(opened.device);
             if (!device) {
-                *s.warnings << s.words.noDevice << " (" << oneLine(opened.failure) << ")"
-                            << std::endl;
+                *s.warnings << s.line(opened.why) << std::endl;
             } else if (std::optional<Pcm> pcm = device->convert(defaultSoundWav())) {
                 defaultSound = std::make_shared<const Pcm>(std::move(*pcm));
             }
@@ -192,9 +175,9 @@ DeviceAudioOutput::DeviceAudioOutput(DeviceOpener open, std::ostream& warnings)
     thread_ = std::thread(soundThread, shared_);
 }
 
-void DeviceAudioOutput::setSilenceWords(SilenceWords words) {
+void DeviceAudioOutput::setSilenceLine(SilenceLine line) {
     const std::lock_guard lock(shared_->mutex);
-    shared_->words = std::move(words);
+    shared_->line = std::move(line);
 }
 
 DeviceAudioOutput::~DeviceAudioOutput() {

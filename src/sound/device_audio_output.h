@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -18,10 +19,8 @@ namespace tovik::sound {
 //
 // A file that cannot be played gives the built-in default sound. Without a device the game goes
 // on in silence, and one line says why.
-// The line said when the game goes on in silence, followed by the device's reason in brackets.
-struct SilenceWords {
-    std::string noDevice = "Игра идёт без звука: не удалось открыть аудиоустройство";
-};
+// The line said when the game goes on in silence, for why it has no sound; it must be one line.
+using SilenceLine = std::function<std::string(const NoSound& why)>;
 
 class DeviceAudioOutput final : public AudioOutput {
   public:
@@ -40,8 +39,9 @@ class DeviceAudioOutput final : public AudioOutput {
     // without it, the first sound opens the device.
     void prepare();
 
-    // The warning in the language played; set before the device is opened.
-    void setSilenceWords(SilenceWords words);
+    // The warning in the language played; set before the device is opened. Without it the
+    // line says only that the game plays without sound.
+    void setSilenceLine(SilenceLine line);
 
     void playFile(const std::filesystem::path& file) override;
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tovik::sound {
@@ -42,10 +44,45 @@ class SoundDevice {
     virtual std::optional<Pcm> convert(std::span<const std::uint8_t> wav) const = 0;
 };
 
-// The result of opening a device: the device, or why there is none.
+// Why a sound module found was not loaded.
+enum class ModuleRefusal {
+    Unreadable,       // it cannot be opened for reading
+    NotRegularFile,   // a folder, a FIFO, a device
+    OthersMayChange,  // `at` may be written by a user other than root and the player
+    OtherOwner,       // `at` belongs to a user other than root and the player
+    NotALibrary,      // not a shared library at all
+    OtherProcessor,   // a library built for another processor
+    CutShort,         // its headers name more than the file holds
+    OtherBuild,       // a module of another build of the game
+    NotLoadable,      // the system's loader would not load it
+};
+
+// Why the game plays without sound: the player is told which of these it is, in the game's
+// language.
+struct NoSound {
+    enum class Cause {
+        NoDevice,       // the module ran, and the platform opened no audio device
+        NoModule,       // no module in any of `places` (none at all when the game's folder is
+                        // unknown)
+        ModuleRefused,  // the module at `module` was not loaded, for `refusal`, about `at`
+    };
+    Cause cause = Cause::NoDevice;
+    std::vector<std::filesystem::path> places;
+    std::filesystem::path module;
+    ModuleRefusal refusal = ModuleRefusal::Unreadable;
+    std::filesystem::path at;  // the file or folder at fault
+};
+
+// The result of opening a device: the device, or why there is none. `failure` is the
+// platform's own account, for tests and debugging, never shown to the player.
 struct OpenedDevice {
+    OpenedDevice() = default;
+    OpenedDevice(std::unique_ptr<SoundDevice> opened, std::string platformFailure)
+        : device(std::move(opened)), failure(std::move(platformFailure)) {}
+
     std::unique_ptr<SoundDevice> device;
     std::string failure;
+    NoSound why;
 };
 
 // Opens the platform's sound device playing from `source`, which outlives the device. It runs

@@ -25,22 +25,35 @@ using SoundModuleFunction = std::uint32_t (*)(std::uint32_t, SampleSource*, Open
 // so any change to those makes a new one.
 inline constexpr std::uint32_t kSoundModuleVersion = TOVIK_SOUND_MODULE_VERSION;
 
-// Where the module may come from, in order: beside the executable, then the library folder the
-// game was configured to be installed into, then the one of its Debian package. Both are absolute:
-// nothing is looked for relative to the current folder, by a bare name in the system's library
-// paths, or above the executable's folder, where an unpacked copy's parent may be a folder that
-// anyone can write. Without the executable's folder (no /proc) there is no place at all.
-std::vector<std::filesystem::path> soundModulePlaces(
+// One place a module may be loaded from: the file, and the folder from which down to it every
+// folder must be the player's or root's, writable by no one else. That is the prefix the game
+// is installed into, or for a copy unpacked anywhere the executable's own folder.
+struct ModulePlace {
+    std::filesystem::path module;
+    std::filesystem::path trustedFrom;
+    bool operator==(const ModulePlace&) const = default;
+};
+
+// Where the module may come from, in order: beside the executable; in the library folder of the
+// prefix the executable is installed into, found from the executable's real path, so that a
+// copy installed into another prefix (~/.local) plays; then the library folder the game was
+// configured to be installed into, and the one of its Debian package. Nothing is looked for
+// relative to the current folder or by a bare name in the system's library paths. Without the
+// executable's folder (no /proc) there is no place at all.
+std::vector<ModulePlace> soundModulePlaces(
     const std::optional<std::filesystem::path>& programFolder);
 
-// Why the file at `module` must not be loaded, or nothing when it may be. It must be a regular
-// file that only its owner may change, owned by the player or by root, and a shared library for
-// this processor whose headers and loaded segments all lie inside the file.
-std::optional<std::string> refuseSoundModule(const std::filesystem::path& module);
+// Why the file at `place.module` must not be loaded, or nothing when it may be. It and every
+// folder above it up to `place.trustedFrom` must belong to the player or to root and be
+// writable by no one else, as OpenSSH asks of its keys: whoever may change any of them runs
+// code as the player. It must be a regular file, and a shared library for this processor
+// whose headers and loaded segments all lie inside the file.
+std::optional<NoSound> refuseSoundModule(const ModulePlace& place);
 
-// Opens the sound device from the first of `places` that holds a module fit to load. A module
-// that cannot be loaded is one more way of having no sound device: the failure says why.
-DeviceOpener soundModuleAt(std::vector<std::filesystem::path> places);
+// Opens the sound device from the first of `places` that holds a module. A module that cannot
+// be loaded is one more way of having no sound device: the failure says why, and a module
+// refused says more than a module missing elsewhere.
+DeviceOpener soundModuleAt(std::vector<ModulePlace> places);
 
 // The game's own: soundModuleAt(soundModulePlaces(programFolder())).
 DeviceOpener sdlSoundModule();

@@ -62,9 +62,29 @@ inline constexpr Text kFullScreenOffText{"reader:window", "Обычное окн
 inline constexpr Text kFightAnnouncement{"reader:fight", "Бой: "};
 inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»"};
 
-// Warnings the game writes on one line.
-inline constexpr Text kNoSoundWarning{"warning:no-sound",
-                                      "Игра идёт без звука: не удалось открыть аудиоустройство"};
+// Warnings the game writes on one line. The no-sound line is kNoSoundWarning, ": " and its
+// cause; a braced name stands for a path or a reason put in its place.
+inline constexpr Text kNoSoundWarning{"warning:no-sound", "Игра идёт без звука"};
+inline constexpr Text kNoAudioDeviceText{"warning:no-audio-device",
+                                         "звуковое устройство недоступно"};
+inline constexpr Text kNoSoundModuleText{"warning:no-sound-module",
+                                         "звукового модуля нет ни в одной из папок {folders}"};
+inline constexpr Text kNoGameFolderText{"warning:no-game-folder",
+                                        "без /proc игра не знает, где её звуковой модуль"};
+inline constexpr Text kModuleRefusedText{"warning:module-refused",
+                                         "звуковой модуль {module} не загружен, так как {reason}"};
+// The reasons, in the order of sound::ModuleRefusal.
+inline constexpr std::array<Text, 9> kModuleRefusalTexts = {{
+    {"warning:refusal-unreadable", "{path} не читается"},
+    {"warning:refusal-not-a-file", "это не обычный файл"},
+    {"warning:refusal-others-may-change", "{path} могут изменить другие пользователи"},
+    {"warning:refusal-other-owner", "{path} принадлежит другому пользователю"},
+    {"warning:refusal-not-a-library", "это не библиотека"},
+    {"warning:refusal-other-processor", "он собран для другого процессора"},
+    {"warning:refusal-cut-short", "файл обрезан"},
+    {"warning:refusal-other-build", "он от другой сборки игры"},
+    {"warning:refusal-not-loadable", "система не смогла его загрузить"},
+}};
 
 // The page's own words around the stage.
 inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};

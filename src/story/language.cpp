@@ -169,7 +169,22 @@ std::vector<TranslatableText> translatableTexts() {
     add(kFullScreenOffText, "Said when the window leaves full screen.");
     add(kFightAnnouncement, "Spoken after a fight's passage, followed by the opponent's name.");
     add(kAttackAnnouncement, "Follows the opponent's name.");
-    add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
+    add(kNoSoundWarning,
+        "Said on the terminal when the game has no sound; followed by \": \" and "
+        "one of the causes below.");
+    add(kNoAudioDeviceText, "Follows the no-sound line.");
+    add(kNoSoundModuleText,
+        "Follows the no-sound line. {folders}: the folders looked in, "
+        "separated by commas.");
+    add(kNoGameFolderText, "Follows the no-sound line.");
+    add(kModuleRefusedText,
+        "Follows the no-sound line. {module}: the file's path; {reason}: one "
+        "of the reasons below.");
+    for (const Text& reason : kModuleRefusalTexts) {
+        add(reason,
+            "Why a sound module was not loaded: put in {reason}. {path}: the file or "
+            "folder at fault.");
+    }
     for (const Text& page :
          {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText, kPageLayoutText,
           kPageWindowLayoutText, kPageReadingLayoutText}) {

@@ -152,6 +152,9 @@ void GameWindow::toggleFullScreen() {
         leaveFullScreen();
         return;
     }
+    // Qt's own idea of the window's place goes with the full screen: the window manager is
+    // asked to put the window back where it was, with its frame, from this.
+    normalPlace_ = geometry();
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     showFullScreen();
@@ -163,6 +166,9 @@ void GameWindow::leaveFullScreen() {
     }
     showNormal();
     setFixedSize(kClientWidthPixels, kClientHeightPixels);
+    if (normalPlace_.isValid()) {
+        setGeometry(normalPlace_);
+    }
 }
 
 void GameWindow::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -89,6 +90,7 @@ class GameWindow final : public QWidget {
     std::function<void()> firstPaint_;
     std::unique_ptr<PlayerAccess> access_;
     StageFit stageFit_;  // the design size until full screen
+    QRect normalPlace_;  // where the window was before full screen
 };
 
 }  // namespace tovik::window

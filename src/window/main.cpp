@@ -1,13 +1,22 @@
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +26,7 @@
 #include <vector>
 
 #include "engine/command_line.h"
+#include "engine/no_sound_line.h"
 #include "engine/random_source.h"
 #include "sound/device_audio_output.h"
 #include "sound/program_folder.h"
@@ -97,6 +107,65 @@ void startupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
     startupMessages().push_back(qFormatLogMessage(type, context, message));
 }
 
+// Why `path` cannot take the screenshot, or nothing when it can: it must be a regular file or
+// a new one in a folder. Anything else (a FIFO, which would block the game for ever, a device,
+// a folder) is refused before the game starts.
+std::optional<std::string> refuseScreenshotPath(const std::string& path) {
+    const std::string shown = tovik::quotedText(path);
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISREG(status.st_mode)) {
+            return std::nullopt;
+        }
+        return "--screenshot takes a file to write, and " + shown + " is not a regular file";
+    }
+    if (errno != ENOENT) {
+        return "--screenshot cannot use " + shown + ": " + std::strerror(errno);
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return "--screenshot takes a file to write, and " + shown + " is not in an existing folder";
+    }
+    return std::nullopt;
+}
+
+// Writes `png` to `path`, which was found fit to take it at the start; why not, if it cannot.
+// The picture is encoded in memory first, so that a failing write is the game's one line and
+// never the PNG library's too.
+std::optional<std::string> writeScreenshot(const std::string& path, const QByteArray& png) {
+    const std::string shown = tovik::quotedText(path);
+    const auto failed = [&](int error) {
+        return "cannot write " + shown + ": " + std::strerror(error);
+    };
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return failed(errno);
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return "cannot write " + shown + ": not a regular file";
+    }
+    for (qsizetype written = 0; written < png.size();) {
+        const ssize_t step =
+            ::write(fd, png.constData() + written, static_cast<std::size_t>(png.size() - written));
+        if (step < 0 && errno == EINTR) {
+            continue;
+        }
+        if (step <= 0) {
+            const int error = step < 0 ? errno : EIO;
+            ::close(fd);
+            return failed(error);
+        }
+        written += step;
+    }
+    if (::close(fd) != 0) {
+        return failed(errno);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -113,13 +182,15 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     }
     QApplication::setApplicationName("tovik");
+    // A desktop knows the window by its menu entry, named after the game's id.
+    QGuiApplication::setDesktopFileName(TOVIK_APP_ID);
 
     // QApplication has taken its own options (-platform, -display, ...) out of argv.
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     static constexpr std::array kRules = {
         tovik::OptionRule{"seed", true}, tovik::OptionRule{"replay", true},
         tovik::OptionRule{"screenshot", true}, tovik::OptionRule{"first-frame-time", false},
-        tovik::OptionRule{"lang", true}};
+        tovik::kLanguageOption};
     const auto parsed = tovik::parseOptions(arguments, kRules);
     if (const auto* why = std::get_if<std::string>(&parsed)) {
         fail(*why);
@@ -132,12 +203,12 @@ int main(int argc, char* argv[]) {
     }
 
     if (const std::string* code = options.value("lang")) {
-        const std::optional<tovik::story::Language> chosen = tovik::story::languageNamed(*code);
-        if (!chosen) {
-            fail("--lang takes ru or en, not " + tovik::quotedText(*code));
+        const auto chosen = tovik::languageOption(*code);
+        if (const auto* why = std::get_if<std::string>(&chosen)) {
+            fail(*why);
             return 2;
         }
-        tovik::story::setLanguage(*chosen);
+        tovik::story::setLanguage(std::get<tovik::story::Language>(chosen));
     } else {
         tovik::story::setLanguage(tovik::story::languageOfEnvironment(
             [](const char* name) -> const char* { return std::getenv(name); }));
@@ -155,6 +226,12 @@ int main(int argc, char* argv[]) {
         random = std::make_unique<tovik::SeededRandom>();
     }
     const std::string* screenshot = options.value("screenshot");
+    if (screenshot != nullptr) {
+        if (const std::optional<std::string> why = refuseScreenshotPath(*screenshot)) {
+            fail(*why);
+            return 2;
+        }
+    }
     std::unique_ptr<tovik::window::Replay> replay;
     if (const std::string* path = options.value("replay")) {
         auto opened = tovik::window::Replay::open(QFile::decodeName(path->c_str()));
@@ -167,7 +244,7 @@ int main(int argc, char* argv[]) {
     }
 
     tovik::sound::DeviceAudioOutput audio(tovik::sound::sdlSoundModule());
-    audio.setSilenceWords({std::string(tovik::story::translated(tovik::story::kNoSoundWarning))});
+    audio.setSilenceLine(tovik::noSoundLine);
     // The sounds beside the executable, else those installed with the game; the folder's name
     // is kept as the file system's bytes, whatever its encoding.
     const std::string soundHome =
@@ -211,8 +288,17 @@ int main(int argc, char* argv[]) {
         }
         window.stopTimers();
         QTimer::singleShot(300, &window, [&] {
-            if (!window.grab().save(QFile::decodeName(screenshot->c_str()), "PNG")) {
-                fail("cannot write " + tovik::printable(*screenshot));
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            std::optional<std::string> why;
+            if (!window.grab().save(&buffer, "PNG")) {
+                why = "cannot make the screenshot";
+            } else {
+                why = writeScreenshot(*screenshot, png);
+            }
+            if (why) {
+                fail(*why);
                 status = 2;
             }
             QCoreApplication::exit(status);

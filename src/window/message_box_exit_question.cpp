@@ -22,9 +22,11 @@ std::optional<bool> MessageBoxExitQuestion::ask(std::string_view title, std::str
     box.button(QMessageBox::No)->setText(toQString(story::translated(story::kNoText)));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    // Another X client may destroy the box (xdotool windowclose, a session tool): Qt would then
-    // wait in exec() for ever, with the game window hidden. A box nobody can answer is a No.
-    LostWindowWatch watch(box, [&box] { box.done(QMessageBox::No); });
+    // Another X client may destroy, hide or minimize the box (xdotool windowclose or
+    // windowunmap, a session tool): Qt would then wait in exec() for ever, with the game window
+    // hidden. A box nobody can answer is a No, and the game window comes back.
+    LostWindowWatch watch(
+        box, [&box] { box.done(QMessageBox::No); }, true);
     QCoreApplication::instance()->installNativeEventFilter(&watch);
     return box.exec() == QMessageBox::Yes;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/command_line.h"
+#include "engine/no_sound_line.h"
 #include "engine/player_command.h"
 
 namespace tovik {
@@ -59,12 +60,69 @@ TEST(CommandLineOptions, MessagesShowControlCharactersAsEscapes) {
         {"\x1b[31m\x7f", "\\x1b[31m\\x7f"},
         {"C:\\games", "C:\\\\games"},
         {"Товик", "Товик"},
+        // C1 controls, as characters and as raw bytes: U+009B and 0x9B both start a sequence.
+        {"a\u009b31m\u0085", "a\\u009b31m\\u0085"},
+        {"a\x9b"
+         "31m",
+         "a\\x9b31m"},
+        {"\u00a0\U0010FFFF", "\u00a0\U0010FFFF"},
+        // Every byte outside well-formed UTF-8: cut short, overlong, a surrogate, too high.
+        {"\xd0\xc0\x80\xed\xa0\x80\xf4\x90\x80\x80\xff",
+         "\\xd0\\xc0\\x80\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xff"},
+        {"\xe2\x82", "\\xe2\\x82"},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(printable(test.text), test.shown);
     }
     EXPECT_EQ(std::get<std::string>(seedOption("1\n2")),
               "--seed takes a whole number from 0 to 18446744073709551615, not '1\\n2'");
+}
+
+TEST(NoSoundLine, NamesItsCauseInTheLanguagePlayedWithPathsEscaped) {
+    using sound::NoSound;
+    const auto because = [](NoSound::Cause cause, sound::ModuleRefusal refusal = {},
+                            std::filesystem::path at = {}) {
+        NoSound why;
+        why.cause = cause;
+        why.refusal = refusal;
+        why.at = std::move(at);
+        why.module = "/p/lib/tovik/tovik-sdl-sound.so";
+        why.places = {"/p/games", "/usr/lib/tovik"};
+        return why;
+    };
+    const struct {
+        story::Language language;
+        NoSound why;
+        std::string line;
+    } cases[] = {
+        {story::Language::Russian, because(NoSound::Cause::NoDevice),
+         "Игра идёт без звука: звуковое устройство недоступно"},
+        {story::Language::English, because(NoSound::Cause::NoDevice),
+         "Playing without sound: no audio device is available"},
+        {story::Language::Russian, because(NoSound::Cause::NoModule),
+         "Игра идёт без звука: звукового модуля нет ни в одной из папок /p/games, /usr/lib/tovik"},
+        {story::Language::English, because(NoSound::Cause::NoModule),
+         "Playing without sound: none of the folders /p/games, /usr/lib/tovik holds the sound "
+         "module"},
+        {story::Language::Russian,
+         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange,
+                 "/p/l\nib\x9b"),
+         "Игра идёт без звука: звуковой модуль /p/lib/tovik/tovik-sdl-sound.so не загружен, так "
+         "как /p/l\\nib\\x9b могут изменить другие пользователи"},
+        {story::Language::English,
+         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange, "/p/lib"),
+         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
+         "because other users can change /p/lib"},
+        {story::Language::English,
+         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OtherBuild),
+         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
+         "because it comes from another build of the game"},
+    };
+    for (const auto& test : cases) {
+        story::setLanguage(test.language);
+        EXPECT_EQ(noSoundLine(test.why), test.line);
+    }
+    story::setLanguage(story::Language::Russian);
 }
 
 // The lines read from `input`, each as "text" or a mark for how the reading ended.

@@ -8,7 +8,8 @@ build=$1 prefix=$2 step=$3
 data=share/games/tovik
 read -r -a sounds <<<"${TOVIK_SOUNDS:-}"  # the game's list, from the build
 icon_sizes=(16 22 24 32 48 64 128 256)
-metainfo=share/metainfo/org.example.tovik.metainfo.xml
+id=io.github.tovikgame.tovik
+metainfo=share/metainfo/$id.metainfo.xml
 
 fail() {
     echo "FAIL: $*" >&2
@@ -17,11 +18,11 @@ fail() {
 
 # Every file the game installs, relative to the prefix.
 installed_files() {
-    echo games/tovik games/tovik-story share/applications/tovik.desktop "$metainfo"
+    echo games/tovik games/tovik-story "share/applications/$id.desktop" "$metainfo"
     echo share/man/man6/tovik.6.gz share/man/man6/tovik-story.6.gz
     echo share/doc/tovik/copyright share/doc/tovik/changelog.gz
     for sound in "${sounds[@]}"; do echo "$data/TovikSound/$sound"; done
-    for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/tovik.png"; done
+    for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done
 }
 
 # The width and height a PNG file declares, as "W H".
@@ -50,25 +51,25 @@ install)
     [ ! -e "$prefix/games/TovikSound" ] || fail "the sounds are installed beside the programs"
     ;;
 desktop)
-    entry=$prefix/share/applications/tovik.desktop
+    entry=$prefix/share/applications/$id.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
     for line in 'Name=Tovik Larminov in the Magic Dungeon' \
         'Name[ru]=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
-        'Icon=tovik' 'Exec=tovik'; do
+        "Icon=$id" 'Exec=tovik'; do
         grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
     done
     for key in GenericName 'GenericName\[ru\]' Comment 'Comment\[ru\]'; do
         grep -q "^$key=." "$entry" || fail "no $key in the desktop entry"
     done
     for size in "${icon_sizes[@]}"; do
-        icon=$prefix/share/icons/hicolor/${size}x$size/apps/tovik.png
+        icon=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
         [ "$(png_size "$icon")" = "$size $size" ] || fail "$icon is $(png_size "$icon"), not $size×$size"
     done
     ;;
 metainfo)
     appstreamcli validate --no-net --pedantic "$prefix/$metainfo" ||
         fail "appstreamcli rejects the metainfo"
-    for pattern in '<id>org.example.tovik</id>' '<launchable type="desktop-id">tovik.desktop<' \
+    for pattern in "<id>$id</id>" "<launchable type=\"desktop-id\">$id.desktop<" \
         '<summary xml:lang="ru">' '<p xml:lang="ru">' '<content_attribute id="violence-fantasy">' \
         '<project_license>MIT AND OFL-1.1<' '<release version="'; do
         grep -qF "$pattern" "$prefix/$metainfo" || fail "no $pattern in the metainfo"
@@ -92,25 +93,30 @@ sounds)
     run_installed() {
         SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen \
             strace -f -qq -e trace=openat -o opened.txt \
-            "$prefix/games/tovik" --seed 1 --replay start.replay --screenshot start.png ||
-            fail "the installed game did not run the replay"
+            "$prefix/games/tovik" --lang ru --seed 1 --replay start.replay --screenshot start.png \
+            2>said.txt || fail "the installed game did not run the replay: $(cat said.txt)"
     }
-    # Installed into another prefix than the one it was built for, the game is one more copy
-    # unpacked anywhere: it loads no sound module from outside its own folder, and plays on.
-    run_installed
-    if grep -F "tovik-sdl-sound.so" opened.txt | grep -v ENOENT | grep -q .; then
-        fail "the game loaded a sound module from a folder it was not built for: $(grep -F tovik-sdl opened.txt)"
-    fi
-    # With the module beside it, the installed game, started from elsewhere, plays «Старт»'s
+    # Installed into another prefix than the one it was built for, as into ~/.local, the game
+    # loads the sound module installed with it and, started from elsewhere, plays «Старт»'s
     # sound from the data folder.
-    module=$(find "$prefix/lib" -name tovik-sdl-sound.so -print -quit)
+    real=$(realpath "$prefix")
+    module=$(find "$real/lib" -name tovik-sdl-sound.so -print -quit)
     [ -n "$module" ] || fail "the sound module is not installed"
-    cp "$module" "$prefix/games/"
     run_installed
-    rm "$prefix/games/tovik-sdl-sound.so"
-    wanted=$(realpath "$prefix")/$data/TovikSound/dindin.wav
+    grep -F "\"$module\"" opened.txt | grep -qv ENOENT ||
+        fail "the installed game did not open $module; it said: $(cat said.txt)"
+    wanted=$real/$data/TovikSound/dindin.wav
     grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
         fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
+    # A folder above the module that others may change makes it a module anyone could have
+    # planted: it is refused, and the game says so in one line and plays on.
+    folder=$(dirname "$(dirname "$module")")
+    chmod g+w "$folder"
+    run_installed
+    chmod g-w "$folder"
+    said=$(grep -v '^QStandardPaths' said.txt)
+    [ "$said" = "Игра идёт без звука: звуковой модуль $module не загружен, так как $folder могут изменить другие пользователи" ] ||
+        fail "the game loaded a module others may change, or said: $said"
     ;;
 player)
     # tovik-story names the sound the game plays: the installed one.

@@ -118,22 +118,25 @@ TEST(GameSound, ADamagedModuleBesideTheGameGivesOneLineAndANormalExit) {
     }
 }
 
-TEST(GameSound, AModulePlantedAboveAnUnpackedCopyNeverRuns) {
-    // The copy unpacked into a folder everyone may write to, where anyone can put a
-    // lib/tovik beside it.
-    const testing::TempFolder folder("tovik-game-planted");
-    const std::filesystem::path game = copyOfTheGame(folder, "games/tovik");
-    std::filesystem::create_directories(folder.path() / "lib/tovik");
-    std::filesystem::copy_file(TOVIK_STALE_MODULE, folder.path() / "lib/tovik/tovik-sdl-sound.so");
-    const std::filesystem::path mark = folder.path() / "ran";
-    const GameRun run =
-        runGame(folder, "TOVIK_TEST_MODULE_MARK='" + mark.string() + "'", "click Start\n", game);
-    EXPECT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_FALSE(std::filesystem::exists(mark));
-    // The module's own test: beside the game it is loaded, and refused.
-    std::filesystem::copy_file(TOVIK_STALE_MODULE, folder.path() / "games/tovik-sdl-sound.so");
-    runGame(folder, "TOVIK_TEST_MODULE_MARK='" + mark.string() + "'", "click Start\n", game);
-    EXPECT_TRUE(std::filesystem::exists(mark));
+TEST(GameSound, AModuleBelowTheGamesPrefixRunsOnlyWhenNoOneElseMayChangeItsFolders) {
+    // The copy installed into a prefix of its own, as into ~/.local, or unpacked into a folder
+    // everyone may write to, where anyone could put a lib/tovik beside it. The stale module
+    // leaves a mark when it is loaded, before it is refused.
+    using std::filesystem::perms;
+    for (const perms shared : {perms::none, perms::others_write}) {
+        SCOPED_TRACE(shared == perms::none ? "a prefix of the player's" : "a shared folder");
+        const testing::TempFolder folder("tovik-game-planted");
+        const std::filesystem::path game = copyOfTheGame(folder, "games/tovik");
+        std::filesystem::create_directories(folder.path() / "lib/tovik");
+        std::filesystem::copy_file(TOVIK_STALE_MODULE,
+                                   folder.path() / "lib/tovik/tovik-sdl-sound.so");
+        std::filesystem::permissions(folder.path(), static_cast<perms>(0755) | shared);
+        const std::filesystem::path mark = folder.path() / "ran";
+        const GameRun run = runGame(folder, "TOVIK_TEST_MODULE_MARK='" + mark.string() + "'",
+                                    "click Start\n", game);
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(std::filesystem::exists(mark), shared == perms::none);
+    }
 }
 
 }  // namespace

@@ -199,22 +199,28 @@ TEST(WavConversion, FloatsBeyondFullScaleAreClampedAndNonsenseIsSilent) {
     }
 }
 
-TEST(SoundModule, IsLookedForOnlyBesideTheProgramAndInTheConfiguredLibraryFolder) {
-    const std::vector<std::filesystem::path> places =
+TEST(SoundModule, IsLookedForBesideTheProgramUnderItsPrefixAndInTheConfiguredFolders) {
+    const std::vector<ModulePlace> places =
         soundModulePlaces(std::filesystem::path("/tmp/unpacked/games"));
-    ASSERT_GE(places.size(), 2u);
-    EXPECT_EQ(places[0], std::filesystem::path("/tmp/unpacked/games/tovik-sdl-sound.so"));
-    // Never above an unpacked copy, whose parent anyone may be able to write to.
-    for (const std::filesystem::path& installed : std::span(places).subspan(1)) {
-        EXPECT_TRUE(installed.is_absolute()) << installed;
-        EXPECT_EQ(installed, installed.lexically_normal());
-        EXPECT_EQ(installed.string().find("/tmp/unpacked"), std::string::npos);
-        EXPECT_EQ(installed.filename(), "tovik-sdl-sound.so");
+    ASSERT_GE(places.size(), 3u);
+    EXPECT_EQ(places[0],
+              (ModulePlace{"/tmp/unpacked/games/tovik-sdl-sound.so", "/tmp/unpacked/games"}));
+    // An install into another prefix finds its own module, and trusts the folders from that
+    // prefix down.
+    EXPECT_EQ(places[1].trustedFrom, std::filesystem::path("/tmp/unpacked"));
+    for (const ModulePlace& place : places) {
+        EXPECT_TRUE(place.module.is_absolute()) << place.module;
+        EXPECT_EQ(place.module, place.module.lexically_normal());
+        EXPECT_EQ(place.module.filename(), "tovik-sdl-sound.so");
+        EXPECT_EQ(place.module.string().rfind(place.trustedFrom.string() + "/", 0), 0u)
+            << place.module << " lies outside " << place.trustedFrom;
     }
     // Without /proc nothing says where the game is, so no place is trusted.
     EXPECT_TRUE(soundModulePlaces(std::nullopt).empty());
     CountingSource source;
-    EXPECT_NE(soundModuleAt({})(source).failure, "");
+    const OpenedDevice none = soundModuleAt({})(source);
+    EXPECT_EQ(none.why.cause, NoSound::Cause::NoModule);
+    EXPECT_TRUE(none.why.places.empty());
 }
 
 testing::Bytes fileBytes(const std::filesystem::path& file) {
@@ -222,55 +228,90 @@ testing::Bytes fileBytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TEST(SoundModule, ADamagedOrStaleModuleIsRefusedWithTheTrueReasonAndNothingWaits) {
+TEST(SoundModule, ADamagedStaleOrUntrustedModuleIsRefusedWithTheTrueReasonAndNothingWaits) {
     const testing::TempFolder folder("tovik-damaged-module");
     const testing::Bytes real = fileBytes(*programFolder() / kSoundModuleFile);
     ASSERT_GT(real.size(), 4096u);
     testing::Bytes otherProcessor = real;
     otherProcessor[offsetof(ElfW(Ehdr), e_machine)] ^= 0x40;
+    using std::filesystem::perms;
+    // The module in `name`/lib/tovik, its folders and the file as an install makes them.
     const auto plant = [&](const std::string& name, const testing::Bytes& bytes) {
-        std::filesystem::create_directory(folder.path() / name);
-        return folder.write(std::filesystem::path(name) / kSoundModuleFile, bytes);
-    };
-    const auto chmod = [](const std::filesystem::path& file, std::filesystem::perms perms) {
-        std::filesystem::permissions(file, perms, std::filesystem::perm_options::add);
+        const std::filesystem::path lib = folder.path() / name / "lib";
+        std::filesystem::create_directories(lib / "tovik");
+        for (const std::filesystem::path& made : {lib.parent_path(), lib, lib / "tovik"}) {
+            std::filesystem::permissions(made, static_cast<perms>(0755));
+        }
+        const std::filesystem::path file =
+            folder.write(std::filesystem::path(name) / "lib" / "tovik" / kSoundModuleFile, bytes);
+        std::filesystem::permissions(file, static_cast<perms>(0644));
         return file;
     };
+    const auto chmod = [](const std::filesystem::path& file, perms added) {
+        std::filesystem::permissions(file, added, std::filesystem::perm_options::add);
+        return file;
+    };
+    const std::filesystem::path shared = plant("shared-folder", real);
+    chmod(folder.path() / "shared-folder" / "lib", perms::group_write);
     const struct {
         const char* name;
         std::filesystem::path module;
-        const char* reason;
+        NoSound::Cause cause;
+        ModuleRefusal refusal;
+        std::filesystem::path at = {};
     } cases[] = {
-        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}), "cut short"},
-        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}), "too short"},
-        {"another processor", plant("arch", otherProcessor), "another processor"},
-        {"not a library", plant("text", testing::Bytes(4096, '#')), "not a library"},
-        {"writable by others", chmod(plant("shared", real), std::filesystem::perms::others_write),
-         "other users"},
+        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}),
+         NoSound::Cause::ModuleRefused, ModuleRefusal::CutShort},
+        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}),
+         NoSound::Cause::ModuleRefused, ModuleRefusal::NotALibrary},
+        {"another processor", plant("arch", otherProcessor), NoSound::Cause::ModuleRefused,
+         ModuleRefusal::OtherProcessor},
+        {"not a library", plant("text", testing::Bytes(4096, '#')), NoSound::Cause::ModuleRefused,
+         ModuleRefusal::NotALibrary},
+        {"writable by others", chmod(plant("writable", real), perms::others_write),
+         NoSound::Cause::ModuleRefused, ModuleRefusal::OthersMayChange},
+        {"in a group-writable folder", shared, NoSound::Cause::ModuleRefused,
+         ModuleRefusal::OthersMayChange, folder.path() / "shared-folder" / "lib"},
         {"a folder",
          [&] {
              std::filesystem::create_directories(folder.path() / "folder" / kSoundModuleFile);
              return folder.path() / "folder" / kSoundModuleFile;
          }(),
-         "a folder"},
+         NoSound::Cause::ModuleRefused, ModuleRefusal::NotRegularFile},
         {"a FIFO",
          [&] {
              const std::filesystem::path fifo = folder.path() / "fifo";
              ::mkfifo(fifo.c_str(), 0600);
              return fifo;
          }(),
-         "not a regular file"},
-        {"missing", folder.path() / "missing.so", "No such file"},
-        {"of another build", TOVIK_STALE_MODULE, "another build of the game"},
+         NoSound::Cause::ModuleRefused, ModuleRefusal::NotRegularFile},
+        {"missing", folder.path() / "missing.so", NoSound::Cause::NoModule,
+         ModuleRefusal::Unreadable},
+        {"of another build", TOVIK_STALE_MODULE, NoSound::Cause::ModuleRefused,
+         ModuleRefusal::OtherBuild},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CountingSource source;
-        const OpenedDevice opened = soundModuleAt({c.module})(source);
+        const ModulePlace place{c.module, folder.path()};
+        const OpenedDevice opened = soundModuleAt({place})(source);
         EXPECT_FALSE(opened.device);
-        EXPECT_NE(opened.failure.find(c.reason), std::string::npos) << opened.failure;
+        EXPECT_EQ(opened.why.cause, c.cause);
+        if (c.cause == NoSound::Cause::ModuleRefused) {
+            EXPECT_EQ(opened.why.refusal, c.refusal);
+            EXPECT_EQ(opened.why.module, c.module);
+        } else {
+            EXPECT_EQ(opened.why.places, std::vector{c.module.parent_path()});
+        }
+        if (!c.at.empty()) {
+            EXPECT_EQ(opened.why.at, c.at);
+        }
         EXPECT_EQ(source.asked, 0u);
     }
+    // The same module, its folders changed by no one else, is loaded.
+    std::filesystem::permissions(folder.path() / "shared-folder" / "lib", perms::group_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_EQ(refuseSoundModule({shared, folder.path()}), std::nullopt);
 }
 
 TEST(SoundModule, OpensTheDeviceFromTheModuleBuiltBesideThisProgram) {

@@ -143,6 +143,34 @@ TEST(WindowCommandLine, AScreenshotRunDoesNotOpenTheExitQuestion) {
     EXPECT_FALSE(QImage(QString::fromStdString(picture)).isNull());
 }
 
+TEST(WindowCommandLine, AScreenshotGoesOnlyIntoAFileAndAFailedWriteIsOneLine) {
+    // Into a FIFO the game would block for ever; into a device, a folder or a missing folder it
+    // cannot write a picture. Each is refused at once. A write that fails (here past the file
+    // size limit, as on a full disc) is the game's one line, and no PNG library's.
+    ScratchFolder folder("tovik-screenshot-places");
+    const std::string at = folder.path.string();
+    const struct {
+        std::string path;
+        std::string before;  // a shell command run first
+        std::string said;
+    } cases[] = {
+        {at + "/fifo", "mkfifo '" + at + "/fifo'", "is not a regular file"},
+        {"/dev/full", "", "is not a regular file"},
+        {at, "", "is not a regular file"},
+        {at + "/missing/shot.png", "", "is not in an existing folder"},
+        {at + "/big.png", "trap '' XFSZ; ulimit -f 0", "': File too large"},
+    };
+    for (const auto& test : cases) {
+        const GameRun run = runShell("printf 'click Start\\n' >'" + at + "/one.replay'; " +
+                                     (test.before.empty() ? "" : test.before + "; ") +
+                                     "QT_QPA_PLATFORM=offscreen timeout 30 \"$GAME\" --replay '" +
+                                     at + "/one.replay' --screenshot '" + test.path + "'");
+        EXPECT_EQ(run.exitCode, 2) << test.path;
+        ASSERT_EQ(run.lines.size(), 1u) << test.path << ":\n" << joined(run.lines);
+        EXPECT_NE(run.lines[0].find(test.said), std::string::npos) << run.lines[0];
+    }
+}
+
 TEST(WindowCommandLine, AScreenshotShowsTheBannerColourTheReplaysTicksMade) {
     // The victory replay ends with the Win tick and two ColorChanger ticks: the banner is pink,
     // #FFC0C0, whatever the clock did while the picture was being taken.
@@ -326,6 +354,21 @@ TEST(WindowCommandLine, TheWindowAndTheHeadlessPlayerAgree) {
         {"a seed with =", "--seed=5", "click Start\n", ""},
         {"a line end in a seed", "--seed \"$(printf '1\\n2')\"", "click Start\n", "not '1\\n2'"},
         {"an option neither knows", "--speed 1", "click Start\n", "unknown option '--speed'"},
+        {"a language", "--lang en", "click Start\n", ""},
+        {"a language with =", "--lang=en", "click Start\n", ""},
+        {"a language given twice", "--lang en --lang ru", "click Start\n", "--lang given twice"},
+        {"a language given twice, once with =", "--lang=en --lang=en", "click Start\n",
+         "--lang given twice"},
+        {"a language neither plays", "--lang=de", "click Start\n",
+         "--lang takes ru or en, not 'de'"},
+        // Bytes that would start a terminal's control sequence, or are no UTF-8 at all.
+        {"a C1 control in a value", "--lang \"$(printf 'e\\302\\233n')\"", "click Start\n",
+         "not 'e\\u009bn'"},
+        {"a bad UTF-8 byte in a value", "--lang \"$(printf 'e\\233n')\"", "click Start\n",
+         "not 'e\\x9bn'"},
+        {"a C1 control in a command", "", "click Start\xc2\x9b\n",
+         "no control named 'Start\\u009b'"},
+        {"a bad UTF-8 byte in a command", "", "click \xffStart\n", "no control named '\\xffStart'"},
     };
     ScratchFolder folder("tovik-agree");
     const std::string commands = (folder.path / "commands").string();

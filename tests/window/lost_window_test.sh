@@ -1,67 +1,98 @@
 #!/usr/bin/env bash
-# Another X client destroys the game's windows, as `xdotool windowclose` does. The exit
-# question's box destroyed is a No: the game window comes back. The game window destroyed ends
-# the game with one line and exit code 1, not run on with nothing on screen. Needs Xvfb and
-# xdotool; exits 77 (skipped) without them.
+# Other X clients and the window manager act on the game's windows, on a display of their own
+# with openbox managing it:
+#   - F11 twice gives the window back with its frame, where it was;
+#   - the exit question's box hidden (xdotool windowunmap) or destroyed (windowclose) is a No:
+#     the game window comes back;
+#   - the game window destroyed ends the game with one line and exit code 1, not run on with
+#     nothing on screen.
+# Needs Xvfb, openbox, xdotool and xprop; exits 77 (skipped) without them.
 set -u
 game=$1
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing"; exit 77; }
+for tool in Xvfb openbox xdotool xprop; do
+    command -v $tool >/dev/null || { echo "$tool is missing"; exit 77; }
+done
 
 scratch=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; [ -n "${tovik:-}" ] && kill $tovik 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$scratch/display") SDL_AUDIODRIVER=dummy
+trap 'kill ${tovik:-} ${manager:-} ${xvfb:-} 2>/dev/null; rm -rf "$scratch"' EXIT
+# A display far from the low numbers that desktops and other tests take for granted, so that
+# no other program's windows or window manager land on this one.
+for _ in $(seq 20); do
+    number=$((300 + RANDOM % 600))
+    [ -e /tmp/.X$number-lock ] && continue
+    Xvfb :$number -screen 0 1280x1024x24 >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 50); do [ -S /tmp/.X11-unix/X$number ] && break; sleep 0.1; done
+    kill -0 $xvfb 2>/dev/null && [ -S /tmp/.X11-unix/X$number ] && break
+    xvfb=""
+done
+[ -n "${xvfb:-}" ] || { echo "Xvfb would not start"; exit 77; }
+export DISPLAY=:$number SDL_AUDIODRIVER=dummy
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+openbox --sm-disable >/dev/null 2>&1 &
+manager=$!
+# Openbox names its theme late in its start; a window mapped much before it may be left
+# unmanaged and unmapped.
+for _ in $(seq 100); do xprop -root _OB_THEME 2>/dev/null | grep -q '"' && break; sleep 0.1; done
+sleep 0.5
+
+fail() {
+    echo "FAIL: $*"
+    sed 's/^/  the game said: /' "$scratch/output" 2>/dev/null
+    exit 1
+}
+
+# waits CONDITION...: runs it every 0.1 s until it holds, for at most 20 s (a loaded machine).
+waits() {
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 "$game" >"$scratch/output" 2>&1 &
 tovik=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --pid $tovik 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "FAIL: the game's window never appeared"; exit 1; }
+shown() { xdotool search --onlyvisible --pid $tovik 2>/dev/null; }
+waits eval 'window=$(shown | head -1); [ -n "$window" ]' || fail "the game's window never appeared"
+
+# The frame the window manager draws, and where the window lies.
+placed() { echo "$(xprop -id "$window" _NET_FRAME_EXTENTS) $(xdotool getwindowgeometry "$window" | tail -n +2 | tr -s ' ')"; }
+full_screen() { xprop -id "$window" _NET_WM_STATE | grep -q FULLSCREEN; }
+waits eval 'xprop -id "$window" _NET_FRAME_EXTENTS | grep -q "= [1-9]"' || fail "the window has no frame"
+before=$(placed)
+xdotool key --window "$window" F11
+waits full_screen || fail "F11 did not make the window full screen"
+xdotool key --window "$window" F11
+waits eval '! full_screen && [ "$(placed)" = "$before" ]' ||
+    fail "after F11 twice the window is '$(placed)', not '$before'"
 
 # The red cross asks; the box is the game's one other window on screen.
-xdotool mousemove --window "$window" 689 95 click 1
-box=""
-for _ in $(seq 100); do
-    box=$(xdotool search --onlyvisible --pid $tovik 2>/dev/null | grep -vx "$window" | head -1)
-    [ -n "$box" ] && break
-    sleep 0.1
+# A click while the window is still being put back may be lost: it is repeated until the box
+# is up, when the game window is hidden and a further click falls on nothing of the game's.
+ask() {
+    box=$(shown | grep -vx "$window" | head -1)
+    [ -n "$box" ] && return 0
+    xdotool mousemove --window "$window" 689 95 click 1
+    sleep 0.4
+    return 1
+}
+for deed in windowunmap windowclose; do
+    waits ask || fail "the red cross asked nothing"
+    xdotool $deed "$box"
+    waits eval 'shown | grep -qx "$window"' ||
+        fail "the game window did not come back after $deed on its question"
+    kill -0 $tovik 2>/dev/null || fail "the game ended after $deed on its question"
 done
-[ -n "$box" ] || { echo "FAIL: the red cross asked nothing"; exit 1; }
-xdotool windowclose "$box"
-back=""
-for _ in $(seq 100); do
-    back=$(xdotool search --onlyvisible --pid $tovik 2>/dev/null | grep -x "$window")
-    [ -n "$back" ] && break
-    sleep 0.1
-done
-[ -n "$back" ] || { echo "FAIL: the game window did not come back after its question was destroyed"; exit 1; }
-kill -0 $tovik 2>/dev/null || { echo "FAIL: the game ended when its question was destroyed"; exit 1; }
 
 xdotool windowclose "$window"
-
-for _ in $(seq 100); do
-    kill -0 $tovik 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 $tovik 2>/dev/null; then
-    echo "FAIL: the game still runs 10 s after its window was destroyed"
-    exit 1
-fi
+waits eval '! kill -0 $tovik 2>/dev/null' || fail "the game still runs 20 s after its window was destroyed"
 wait $tovik
 status=$?
 tovik=""
 # Only the game's own lines: a sanitized build adds its statistics at exit.
 said=$(grep '^tovik' "$scratch/output")
 expected="tovik: the game window was destroyed by another program; the game ends."
-if [ "$status" -ne 1 ] || [ "$said" != "$expected" ]; then
-    echo "FAIL: exit code $status, said:"
-    echo "$said"
-    exit 1
-fi
-echo "the destroyed question was a No; the destroyed window ended the game with exit code 1 and one line"
+[ "$status" -eq 1 ] && [ "$said" = "$expected" ] || fail "exit code $status, said: $said"
+echo "F11 twice kept frame and place; the hidden and the destroyed question were a No;" \
+    "the destroyed window ended the game with exit code 1 and one line"

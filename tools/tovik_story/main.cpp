@@ -142,18 +142,7 @@ std::filesystem::path playerFolder([[maybe_unused]] const char* argv0) {
 #endif
 }
 
-int play(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
-    static constexpr std::array kRules = {tovik::OptionRule{"seed", true}};
-    const auto parsed = tovik::parseOptions(arguments, kRules);
-    if (const auto* why = std::get_if<std::string>(&parsed)) {
-        return usageError("play: " + *why);
-    }
-    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
-    if (options.has("help")) {
-        std::cout << kHelp;
-        return 0;
-    }
+int play(const tovik::GivenOptions& options, const char* argv0) {
     std::optional<std::uint64_t> seed;
     if (const std::string* text = options.value("seed")) {
         const auto read = tovik::seedOption(*text);
@@ -171,7 +160,7 @@ int play(int argc, char** argv) {
     tovik::SeededRandom random = seed ? tovik::SeededRandom(*seed) : tovik::SeededRandom();
     // The sounds beside the executable, else those installed with the game.
     tovik::tools::PlaySession session(random,
-                                      tovik::sound::soundHome(playerFolder(argv[0])).string());
+                                      tovik::sound::soundHome(playerFolder(argv0)).string());
     if (const std::optional<std::string> problem = session.run(std::cin, std::cout)) {
         std::cerr << "tovik-story play: " << *problem << '\n';
         return 1;
@@ -186,77 +175,97 @@ int notAvailable(std::string_view command) {
 }
 #endif
 
-// Takes "--lang LL" out of the arguments and plays in that language; false after a usage error.
-bool takeLanguage(std::vector<char*>& arguments) {
-    for (std::size_t i = 2; i < arguments.size(); ++i) {
-        if (std::string_view(arguments[i]) != "--lang") {
-            continue;
-        }
-        const std::optional<tovik::story::Language> language =
-            i + 1 < arguments.size() ? tovik::story::languageNamed(arguments[i + 1]) : std::nullopt;
-        if (!language) {
-            usageError("--lang takes ru or en");
-            return false;
-        }
-        tovik::story::setLanguage(*language);
-        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
-                        arguments.begin() + static_cast<std::ptrdiff_t>(i + 2));
-        return true;
-    }
-    return true;
-}
-
-int writeTemplate(int argc, char** argv) {
-    if (argc > 3) {
-        return usageError("pot: unexpected argument " + tovik::quotedText(argv[3]));
-    }
-    if (argc == 2) {
+int writeTemplate(const tovik::GivenOptions& options) {
+    if (options.operands.empty()) {
         tovik::tools::writeCatalogueTemplate(std::cout);
         return std::cout.flush() ? 0 : 1;
     }
-    std::ofstream file(argv[2], std::ios::binary);
+    const std::string& path = options.operands.front();
+    std::ofstream file(path, std::ios::binary);
     if (file) {
         tovik::tools::writeCatalogueTemplate(file);
         file.close();
     }
     if (!file) {
-        std::cerr << "tovik-story pot: cannot write \"" << argv[2] << "\"\n";
+        std::cerr << "tovik-story pot: cannot write " << tovik::quotedText(path) << "\n";
         return 1;
     }
     return 0;
 }
+
+// The options each command takes, and how many plain words (a file to write).
+struct CommandRules {
+    std::string_view command;
+    std::vector<tovik::OptionRule> options;
+    std::size_t operands = 0;
+};
+
+const CommandRules* rulesOf(std::string_view command) {
+    static const std::array<CommandRules, 5> kCommands = {{
+        {"play", {tovik::kLanguageOption, tovik::OptionRule{"seed", true}}, 0},
+        {"check", {tovik::kLanguageOption}, 0},
+        {"map", {tovik::kLanguageOption}, 1},
+        {"lines", {tovik::kLanguageOption}, 0},
+        {"pot", {tovik::kLanguageOption}, 1},
+    }};
+    for (const CommandRules& rules : kCommands) {
+        if (rules.command == command) {
+            return &rules;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> arguments(argv, argv + argc);
-    if (!takeLanguage(arguments)) {
-        return kUsageError;
-    }
-    argc = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
-    argv = arguments.data();
     const std::string_view command = argc > 1 ? argv[1] : "--help";
     if (isHelp(command)) {
         std::cout << kHelp;
         return 0;
     }
+    const CommandRules* rules = rulesOf(command);
+    if (rules == nullptr) {
+        return usageError("unknown command " + tovik::quotedText(command) +
+                          "; expected play, check, map, lines or pot");
+    }
+    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
+    const auto parsed = tovik::parseOptions(arguments, rules->options, rules->operands);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        return usageError(std::string(command) + ": " + *why);
+    }
+    const tovik::GivenOptions& options = std::get<tovik::GivenOptions>(parsed);
+    if (options.has("help")) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (const std::string* code = options.value("lang")) {
+        const auto language = tovik::languageOption(*code);
+        if (const auto* why = std::get_if<std::string>(&language)) {
+            return usageError(std::string(command) + ": " + *why);
+        }
+        tovik::story::setLanguage(std::get<tovik::story::Language>(language));
+    }
     if (command == "play") {
-        return play(argc, argv);
+        return play(options, argv[0]);
     }
     if (command == "pot") {
-        return writeTemplate(argc, argv);
+        return writeTemplate(options);
     }
-    if (command == "check" || command == "map" || command == "lines") {
 #ifdef TOVIK_HAS_STORY_CHECK
-        if (command == "lines") {
-            return tovik::tools::runLines(argc - 1, argv + 1);
-        }
-        return command == "check" ? tovik::tools::runCheck(argc - 1, argv + 1)
-                                  : tovik::tools::runMap(argc - 1, argv + 1);
-#else
-        return notAvailable(command);
-#endif
+    // The story's own commands take the command and its file, if any, as their arguments.
+    std::vector<char*> words{argv[1]};
+    for (const std::string& operand : options.operands) {
+        words.push_back(const_cast<char*>(operand.c_str()));
     }
-    return usageError("unknown command " + tovik::quotedText(command) +
-                      "; expected play, check, map, lines or pot");
+    words.push_back(nullptr);
+    const int count = static_cast<int>(words.size()) - 1;
+    if (command == "lines") {
+        return tovik::tools::runLines(count, words.data());
+    }
+    return command == "check" ? tovik::tools::runCheck(count, words.data())
+                              : tovik::tools::runMap(count, words.data());
+#else
+    return notAvailable(command);
+#endif
 }

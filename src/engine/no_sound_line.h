@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "sound/sound_device.h"
+
+namespace tovik {
+
+// The one line the game says when it plays without sound, in the language played: which of
+// the causes it is, the paths it names escaped.
+std::string noSoundLine(const sound::NoSound& why);
+
+}  // namespace tovik
