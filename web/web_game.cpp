@@ -96,7 +96,10 @@ class WebGame {
         if (action.key == PlayerKey::FullScreen) {
             return false;
         }
-        if (action.key != PlayerKey::Other) {
+        // A key of the listener's own, or one that does nothing here, is answered in words only.
+        if (std::string answer = reader_.reply(action.key); !answer.empty()) {
+            toSay_ = std::move(answer);
+        } else if (action.key != PlayerKey::Other && action.key != PlayerKey::Narrator) {
             keys_.press(action.key, false);
             afterEvent();
         }
@@ -287,6 +290,7 @@ val pageWords() {
         {"layout", story::kPageLayoutText},
         {"window-layout", story::kPageWindowLayoutText},
         {"reading-layout", story::kPageReadingLayoutText},
+        {"game-role", story::kGameRoleText},
     };
     for (const auto& [id, text] : texts) {
         words.set(id, std::string(story::translated(text)));

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
 #include "look/qt_text.h"
 #include "story/interface_texts.h"
@@ -31,11 +30,16 @@ class StageAccessible final : public QAccessibleWidget {
     // The title bar keeps the form's own name; a reader hears the game's.
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
-            return toQString(kExitTitle);  // the game's full name
+            return toQString(story::translated(story::kGameTitleText));  // in the language played
         }
         if (kind == QAccessible::Description) {
-            return toQString(story::translated(
-                story::kKeysHelpText));  // read with the window's name, each time it comes up
+            // Read with the window's name, until the player has pressed a key: after that, the
+            // window coming back (from the exit question) is only named, and the keys help
+            // stays one key away (the passage key on the title screen).
+            if (widget()->property("tovikKeysHelpTold").toBool()) {
+                return {};
+            }
+            return toQString(story::translated(story::kKeysHelpText));
         }
         return QAccessibleWidget::text(kind);
     }

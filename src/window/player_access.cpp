@@ -15,8 +15,9 @@ namespace tovik::window {
 
 namespace {
 
-// The key as the game names every platform's keys (see keyAction).
-std::string_view keyNameOf(const QKeyEvent& event) {
+// The key as the game names every platform's keys (see keyAction): a letter by the letter it
+// types, in the layout that is on.
+std::string keyNameOf(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
@@ -41,7 +42,7 @@ std::string_view keyNameOf(const QKeyEvent& event) {
         case Qt::Key_F11:
             return "F11";
         default:
-            return {};
+            return event.text().toStdString();
     }
 }
 
@@ -134,6 +135,16 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
     }
     if (pressed != PlayerKey::FullScreen) {
         ringShown_ = true;
+    }
+    // The player has been told the keys once; from now on the window is only named.
+    window_.setProperty("tovikKeysHelpTold", true);
+    // A key of the listener's own, or one that does nothing here, is answered in words only.
+    if (const std::string answer = reader_.reply(pressed); !answer.empty()) {
+        say(toQString(answer));
+        return true;
+    }
+    if (pressed == PlayerKey::Narrator) {
+        return true;
     }
     const KeyOutcome outcome = keys_.press(pressed, window_.isFullScreen());
     const bool wasFullScreen = window_.isFullScreen();
