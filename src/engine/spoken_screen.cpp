@@ -221,9 +221,10 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
 }
 
 std::int64_t speakingMs(std::string_view text) {
-    // A reader's default voice says about 14 letters, blanks and stops a second, in either
-    // language; a little less is counted, so that a banner is never held back for nothing.
-    constexpr std::int64_t kMsPerLetter = 60;
+    // A screen reader's default voice says about 16 letters, blanks and stops a second (the
+    // way out's passage, 881 of them, takes some 55 s); a little more is counted, so that the
+    // last words are not cut off.
+    constexpr std::int64_t kMsPerLetter = 64;
     std::int64_t letters = 0;
     for (const char byte : text) {
         letters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;

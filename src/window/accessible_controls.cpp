@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QMessageBox>
 #include <QWidget>
 
 #include "engine/spoken_screen.h"
@@ -25,11 +26,19 @@ GameWindow* windowOf(QWidget* widget) {
 // announcer while it speaks. A hidden control is not there at all.
 class StageAccessible final : public QAccessibleWidget {
   public:
-    explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+    // A client area rather than a frame: a reader names a frame with a role word («рамка»)
+    // each time it comes up, where the game's name says all there is to say.
+    explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Client) {}
 
     // The title bar keeps the form's own name; a reader hears the game's.
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
+            // Coming back from the exit question answered «Нет», the window is nameless until
+            // the next key: a reader names a window each time it comes up, and the player,
+            // who has just left the game's passage for the question, only wants it back.
+            if (widget()->property("tovikQuietReturn").toBool()) {
+                return {};
+            }
             return toQString(story::translated(story::kGameTitleText));  // in the language played
         }
         if (kind == QAccessible::Description) {
@@ -134,6 +143,11 @@ QAccessibleInterface* accessibleFactory(const QString& /*className*/, QObject* o
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr) {
         return nullptr;
+    }
+    // The exit question is a question, not an alarm: a dialog, which a reader names without
+    // calling it an alert («тревога»).
+    if (qobject_cast<QMessageBox*>(widget) != nullptr) {
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
     }
     if (widget->property(kAnnouncerProperty).toBool()) {
         return new AnnouncerAccessible(widget);

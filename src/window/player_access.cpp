@@ -138,6 +138,7 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
     }
     // The player has been told the keys once; from now on the window is only named.
     window_.setProperty("tovikKeysHelpTold", true);
+    window_.setProperty("tovikQuietReturn", false);
     // A key of the listener's own, or one that does nothing here, is answered in words only.
     if (const std::string answer = reader_.reply(pressed); !answer.empty()) {
         say(toQString(answer));

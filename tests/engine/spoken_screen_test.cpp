@@ -245,6 +245,8 @@ TEST_F(Announcements, WhereTheFocusStaysOnThePassageAReaderThatIgnoresRenamesHea
     const ReaderUpdate focused = ignores.afterEvent();
     EXPECT_TRUE(focused.focusMoved);
     EXPECT_EQ(focused.say, "");
+    // A narrator, which has no focus to read from, says it all.
+    EXPECT_EQ(focused.narrate, window.caption(Info) + "\n" + choiceCount(1));
     // A view that never lets its reader onto the passage has every passage said.
     const std::string opening = window.caption(Info);
     EXPECT_EQ(apart.afterEvent().say, opening + "\n" + choiceCount(1));
