@@ -339,8 +339,10 @@
   // keys reading the page, and the game's keys never arriving. So the focus goes to the game's
   // area first, which turns the reader's focus mode on, and only on the next turn to the control
   // the engine kept it on (else the cross), inside the area, where the reader stays in that mode.
-  // The browser tells the reader of one focus change a frame, hence the pause between the two.
-  const kRefocusPauseMs = 150;
+  // A reader acts on a focus change only if the focus is still there when it gets to it, which
+  // takes it a good part of a second, hence the long pause between the two; the keys meanwhile
+  // act on the control the engine kept, as ever.
+  const kRefocusPauseMs = 1000;
   function backFromQuestion() {
     stage.focus({ preventScroll: true });
     const kept = game.focus();
