@@ -368,6 +368,17 @@ def page_games(session, site, story):
         check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
         check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
         check("embedded" not in joined, "no browser's role word for the game: " + joined)
+        # Orca reads the page aloud as it loads, one sentence at a time, and while it does it
+        # takes no focus for a reason to leave browse mode: the game starts once it is done, as
+        # a player who listens to the keys first starts it. The log shows what went to the
+        # voice, not when it was said, so each sentence is given the time a voice takes.
+        end = time.time() + 90
+        while time.time() < end:
+            spoken = session.spoken()
+            time.sleep(0.065 * len(spoken[-1]) + 1.5 if spoken else 1.5)
+            if len(session.spoken()) == len(spoken):
+                break
+        walk.heard = len(session.spoken())
         return process, walk
 
     def after_question(process, walk):
