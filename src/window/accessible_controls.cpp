@@ -33,9 +33,10 @@ class StageAccessible final : public QAccessibleWidget {
     // The title bar keeps the form's own name; a reader hears the game's.
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
-            // Coming back from the exit question answered «Нет», the window is nameless until
-            // the next key: a reader names a window each time it comes up, and the player,
-            // who has just left the game's passage for the question, only wants it back.
+            // Coming back from the exit question answered «Нет», or taking the focus from the
+            // passage when a banner comes up, the window is nameless until the next key: a
+            // reader names a window each time it comes up or takes the focus, and the player,
+            // in the middle of the game, wants only the game.
             if (widget()->property("tovikQuietReturn").toBool()) {
                 return {};
             }

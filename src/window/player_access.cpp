@@ -223,6 +223,11 @@ void PlayerAccess::applyFocus() {
     if (wanted->hasFocus() || !wanted->isVisible()) {
         return;
     }
+    if (wanted == &window_ && !model_.isVisible(ControlId::Start)) {
+        // The focus leaves the passage for the window (a banner has come up): the reader would
+        // name the window again, in the middle of the game it is playing.
+        window_.setProperty("tovikQuietReturn", true);
+    }
     applyingFocus_ = true;
     wanted->setFocus(Qt::OtherFocusReason);
     applyingFocus_ = false;

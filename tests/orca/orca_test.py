@@ -362,12 +362,8 @@ def page_games(session, site, story):
             "--user-data-dir=" + profile, "--window-size=1200,900", "--window-position=0,0",
             "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, seed)])
         walk = Walk(session, "page")
-        said = walk.settle(quiet=3.0, longest=30.0)
-        print("[page] start →", json.dumps(said, ensure_ascii=False))
-        joined = " | ".join(said)
-        check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
-        check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
-        check("embedded" not in joined, "no browser's role word for the game: " + joined)
+        began = walk.heard
+        walk.settle(quiet=3.0, longest=30.0)
         # Orca reads the page aloud as it loads, one sentence at a time, and while it does it
         # takes no focus for a reason to leave browse mode: the game starts once it is done, as
         # a player who listens to the keys first starts it. The log shows what went to the
@@ -378,6 +374,12 @@ def page_games(session, site, story):
             time.sleep(0.065 * len(spoken[-1]) + 1.5 if spoken else 1.5)
             if len(session.spoken()) == len(spoken):
                 break
+        said = walk.unechoed(began)
+        print("[page] start →", json.dumps(said, ensure_ascii=False))
+        joined = " | ".join(said)
+        check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
+        check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
+        check("embedded" not in joined, "no browser's role word for the game: " + joined)
         walk.heard = len(session.spoken())
         return process, walk
 
