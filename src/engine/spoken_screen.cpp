@@ -188,9 +188,11 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after) {
         return {Kind::Banner, lastBlow + after.banner, {}, {}};
     }
     // Outside a fight the life labels show the hero's life only between scenes: a change is told
-    // with its new total, which the passage itself never states. A fight tells its own.
+    // with its new total, which the passage itself never states. A fight tells its own, and a
+    // life gone to nothing is told by the banner that follows at once.
+    const bool alive = !after.health.empty() && after.health != "0" && after.health[0] != '-';
     const std::string lifeChange =
-        !after.fight && !before.fight && !after.title && after.health != before.health
+        !after.fight && !before.fight && !after.title && alive && after.health != before.health
             ? said(story::kLifePrefixText) + after.health + "."
             : std::string();
     const std::string changes = joined({lifeChange, itemChanges(before, after)});
