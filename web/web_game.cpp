@@ -106,7 +106,10 @@ class WebGame {
         if (action.key == PlayerKey::FullScreen) {
             return false;
         }
-        if (action.key != PlayerKey::Other) {
+        // A key of the listener's own, or one that does nothing here, is answered in words only.
+        if (std::string answer = table_->reader.reply(action.key); !answer.empty()) {
+            toSay_ = std::move(answer);
+        } else if (action.key < PlayerKey::FullScreen) {
             play({.verb = Verb::Key, .key = action.key});
         }
         return action.consume;
@@ -350,6 +353,7 @@ val pageWords() {
         {"layout", story::kPageLayoutText},
         {"window-layout", story::kPageWindowLayoutText},
         {"reading-layout", story::kPageReadingLayoutText},
+        {"game-role", story::kGameRoleText},
     };
     for (const auto& [id, text] : texts) {
         words.set(id, std::string(story::translated(text)));

@@ -16,6 +16,6 @@ class ExitQuestion {
 
 inline constexpr std::string_view kExitTitle = "Товик Ларминов в магическом подземелье";
 inline constexpr std::string_view kExitText =
-    "Вы точно хотите выйти из игры ''Товик Ларминов в магическом подземелье''?";
+    "Вы точно хотите выйти из игры «Товик Ларминов в магическом подземелье»?";
 
 }  // namespace tovik

@@ -106,10 +106,43 @@ KeyOutcome KeyboardPlay::press(PlayerKey key, bool fullScreen) {
             return KeyOutcome::Nothing;
         case PlayerKey::FullScreen:
             return KeyOutcome::ToggleFullScreen;
+        case PlayerKey::Life:
+        case PlayerKey::Items:
+        case PlayerKey::Passage:
+        case PlayerKey::Choices:
+        case PlayerKey::Narrator:
         case PlayerKey::Other:
             return KeyOutcome::Nothing;
     }
     return KeyOutcome::Nothing;
+}
+
+bool KeyboardPlay::acts(PlayerKey key) const {
+    if (game_.isExitQuestionOpen() || window_.state() != WindowState::Shown) {
+        return false;
+    }
+    switch (key) {
+        case PlayerKey::Enter:
+        case PlayerKey::Space:
+            if (focus_ && *focus_ != Info) {
+                return true;
+            }
+            return key == PlayerKey::Enter && obviousControl(window_).has_value();
+        case PlayerKey::Digit1:
+        case PlayerKey::Digit2:
+        case PlayerKey::Digit3:
+        case PlayerKey::Digit4:
+        case PlayerKey::Digit5:
+            return window_.isVisible(kChoiceLabels[static_cast<std::size_t>(key) -
+                                                   static_cast<std::size_t>(PlayerKey::Digit1)]);
+        case PlayerKey::Tab:
+        case PlayerKey::BackTab:
+        case PlayerKey::Escape:
+        case PlayerKey::FullScreen:
+            return true;
+        default:
+            return false;
+    }
 }
 
 KeyboardPlay::Scene KeyboardPlay::sceneNow() const {

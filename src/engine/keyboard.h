@@ -23,6 +23,12 @@ enum class PlayerKey : std::uint8_t {
     Digit4,
     Digit5,
     FullScreen,  // F11
+    // What a listener asks of the screen reader; the game itself has no use for them.
+    Life,      // the hero's life, and the opponent's in a fight
+    Items,     // the items held
+    Passage,   // the passage again, with its choice count
+    Choices,   // the choices with their numbers
+    Narrator,  // the narrator on or off
     Other,
 };
 
@@ -47,6 +53,9 @@ class KeyboardPlay {
 
     // One key press. The window shows the model afterwards and calls followScreen().
     KeyOutcome press(PlayerKey key, bool fullScreen);
+    // Whether `key` would change anything in the game on this screen: a hidden choice's digit,
+    // or Enter with nothing to press, does nothing.
+    bool acts(PlayerKey key) const;
 
     // The focused control, or nothing (the window itself).
     std::optional<ControlId> focus() const { return focus_; }

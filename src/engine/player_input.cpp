@@ -4,7 +4,28 @@ namespace tovik {
 
 namespace {
 
+// A listener's keys are letters, which a screen reader in focus mode and the browser leave to
+// the game. Each is known by the Latin and by the Cyrillic letter of its key, in either case, so
+// it works whichever of the two layouts is on, and the Russian layout's letter is the one the
+// Russian keys help names.
+struct LetterKey {
+    PlayerKey key;
+    std::string_view letters[4];
+};
+constexpr LetterKey kLetterKeys[] = {
+    {PlayerKey::Life, {"l", "L", "д", "Д"}},     {PlayerKey::Items, {"b", "B", "и", "И"}},
+    {PlayerKey::Passage, {"t", "T", "е", "Е"}},  {PlayerKey::Choices, {"c", "C", "с", "С"}},
+    {PlayerKey::Narrator, {"v", "V", "м", "М"}},
+};
+
 PlayerKey playerKeyNamed(std::string_view name, bool shift) {
+    for (const LetterKey& letter : kLetterKeys) {
+        for (std::string_view typed : letter.letters) {
+            if (name == typed) {
+                return letter.key;
+            }
+        }
+    }
     if (name == "Tab") {
         return shift ? PlayerKey::BackTab : PlayerKey::Tab;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,7 +45,8 @@ struct SpokenScreen {
     std::string health;  // the game's own numbers, which the life labels show at the next tick
     std::string healthOpponent;
     std::string opponent;
-    std::string banner;  // the banner shown, if any
+    std::string banner;              // the banner shown, if any
+    std::vector<std::string> items;  // the names of the items held, in reading order
     bool operator==(const SpokenScreen&) const = default;
 };
 
@@ -51,11 +54,13 @@ SpokenScreen spokenScreenOf(const WindowModel& window, const Game& game);
 
 // What is worth saying about the change from `before` to `after`, and why.
 struct Announcement {
-    enum class Kind : std::uint8_t { Nothing, Title, Scene, Blow, Banner };
+    // Change: the hero's life outside a fight, or the items held, and nothing else.
+    enum class Kind : std::uint8_t { Nothing, Title, Scene, Blow, Banner, Change };
     Kind kind = Kind::Nothing;
     std::string text;  // all of it, for a listener whom nothing else tells
-    // A scene's description, which follows its passage in `text`: how many choices it offers,
-    // or whom the fight is with. Empty for every other kind.
+    // A scene's description, which follows its passage in `text`: the hero's new life and the
+    // items gained or lost, if any, then how many choices it offers, or whom the fight is with
+    // and both life counts. Empty for every other kind.
     std::string description;
     // What comes before a scene's passage in `text`: the blow that ended a fight, if one did.
     std::string lead;
@@ -64,14 +69,18 @@ struct Announcement {
 
 // A new passage with how many choices it offers, after the blow that ended a fight; a blow with the
 // fight's status and both life counts; a banner when it appears; the title screen when it comes
-// back. Nothing for what a listener has already heard: the same passage again, a life label
-// refreshed with the value it had, the victory banner's colours.
+// back; the hero's new life after a change outside a fight, and an item gained or lost. Nothing
+// for what a listener has already heard: the same passage again, a life label refreshed with
+// the value it had, the victory banner's colours.
 Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
 
 // What a screen reader gets after one event, in the parts a view hands to its platform.
 struct ReaderUpdate {
     bool focusMoved = false;  // the keyboard focus is on another control, or on none
     std::string say;  // what to say at once, through the view's announcer; empty for nothing
+    // All a listener with no screen reader must hear of the event: `say`, and before it the
+    // passage that the screen reader reads from the focus. For a narrator of the game's own.
+    std::string narrate;
     bool operator==(const ReaderUpdate&) const = default;
 };
 
@@ -87,23 +96,47 @@ enum class FocusedRename : std::uint8_t { Ignored, NeverFocused };
 // its description, and only a fight's last blow before it is left to say; with the focus
 // elsewhere, or a rename unread, it is said in full. Said in full beside the focus, it would be
 // heard twice.
+//
+// A banner that comes up while the passage before it is still being said waits until it has
+// been said (as long as a reader at its usual pace takes), so that it never cuts into it; a key
+// of the listener's own lets it out at once, after the answer.
 class ReaderFeed {
   public:
+    // Milliseconds on a steady clock; the views' own, or a test's.
+    using Clock = std::function<std::int64_t()>;
     ReaderFeed(const WindowModel& window, const Game& game, KeyboardPlay& keys,
-               FocusedRename renamed);
+               FocusedRename renamed, Clock clock = {});
 
-    // After the view has shown the model following any event.
+    // After the view has shown the model following any event, the timers' ticks included.
     ReaderUpdate afterEvent();
     // The passage's description as it stands.
     const std::string& passageDescription() const { return description_; }
 
+    // Before a key is pressed: what to say to a key of the listener's own (the hero's life, the
+    // items, the passage again, the choices), or why a key of the game's does nothing on this
+    // screen («Четвёртого варианта нет.»). Empty for a key that acts, whose effect afterEvent
+    // tells, and for the narrator's key, which the view answers itself. A view that gets words
+    // here says them and does not press the key.
+    std::string reply(PlayerKey key);
+
   private:
+    std::string sceneDescription(const SpokenScreen& screen) const;
+    std::string whyNothing(PlayerKey key, const SpokenScreen& screen) const;
+    void spoken(const std::string& text);
+    std::int64_t now() const;
+
     const WindowModel& window_;
     const Game& game_;
     KeyboardPlay& keys_;
     FocusedRename renamed_;
+    Clock clock_;
     SpokenScreen heard_;
     std::string description_;
+    std::string heldBanner_;         // a banner waiting for the passage to be said
+    std::int64_t speechEndsMs_ = 0;  // when what was said last will have been said
 };
+
+// How long a screen reader at its usual pace takes to say `text`, in milliseconds.
+std::int64_t speakingMs(std::string_view text);
 
 }  // namespace tovik

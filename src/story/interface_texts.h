@@ -33,7 +33,7 @@ inline constexpr std::string_view kOpponentContext = "opponent";
 // The exit question, asked by the window and by the page.
 inline constexpr Text kExitTitleText{"exit:title", "Товик Ларминов в магическом подземелье"};
 inline constexpr Text kExitQuestionText{
-    "exit:question", "Вы точно хотите выйти из игры ''Товик Ларминов в магическом подземелье''?"};
+    "exit:question", "Вы точно хотите выйти из игры «Товик Ларминов в магическом подземелье»?"};
 inline constexpr Text kYesText{"exit:yes", "Да"};
 inline constexpr Text kNoText{"exit:no", "Нет"};
 
@@ -56,11 +56,30 @@ inline constexpr std::array<Text, 6> kChoiceCountTexts = {{
 inline constexpr Text kKeysHelpText{
     "reader:keys-help",
     "Играют клавиши: Enter начинает игру и нажимает кнопку в фокусе, цифры от 1 до 5 выбирают "
-    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры."};
+    "вариант, Tab переходит к следующей кнопке, Escape — выход из игры. Д — жизнь, И — предметы, "
+    "Е — текст ещё раз, С — варианты с номерами, М — читать вслух; в латинской раскладке это L, B, "
+    "T, C, V."};
 inline constexpr Text kFullScreenOnText{"reader:full-screen", "Полный экран."};
 inline constexpr Text kFullScreenOffText{"reader:window", "Обычное окно."};
 inline constexpr Text kFightAnnouncement{"reader:fight", "Бой: "};
 inline constexpr Text kAttackAnnouncement{"reader:attack-button", ". Кнопка «Атака!»"};
+// What a listener hears on asking, and about what changed beside the passage.
+inline constexpr Text kItemsHeldText{"reader:items", "Предметы: "};
+inline constexpr Text kNoItemsText{"reader:no-items", "Предметов нет."};
+inline constexpr Text kItemGainedText{"reader:item-gained", "Получен предмет: "};
+inline constexpr Text kItemLostText{"reader:item-lost", "Предмета больше нет: "};
+inline constexpr std::array<Text, 5> kNoSuchChoiceTexts = {{
+    {"reader:no-choice-1", "Первого варианта нет."},
+    {"reader:no-choice-2", "Второго варианта нет."},
+    {"reader:no-choice-3", "Третьего варианта нет."},
+    {"reader:no-choice-4", "Четвёртого варианта нет."},
+    {"reader:no-choice-5", "Пятого варианта нет."},
+}};
+inline constexpr Text kPickChoiceText{"reader:pick-choice", "Выберите вариант: 1"};
+inline constexpr Text kEnterPressesText{"reader:enter-presses", "Enter нажимает «"};
+inline constexpr Text kEnterPressesEndText{"reader:enter-presses-end", "»."};
+// What the page's game area is to a screen reader, said in place of a browser's role word.
+inline constexpr Text kGameRoleText{"reader:game-role", "игра"};
 
 // Warnings the game writes on one line. The no-sound line is kNoSoundWarning, ": " and its
 // cause; a braced name stands for a path or a reason put in its place.

@@ -185,6 +185,19 @@ std::vector<TranslatableText> translatableTexts() {
             "Why a sound module was not loaded: put in {reason}. {path}: the file or "
             "folder at fault.");
     }
+    add(kItemsHeldText, "Followed by the items held, parted by commas, and a full stop.");
+    add(kNoItemsText, "Said when the player asks for the items and holds none.");
+    add(kItemGainedText, "Followed by the item's name and a full stop.");
+    add(kItemLostText, "Followed by the item's name and a full stop.");
+    for (const Text& none : kNoSuchChoiceTexts) {
+        add(none, "Said when the player presses a digit with no such choice on the screen.");
+    }
+    add(kPickChoiceText,
+        "Followed by a dash and the last choice's number when there are more "
+        "than one, then a full stop.");
+    add(kEnterPressesText, "Followed by the caption of the button Enter presses.");
+    add(kEnterPressesEndText, "Closes the caption's quotes.");
+    add(kGameRoleText, "What a screen reader calls the page's game area, in lower case.");
     for (const Text& page :
          {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText, kPageLayoutText,
           kPageWindowLayoutText, kPageReadingLayoutText}) {

@@ -3,9 +3,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QMessageBox>
 #include <QWidget>
 
-#include "engine/exit_question.h"
 #include "engine/spoken_screen.h"
 #include "look/qt_text.h"
 #include "story/interface_texts.h"
@@ -26,16 +26,30 @@ GameWindow* windowOf(QWidget* widget) {
 // announcer while it speaks. A hidden control is not there at all.
 class StageAccessible final : public QAccessibleWidget {
   public:
-    explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+    // A client area rather than a frame: a reader names a frame with a role word («рамка»)
+    // each time it comes up, where the game's name says all there is to say.
+    explicit StageAccessible(GameWindow* window) : QAccessibleWidget(window, QAccessible::Client) {}
 
     // The title bar keeps the form's own name; a reader hears the game's.
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
-            return toQString(kExitTitle);  // the game's full name
+            // Coming back from the exit question answered «Нет», or taking the focus from the
+            // passage when a banner comes up, the window is nameless until the next key: a
+            // reader names a window each time it comes up or takes the focus, and the player,
+            // in the middle of the game, wants only the game.
+            if (widget()->property("tovikQuietReturn").toBool()) {
+                return {};
+            }
+            return toQString(story::translated(story::kGameTitleText));  // in the language played
         }
         if (kind == QAccessible::Description) {
-            return toQString(story::translated(
-                story::kKeysHelpText));  // read with the window's name, each time it comes up
+            // Read with the window's name, until the player has pressed a key: after that, the
+            // window coming back (from the exit question) is only named, and the keys help
+            // stays one key away (the passage key on the title screen).
+            if (widget()->property("tovikKeysHelpTold").toBool()) {
+                return {};
+            }
+            return toQString(story::translated(story::kKeysHelpText));
         }
         return QAccessibleWidget::text(kind);
     }
@@ -130,6 +144,11 @@ QAccessibleInterface* accessibleFactory(const QString& /*className*/, QObject* o
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr) {
         return nullptr;
+    }
+    // The exit question is a question, not an alarm: a dialog, which a reader names without
+    // calling it an alert («тревога»).
+    if (qobject_cast<QMessageBox*>(widget) != nullptr) {
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
     }
     if (widget->property(kAnnouncerProperty).toBool()) {
         return new AnnouncerAccessible(widget);

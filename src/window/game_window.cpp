@@ -315,7 +315,8 @@ void GameWindow::render() {
         hide();
     } else if (model_.state() == WindowState::Shown && isHidden() &&
                testAttribute(Qt::WA_WState_ExplicitShowHide)) {
-        show();  // the exit question was answered No
+        setProperty("tovikQuietReturn", true);  // see the window's accessible name
+        show();                                 // the exit question was answered No
     }
 }
 

@@ -15,8 +15,9 @@ namespace tovik::window {
 
 namespace {
 
-// The key as the game names every platform's keys (see keyAction).
-std::string_view keyNameOf(const QKeyEvent& event) {
+// The key as the game names every platform's keys (see keyAction): a letter by the letter it
+// types, in the layout that is on.
+std::string keyNameOf(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
@@ -41,7 +42,7 @@ std::string_view keyNameOf(const QKeyEvent& event) {
         case Qt::Key_F11:
             return "F11";
         default:
-            return {};
+            return event.text().toStdString();
     }
 }
 
@@ -135,6 +136,17 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
     if (pressed != PlayerKey::FullScreen) {
         ringShown_ = true;
     }
+    // The player has been told the keys once; from now on the window is only named.
+    window_.setProperty("tovikKeysHelpTold", true);
+    window_.setProperty("tovikQuietReturn", false);
+    // A key of the listener's own, or one that does nothing here, is answered in words only.
+    if (const std::string answer = reader_.reply(pressed); !answer.empty()) {
+        say(toQString(answer));
+        return true;
+    }
+    if (pressed == PlayerKey::Narrator) {
+        return true;
+    }
     const KeyOutcome outcome = keys_.press(pressed, window_.isFullScreen());
     const bool wasFullScreen = window_.isFullScreen();
     if (outcome == KeyOutcome::ToggleFullScreen) {
@@ -210,6 +222,11 @@ void PlayerAccess::applyFocus() {
     QWidget* wanted = keys_.focus() ? window_.control(*keys_.focus()) : &window_;
     if (wanted->hasFocus() || !wanted->isVisible()) {
         return;
+    }
+    if (wanted == &window_ && !model_.isVisible(ControlId::Start)) {
+        // The focus leaves the passage for the window (a banner has come up): the reader would
+        // name the window again, in the middle of the game it is playing.
+        window_.setProperty("tovikQuietReturn", true);
     }
     applyingFocus_ = true;
     wanted->setFocus(Qt::OtherFocusReason);

@@ -133,7 +133,7 @@ TEST_F(Endings, QuitAnsweredNoChangesNothing) {
     EXPECT_EQ(answer.asked, 1);
     EXPECT_EQ(answer.lastTitle, "Товик Ларминов в магическом подземелье");
     EXPECT_EQ(answer.lastText,
-              "Вы точно хотите выйти из игры ''Товик Ларминов в магическом подземелье''?");
+              "Вы точно хотите выйти из игры «Товик Ларминов в магическом подземелье»?");
     EXPECT_EQ(window.state(), WindowState::Shown);
     EXPECT_EQ(game.Health(), health);
     EXPECT_EQ(game.Ring(), "1");

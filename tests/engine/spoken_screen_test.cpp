@@ -84,7 +84,102 @@ TEST_F(Announcements, ANewPassageIsSaidWithHowManyChoicesFollow) {
 
     const Announcement fight = after([&] { at(69); });
     EXPECT_EQ(fight.kind, Kind::Scene);
-    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!»");
+    EXPECT_EQ(fight.description, "Бой: СКЕЛЕТ. Кнопка «Атака!» ЖИЗНЬ: 60. СКЕЛЕТ: 65.");
+}
+
+TEST_F(Announcements, ALifeOrItemChangeOutsideAFightIsSaidAfterThePassage) {
+    game.click(Start);
+    const struct {
+        int scene;
+        const char* description;  // Kind::Change for no passage
+    } cases[] = {
+        {13, "ЖИЗНЬ: 68. Один вариант."},                            // a heal, without a bound
+        {27, "Получен предмет: Ожерелье из костей. Два варианта."},  // an item gained
+        {85, "Получен предмет: Меховой шарик. Один вариант."},
+        {33, "Предмета больше нет: Меховой шарик. Один вариант."},  // and lost
+        {5, "ЖИЗНЬ: 50. Два варианта."},                            // a wound
+        {13, "ЖИЗНЬ: 58. Один вариант."},                           // the same passage, a new total
+    };
+    for (const auto& c : cases) {
+        const Announcement said = after([&] { at(c.scene); });
+        EXPECT_EQ(said.description, c.description) << "scene " << c.scene;
+    }
+}
+
+TEST_F(Announcements, AReaderKeyIsAnsweredAndAKeyThatDoesNothingSaysWhy) {
+    KeyboardPlay keys(game, window);
+    ReaderFeed feed(window, game, keys, FocusedRename::Ignored);
+    const std::string help =
+        std::string(kExitTitle) + ". " + std::string(story::translated(story::kKeysHelpText));
+    const struct {
+        int scene;  // 0: the title screen
+        PlayerKey key;
+        std::string said;
+    } cases[] = {
+        {0, PlayerKey::Life, "Enter нажимает «СТАРТ»."},
+        {0, PlayerKey::Digit1, "Enter нажимает «СТАРТ»."},
+        {0, PlayerKey::Passage, help},
+        {0, PlayerKey::Enter, ""},  // it acts: nothing to explain
+        {13, PlayerKey::Life, "ЖИЗНЬ: 68."},
+        {13, PlayerKey::Digit4, "Четвёртого варианта нет."},
+        {13, PlayerKey::Enter, "Выберите вариант: 1."},
+        {13, PlayerKey::Space, "Выберите вариант: 1."},
+        {13, PlayerKey::Digit1, ""},
+        {13, PlayerKey::Choices, "1: Щёлкни здесь, чтобы продолжить спуск."},
+        {13, PlayerKey::Items, "Предметов нет."},
+        {13, PlayerKey::Narrator, ""},  // the view's own
+        {39, PlayerKey::Enter, "Выберите вариант: 1\u20135."},
+        {27, PlayerKey::Items, "Предметы: Ожерелье из костей."},
+        {69, PlayerKey::Life, "ЖИЗНЬ: 68. СКЕЛЕТ: 65."},
+        {69, PlayerKey::Digit1, "Enter нажимает «Атака!»."},
+        {69, PlayerKey::Choices, "Бой: СКЕЛЕТ. Кнопка «Атака!» ЖИЗНЬ: 68. СКЕЛЕТ: 65."},
+        {34, PlayerKey::Enter, "Выбора нет."},  // a death, before its banner
+    };
+    int shown = 0;
+    for (const auto& c : cases) {
+        if (c.scene != shown) {
+            game.click(Start);
+            at(c.scene);
+            feed.afterEvent();
+            shown = c.scene;
+        }
+        EXPECT_EQ(feed.reply(c.key), c.said) << "scene " << c.scene;
+    }
+    // The passage again, with what it offers now.
+    EXPECT_EQ(feed.reply(PlayerKey::Passage), window.caption(Info) + "\nВыбора нет.");
+}
+
+TEST_F(Announcements, ABannerWaitsUntilThePassageBeforeItHasBeenSaid) {
+    KeyboardPlay keys(game, window);
+    std::int64_t now = 0;
+    ReaderFeed feed(window, game, keys, FocusedRename::NeverFocused, [&now] { return now; });
+    game.click(Start);
+    at(96);  // the way out: a long passage, and the banner 25 s on
+    const std::string passage = feed.afterEvent().say;
+    const std::int64_t saying = speakingMs(passage);
+    ASSERT_GT(saying, 25000);
+    now = 25000;
+    game.tick(Win);
+    EXPECT_EQ(feed.afterEvent().say, "");
+    now = saying - 1;
+    game.tick(HealthTimer);
+    EXPECT_EQ(feed.afterEvent().say, "");
+    now = saying;
+    game.tick(HealthTimer);
+    EXPECT_EQ(feed.afterEvent().say, window.caption(WinGame));
+    game.tick(HealthTimer);
+    EXPECT_EQ(feed.afterEvent().say, "");
+
+    // A key of the listener's own lets a waiting banner out after its answer.
+    game.click(WinGame);
+    feed.afterEvent();
+    game.click(Start);
+    at(96);
+    feed.afterEvent();
+    game.tick(Win);
+    feed.afterEvent();
+    EXPECT_EQ(feed.reply(PlayerKey::Life),
+              "ЖИЗНЬ: " + game.Health() + ".\n" + window.caption(WinGame));
 }
 
 TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {
@@ -150,6 +245,8 @@ TEST_F(Announcements, WhereTheFocusStaysOnThePassageAReaderThatIgnoresRenamesHea
     const ReaderUpdate focused = ignores.afterEvent();
     EXPECT_TRUE(focused.focusMoved);
     EXPECT_EQ(focused.say, "");
+    // A narrator, which has no focus to read from, says it all.
+    EXPECT_EQ(focused.narrate, window.caption(Info) + "\n" + choiceCount(1));
     // A view that never lets its reader onto the passage has every passage said.
     const std::string opening = window.caption(Info);
     EXPECT_EQ(apart.afterEvent().say, opening + "\n" + choiceCount(1));

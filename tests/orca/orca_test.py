@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Plays the game by keys with Orca listening, in the window or in the page, and checks what
-Orca said after each key: the new passage once, then how many choices it offers; every blow of a
-fight with both life counts, the last one too; the death passage, then the banner; the exit
-question with its buttons, answered «Нет» with Tab and Enter, which keeps the game.
+Orca said after each key: the new passage once, then how many choices it offers; both life
+counts as a fight starts, and every blow of it with both, the last one too; the death passage,
+then the banner; the exit question with its buttons, answered «Нет» with Tab and Enter, which
+keeps the game, and from a choice's button too, after which the digits still play and the keys
+help is not said again; the life total after a heal; the listener's own keys (life, items, the
+passage again, the choices) and the words for a key that does nothing. The window also plays to
+the victory, whose passage is said whole before the banner, and is named in English in English.
 
     orca_test.py window BUILD_DIR      (BUILD_DIR/tovik and BUILD_DIR/tovik-story)
     orca_test.py page SITE_DIR STORY   (the page's folder and a native tovik-story)
@@ -24,6 +28,15 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 from orca_session import SKIP, OrcaSession, Unavailable, missing_tools  # noqa: E402
 
 SEED = "1"
+# From the title: a choice, then the exit question from the first choice's button, answered
+# «Нет»; the digits must still reach the game. The road goes on past a scroll to a heal, 60
+# to 65.
+TRAP_SEED = "16"
+TRAP_QUESTION = ["Return", "1", "Tab", "Escape", "Tab", "Return"]
+TO_HEAL = ["2", "2", "2", "1", "1"]
+# The listener's keys on the healed scene, and what each must bring.
+LISTENER_KEYS = [("l", "ЖИЗНЬ: 65."), ("b", "Предметы: Свиток."), ("c", "1: "), ("t", None),
+                 ("4", "Четвёртого варианта нет."), ("Return", "Выберите вариант: 1")]
 # From the title: the opening, the witch's test, the left tunnel, then the goblin's fight.
 TO_FIGHT = ["Return", "1", "1", "5"]
 # From the title, the same way to the witch's test, then the one choice that kills.
@@ -45,13 +58,14 @@ def check(condition, message):
 class Story:
     """The headless player with the same seed: what each key should bring to the screen."""
 
-    def __init__(self, story):
+    def __init__(self, story, seed=SEED):
         self.story = story
+        self.seed = seed
         self.clicks = []
 
     def after(self, click):
         self.clicks.append(click)
-        lines = subprocess.run([self.story, "play", "--seed", SEED],
+        lines = subprocess.run([self.story, "play", "--seed", self.seed],
                                input="\n".join(self.clicks) + "\n", capture_output=True,
                                text=True, check=True).stdout.strip().split("\n")
         return json.loads(lines[-1])
@@ -142,6 +156,9 @@ def play_to_fight(walk, story):
     check(joined.count(passage) == 1, "into the fight: the passage once: " + joined)
     check(screen["NameOpponent"].strip() in joined and "Атака" in joined,
           "into the fight: the opponent and how to strike: " + joined)
+    counts = "ЖИЗНЬ: %s. %s: %s." % (screen["Health"], screen["NameOpponent"].strip(),
+                                     screen["HealthOpponent"])
+    check(counts in joined, "into the fight: both counts, %s: %s" % (counts, joined))
     # Every blow, with both life counts, to the last one.
     blows = 0
     while screen["controls"]["Attack"]["visible"] and blows < 40:
@@ -171,6 +188,38 @@ def exit_question_kept(walk):
     walk.press("Return", longest=6.0)
 
 
+def trap_and_heal(walk, story, kind):
+    """The exit question asked from a choice's button and answered «Нет»; then the digits play
+    on to a heal, whose new total is said, and the listener's keys are answered there."""
+    screen = None
+    for key in TRAP_QUESTION[:2]:
+        screen = story.after(click_of(key, screen))
+        walk.press(key)
+    said = " | ".join(walk.press("Tab"))
+    said = " | ".join(walk.press("Escape"))
+    check("выйти из игры" in said and "''" not in said, "the question, quoted: " + said)
+    walk.press("Tab")
+    said = " | ".join(walk.press("Return", longest=6.0))
+    check("Играют клавиши" not in said and "The keys" not in said,
+          "after «Нет» the keys help is not said again: " + said)
+    for key in TO_HEAL:
+        screen = story.after(click_of(key, screen))
+        said = walk.press(key)
+        joined = " | ".join(said)
+        check("заголов" not in joined.lower() and "heading" not in joined.lower(),
+              "after «Нет» the reader reads the game, not the page's headings: " + joined)
+        check_scene(said, screen, "after «Нет», key " + key)
+    check("ЖИЗНЬ: 65." in joined, "the life total after the heal: " + joined)
+    passage = words(screen["controls"]["Info"]["caption"])
+    for key, expected in LISTENER_KEYS:
+        joined = " | ".join(walk.press(key))
+        if expected is None:
+            check(joined.count(passage) == 1 and COUNT.search(joined),
+                  "%s: the passage again with its count: %s" % (key, joined))
+        else:
+            check(expected in joined, "%s: «%s»: %s" % (key, expected, joined))
+
+
 def play_to_death(walk, story):
     screen = None
     for key in TO_DEATH:
@@ -186,17 +235,21 @@ def play_to_death(walk, story):
     check(joined.count("Игра окончена") == 1, "the banner once after the death: " + joined)
 
 
-def two_games(launch, story, after_question):
-    """A game to a fight, its exit question answered «Нет», then `after_question`; then a new
-    game played to a death."""
-    process, walk = launch()
+def games(launch, story, after_question, kind):
+    """A game to a fight, its exit question answered «Нет», then `after_question`; a new game
+    played to a death; one more, with the question asked from a button, played to a heal."""
+    process, walk = launch(SEED)
     play_to_fight(walk, Story(story))
     exit_question_kept(walk)
     after_question(process, walk)
     process.terminate()
     process.wait()
-    process, walk = launch()
+    process, walk = launch(SEED)
     play_to_death(walk, Story(story))
+    process.terminate()
+    process.wait()
+    process, walk = launch(TRAP_SEED)
+    trap_and_heal(walk, Story(story, TRAP_SEED), kind)
     process.terminate()
     process.wait()
 
@@ -205,15 +258,18 @@ def window_games(session, build):
     game = os.path.join(build, "tovik")
     story = os.path.join(build, "tovik-story")
 
-    def launch():
-        process = session.run([game, "--seed", SEED])
+    def launch(seed, *more):
+        process = session.run([game, "--seed", seed, *more])
         walk = Walk(session, "window")
         said = walk.settle(longest=15.0)
         print("[window] start →", json.dumps(said, ensure_ascii=False))
+        walk.start = said
         joined = " | ".join(said)
-        check("Товик Ларминов" in joined and "Form1" not in joined,
-              "the window is named after the game: " + joined)
-        check(joined.count("Играют клавиши") == 1, "the keys are told once: " + joined)
+        if "--lang" not in more:
+            check("Товик Ларминов" in joined and "Form1" not in joined,
+                  "the window is named after the game: " + joined)
+            check(joined.count("Играют клавиши") == 1, "the keys are told once: " + joined)
+            check("рамка" not in joined, "the window is not called a frame: " + joined)
         return process, walk
 
     def after_question(process, walk):
@@ -222,7 +278,61 @@ def window_games(session, build):
             said = " | ".join(walk.press("F11"))
             check(said.count(words_said) == 1, "F11: «%s» once: %s" % (words_said, said))
 
-    two_games(launch, story, after_question)
+    games(launch, story, after_question, "window")
+
+    # In English the window is named in English, not spelt out from the Russian.
+    process, walk = launch(SEED, "--lang", "en")
+    joined = " | ".join(walk.start)
+    check("Tovik Larminov" in joined and "Товик" not in joined,
+          "the English window's name is English: " + joined)
+    process.terminate()
+    process.wait()
+
+    victory(session, game, story)
+
+
+def victory(session, game, story):
+    """The way out, replayed to its last choice, which the player makes: the passage, which
+    takes longer to say than the banner's timer, is said whole, then the banner."""
+    replay = os.path.join(ROOT, "tools", "screenshots", "victory.replay")
+    lines = open(replay, encoding="utf-8").read().split("\n")
+    last = max(i for i, line in enumerate(lines) if line.startswith("click R"))
+    short = os.path.join(session.work, "to-the-way-out.replay")
+    with open(short, "w", encoding="utf-8") as out:
+        out.write("\n".join(lines[:last]) + "\n")
+    process = session.run([game, "--seed", "7", "--replay", short])
+    walk = Walk(session, "window")
+    walk.settle(quiet=3.0, longest=30.0)
+    clicks = [line for line in lines[:last + 1] if line and not line.startswith("#")]
+    screen = json.loads(subprocess.run([story, "play", "--seed", "7"],
+                                       input="\n".join(clicks) + "\n", capture_output=True,
+                                       text=True, check=True).stdout.strip().split("\n")[-1])
+    passage = screen["controls"]["Info"]["caption"]
+    banner = screen["controls"]["WinGame"]["caption"]
+    key = lines[last].split()[-1][1:]
+    session.key(key)
+    said_at = time.time()
+    banner_at = None
+    # The banner's timer runs 25 s; the passage takes longer to say.
+    while time.time() - said_at < 90:
+        time.sleep(0.25)
+        spoken = walk.unechoed(walk.heard)
+        if any(banner.split()[0] in utterance for utterance in spoken):
+            banner_at = time.time()
+            break
+    said = walk.unechoed(walk.heard)
+    print("[window] %s → %s" % (key, json.dumps(said, ensure_ascii=False)))
+    joined = " | ".join(said)
+    check(joined.count(words(passage)) == 1 and joined.find(words(passage)) <
+          joined.find(banner.split()[0]), "the victory passage, then the banner: " + joined)
+    # Orca's log tells when words went to the voice, not when they were said; the passage takes
+    # a default voice about 55 s, and the banner, due at 25 s, must not cut into it.
+    waited = None if banner_at is None else banner_at - said_at
+    print("[window] the banner was said %s s after the passage" % (
+        None if waited is None else round(waited, 1)))
+    check(waited is not None and waited > 45, "the banner waits for the passage: %s" % waited)
+    process.terminate()
+    process.wait()
 
 
 def free_port():
@@ -239,7 +349,7 @@ def page_games(session, site, story):
     if chromium is None:
         raise Unavailable("chromium is missing")
 
-    def launch():
+    def launch(seed):
         profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
         # Its offer to translate a page that is not in its own language would be spoken too.
         os.makedirs(os.path.join(profile, "Default"))
@@ -250,19 +360,28 @@ def page_games(session, site, story):
             "--disable-component-update", "--disable-sync", "--no-first-run",
             "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
             "--user-data-dir=" + profile, "--window-size=1200,900", "--window-position=0,0",
-            "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, SEED)])
+            "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, seed)])
         walk = Walk(session, "page")
-        said = walk.settle(quiet=3.0, longest=30.0)
+        began = walk.heard
+        walk.settle(quiet=3.0, longest=30.0)
+        # Orca reads the page aloud as it loads, and while it does it takes no focus for a
+        # reason to leave browse mode, where the digits are its own. A player who has heard
+        # enough stops it with Control, as here, before starting the game.
+        session.key("ctrl")
+        time.sleep(2)
+        said = walk.unechoed(began)
         print("[page] start →", json.dumps(said, ensure_ascii=False))
         joined = " | ".join(said)
         check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
         check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
+        check("embedded" not in joined, "no browser's role word for the game: " + joined)
+        walk.heard = len(session.spoken())
         return process, walk
 
     def after_question(process, walk):
         check(" | ".join(walk.press("1")) != "", "after «Нет» the page still plays")
 
-    two_games(launch, story, after_question)
+    games(launch, story, after_question, "page")
 
 
 def main():

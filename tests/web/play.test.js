@@ -161,7 +161,7 @@ test("the exit question: No plays on where it stood, Yes closes the game", async
   assert.deepEqual(question, {
     shown: true,
     title: "Товик Ларминов в магическом подземелье",
-    text: "Вы точно хотите выйти из игры ''Товик Ларминов в магическом подземелье''?",
+    text: "Вы точно хотите выйти из игры «Товик Ларминов в магическом подземелье»?",
     buttons: ["Да", "Нет"],
     focused: "Да",
   });

@@ -212,8 +212,8 @@ class PlayTest : public QObject {
         QCOMPARE(QString::fromStdString(ui->answer.lastTitle),
                  QStringLiteral("Товик Ларминов в магическом подземелье"));
         QCOMPARE(QString::fromStdString(ui->answer.lastText),
-                 QStringLiteral("Вы точно хотите выйти из игры ''Товик Ларминов в магическом "
-                                "подземелье''?"));
+                 QStringLiteral("Вы точно хотите выйти из игры «Товик Ларминов в магическом "
+                                "подземелье»?"));
         QVERIFY(ui->window.isVisible());
         QCOMPARE(ui->window.model().state(), WindowState::Shown);
         QCOMPARE(unloaded.count(), 0);

@@ -39,7 +39,8 @@ def game_application():
 
 def game_window(app):
     for child in app:
-        if child is not None and child.getRoleName() in ("frame", "window"):
+        # A client area named after the game, where a reader would add "frame" to the name.
+        if child is not None and child.getRoleName() in ("frame", "window", "filler"):
             return child
     return None
 

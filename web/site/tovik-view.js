@@ -257,7 +257,11 @@
   // What a screen reader is told, politely, as the engine decides it: a blow, a banner, a new
   // passage with its count.
   const announcer = document.getElementById("announcer");
+  let lastAnnounced = "";
   function announce(text) {
+    // The same words again (a figure asked for twice) are a change too, or they are not read.
+    if (text === lastAnnounced) text += "\u00a0";
+    lastAnnounced = text;
     announcer.textContent = "";
     announcer.textContent = text;
   }
@@ -321,14 +325,36 @@
       document.getElementById("exit-text").textContent = game.exitQuestionText();
       exitYes.focus(); // Да is the default answer
     } else if (state === "shown" && exitBox.contains(document.activeElement)) {
-      // Back from the question: the focus returns where the engine kept it, else to the cross.
-      shownFocus = null;
-      if (game.focus() < 0) byName("Quit").focus({ preventScroll: true });
+      backFromQuestion();
     } else if (state === "unloaded") {
       for (const handle of timers.values()) clearInterval(handle);
       timers.clear();
       startAgain.focus();
     }
+  }
+
+  // Back from the question, whichever way it closed. A screen reader reads a dialog in its
+  // browse mode, and on leaving it keeps that mode unless the focus lands on something it works
+  // by keys: the game's area (an application) is such a thing, a button inside it is not, so a
+  // focus put straight back on a choice or an item would leave the reader's arrow and letter
+  // keys reading the page, and the game's keys never arriving. So the focus goes to the game's
+  // area first, which turns the reader's focus mode on, and only on the next turn to the control
+  // the engine kept it on (else the cross), inside the area, where the reader stays in that mode.
+  // A reader acts on a focus change only if the focus is still there when it gets to it, which
+  // takes it a good part of a second, hence the long pause between the two; the keys meanwhile
+  // act on the control the engine kept, as ever.
+  const kRefocusPauseMs = 1000;
+  function backFromQuestion() {
+    stage.focus({ preventScroll: true });
+    const kept = game.focus();
+    shownFocus = kept; // followFocus leaves it until the pause is over
+    setTimeout(() => {
+      if (!game || game.windowState() !== "shown" || document.activeElement !== stage) return;
+      const id = game.focus();
+      if (id !== kept) return; // a key has moved it meanwhile, and followFocus has shown it
+      if (id >= 0 && elements[id] !== passage) elements[id].focus({ preventScroll: true });
+      else if (id < 0) byName("Quit").focus({ preventScroll: true });
+    }, kRefocusPauseMs);
   }
 
   // Every event goes to the engine first; the page then shows what it made of it.
@@ -487,6 +513,9 @@
     document.getElementById("layout-switch").setAttribute("aria-label", words.layout);
     document.title = words.title;
     board.setAttribute("aria-label", words.title);
+    // Named for what it is, not by the browser's word for an application ("embedded").
+    stage.setAttribute("aria-roledescription", words["game-role"]);
+    board.setAttribute("aria-roledescription", words["game-role"]);
     document.getElementById("language").setAttribute("aria-label", words.language);
     const other = language === "ru" ? "en" : "ru";
     const address = new URLSearchParams(window.location.search);
