@@ -106,6 +106,7 @@ KeyOutcome KeyboardPlay::press(PlayerKey key, bool fullScreen) {
             return KeyOutcome::Nothing;
         case PlayerKey::FullScreen:
             return KeyOutcome::ToggleFullScreen;
+        case PlayerKey::Narrator:
         case PlayerKey::Other:
             return KeyOutcome::Nothing;
     }

@@ -23,6 +23,7 @@ enum class PlayerKey : std::uint8_t {
     Digit4,
     Digit5,
     FullScreen,  // F11
+    Narrator,    // V, М on a Russian keyboard: the narrator on or off, which the view does
     Other,
 };
 

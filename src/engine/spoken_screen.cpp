@@ -175,8 +175,10 @@ ReaderUpdate ReaderFeed::afterEvent() {
         // Only a passage the focus has just moved onto is read there, with its description.
         const bool readWhereFocused = keys_.focus() == ControlId::Info && update.focusMoved &&
                                       renamed_ == FocusedRename::Ignored;
+        update.narrate = said.text;
         update.say = readWhereFocused ? std::move(said.lead) : std::move(said.text);
     } else if (said.kind != Announcement::Kind::Nothing) {
+        update.narrate = said.text;
         update.say = std::move(said.text);
     }
     return update;

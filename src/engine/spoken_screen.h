@@ -72,6 +72,9 @@ Announcement announce(const SpokenScreen& before, const SpokenScreen& after);
 struct ReaderUpdate {
     bool focusMoved = false;  // the keyboard focus is on another control, or on none
     std::string say;  // what to say at once, through the view's announcer; empty for nothing
+    // All that a listener without a screen reader must hear of the event, for the narrator: the
+    // passage too where the reader reads it from the focus.
+    std::string narrate;
     bool operator==(const ReaderUpdate&) const = default;
 };
 

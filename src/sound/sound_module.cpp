@@ -191,6 +191,10 @@ std::optional<std::string> refuseSoundModule(const std::filesystem::path& module
     return refuseOpen(file.fd());
 }
 
+std::optional<std::string> refuseOpenModule(int fd) {
+    return refuseOpen(fd);
+}
+
 DeviceOpener soundModuleAt(std::vector<std::filesystem::path> places) {
     return [places = std::move(places)](SampleSource& source) -> OpenedDevice {
         if (places.empty()) {

@@ -38,6 +38,10 @@ std::vector<std::filesystem::path> soundModulePlaces(
 // this processor whose headers and loaded segments all lie inside the file.
 std::optional<std::string> refuseSoundModule(const std::filesystem::path& module);
 
+// The same for a module already open as `fd`, which is then loaded by that descriptor, so that
+// the file checked is the file loaded (the narrator's speech module is checked so too).
+std::optional<std::string> refuseOpenModule(int fd);
+
 // Opens the sound device from the first of `places` that holds a module fit to load. A module
 // that cannot be loaded is one more way of having no sound device: the failure says why.
 DeviceOpener soundModuleAt(std::vector<std::filesystem::path> places);

@@ -24,6 +24,13 @@ TEST(KeyAction, MapsTheGamesKeysAndLeavesTheRestToThePlatform) {
         {"1", none, false, {PlayerKey::Digit1, true}},
         {"5", none, false, {PlayerKey::Digit5, true}},
         {"F11", none, false, {PlayerKey::FullScreen, true}},
+        // The narrator's key on a Latin and on a Russian keyboard, Shift or Caps Lock held.
+        {"v", none, false, {PlayerKey::Narrator, true}},
+        {"V", shift, false, {PlayerKey::Narrator, true}},
+        {"м", none, false, {PlayerKey::Narrator, true}},
+        {"М", shift, false, {PlayerKey::Narrator, true}},
+        {"v", none, true, {PlayerKey::Other, true}},
+        {"v", {.control = true}, false, {}},
         // Not the game's: other digits and keys, and every shortcut.
         {"0", none, false, {}},
         {"6", none, false, {}},
