@@ -92,8 +92,13 @@ SpeechVoice* voiceFrom(const std::filesystem::path& place, const char* language,
 }  // namespace
 
 Narrator::Narrator(QWidget& window, std::function<void(const QString&)> tell)
-    : QObject(&window), window_(window), tell_(std::move(tell)) {
-    switch_ = new QCheckBox(translatedText(story::kReadAloudCaption), &window);
+    : QObject(&window), window_(window), tell_(std::move(tell)) {}
+
+void Narrator::showSwitch() {
+    if (switch_ != nullptr) {
+        return;
+    }
+    switch_ = new QCheckBox(translatedText(story::kReadAloudCaption), &window_);
     switch_->setObjectName(QStringLiteral("ReadAloud"));
     // The game's keys stay the game's: the switch is clicked, or toggled by its key.
     switch_->setFocusPolicy(Qt::NoFocus);
@@ -103,21 +108,22 @@ Narrator::Narrator(QWidget& window, std::function<void(const QString&)> tell)
     QPalette quiet = switch_->palette();
     quiet.setColor(QPalette::WindowText, QColor(0x9a, 0x9a, 0x9a));
     switch_->setPalette(quiet);
-    switch_->adjustSize();
+    switch_->setChecked(on_);
     connect(switch_, &QCheckBox::clicked, this, [this](bool checked) { switchTo(checked, true); });
 
-    notice_ = new QLabel(&window);
+    notice_ = new QLabel(&window_);
     notice_->setObjectName(QStringLiteral("ReadAloudNotice"));
     notice_->setFont(font);
     notice_->setPalette(quiet);
     notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    notice_->hide();
     place();
+    switch_->show();
 }
 
 Narrator::~Narrator() = default;
 
 void Narrator::restore() {
+    showSwitch();
     const QSettings settings(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganisation,
                              kSettingsApplication);
     if (settings.value(kReadAloudSetting, false).toBool()) {
@@ -130,6 +136,7 @@ void Narrator::toggle() {
 }
 
 void Narrator::switchTo(bool on, bool remember) {
+    showSwitch();
     on_ = on;
     switch_->setChecked(on);
     if (remember) {
@@ -208,10 +215,13 @@ void Narrator::showNotice(const QString& text) {
 }
 
 QString Narrator::notice() const {
-    return notice_->isVisible() ? notice_->text() : QString();
+    return notice_ != nullptr && notice_->isVisible() ? notice_->text() : QString();
 }
 
 void Narrator::place() {
+    if (switch_ == nullptr) {
+        return;
+    }
     const QSize size = switch_->sizeHint();
     const QRect area = window_.rect();
     switch_->setGeometry(area.right() - kMargin - size.width(),

@@ -17,9 +17,9 @@ namespace tovik::window {
 
 // The window's narrator: it reads aloud what the screen reader is told, for a player who has no
 // screen reader. Its switch, «Читать вслух», stands in the window's bottom right corner, clear of
-// every control, and is remembered from one game to the next. The voice comes from the speech
-// module, loaded the first time the narrator is on, so that the game's start and its memory are
-// the same whether the narrator is used or not.
+// every control, from just after the first frame, and is remembered from one game to the next. The
+// voice comes from the speech module, loaded the first time the narrator is on, so that the game's
+// start and its memory are the same whether the narrator is used or not.
 class Narrator final : public QObject {
     Q_OBJECT
 
@@ -28,7 +28,8 @@ class Narrator final : public QObject {
     Narrator(QWidget& window, std::function<void(const QString&)> tell);
     ~Narrator() override;
 
-    // Once the first frame is up: the switch as the player left it last time.
+    // Once the first frame is up: the switch, shown only now so that the first frame costs
+    // what it did without it, as the player left it last time.
     void restore();
     // The narrator's key, or a click on its switch.
     void toggle();
@@ -47,6 +48,7 @@ class Narrator final : public QObject {
     QString notice() const;
 
   private:
+    void showSwitch();
     void switchTo(bool on, bool remember);
     void loadVoice();
     void showNotice(const QString& text);
