@@ -140,7 +140,7 @@ function focusedIn(node) {
 
 // The buttons of the game; the page's own layout switch is not one of them.
 function buttonsIn(node, found = []) {
-  if (node.role === "button" && !["Как в окне", "Для чтения"].includes(node.name)) found.push(node.name);
+  if (node.role === "button" && !["Как в окне", "Для чтения", "Читать вслух"].includes(node.name)) found.push(node.name);
   for (const child of node.children || []) buttonsIn(child, found);
   return found;
 }
