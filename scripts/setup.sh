@@ -10,8 +10,9 @@ TOVIK_PACKAGES=(
     libgtest-dev
     # the headless player's state lines are JSON
     nlohmann-json3-dev
-    # the narrator: Qt's speech, over speech-dispatcher, loaded only when switched on
-    qt6-speech-dev
+    # the narrator: Qt's speech, over speech-dispatcher, loaded only when switched on; its test
+    # gives a private speech-dispatcher a module that writes down what it is to say
+    qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher libglib2.0-bin
     # rebuilds of unchanged files come from the cache
     ccache
     # the screen-reader test: a real AT-SPI client on a virtual display

@@ -131,6 +131,8 @@ class WebGame {
     // and every new passage with its count, since the page keeps a reader off the passage.
     // Empty for nothing new.
     std::string takeAnnouncement() { return std::exchange(toSay_, std::string()); }
+    // What the narrator reads aloud after the last event, once: the same lines, all of them.
+    std::string takeNarration() { return std::exchange(toNarrate_, std::string()); }
     // The passage's description: how many choices it offers, read after it when it is focused.
     std::string accessibleName(int control) const {
         return tovik::accessibleName(static_cast<ControlId>(control), table_->window);
@@ -234,6 +236,9 @@ class WebGame {
         if (!update.say.empty()) {
             toSay_ = update.say;
         }
+        if (!update.narrate.empty()) {
+            toNarrate_ = update.narrate;
+        }
         if (table_->window.state() == WindowState::Unloaded && !silenced_) {
             silenced_ = true;  // a game that has been left makes no more sound
             audio_.stop();
@@ -265,6 +270,7 @@ class WebGame {
     SoundCommands audio_;
     std::unique_ptr<Table> table_;
     std::string toSay_;
+    std::string toNarrate_;
     bool silenced_ = false;
 };
 
@@ -354,6 +360,11 @@ val pageWords() {
         {"window-layout", story::kPageWindowLayoutText},
         {"reading-layout", story::kPageReadingLayoutText},
         {"game-role", story::kGameRoleText},
+        {"read-aloud", story::kReadAloudCaption},
+        {"read-aloud-note", story::kReadAloudNote},
+        {"read-aloud-on", story::kReadAloudOnText},
+        {"no-speech", story::kNoSpeechText},
+        {"no-voice", story::kNoVoiceText},
     };
     for (const auto& [id, text] : texts) {
         words.set(id, std::string(story::translated(text)));
@@ -371,6 +382,11 @@ bool clickReachesGameAt(int control, int detail) {
 // Space comes up, and the game has had that key already.
 bool keyTaken(const std::string& name, bool shift, bool control, bool alt, bool meta) {
     return keyAction(name, {shift, control, alt, meta}, false).consume;
+}
+
+// Whether a key switches the narrator on or off, which the page does itself.
+bool narratorKey(const std::string& name, bool shift, bool control, bool alt, bool meta) {
+    return keyAction(name, {shift, control, alt, meta}, false).key == PlayerKey::Narrator;
 }
 
 // The built-in blip as WAV bytes, for a sound file that is missing or cannot be decoded.
@@ -399,6 +415,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("focus", &WebGame::focus)
         .function("focusOn", &WebGame::focusOn)
         .function("takeAnnouncement", &WebGame::takeAnnouncement)
+        .function("takeNarration", &WebGame::takeNarration)
         .function("accessibleName", &WebGame::accessibleName)
         .function("exitQuestionTitle", &WebGame::exitQuestionTitle)
         .function("exitQuestionText", &WebGame::exitQuestionText)
@@ -415,6 +432,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("pageWords", &pageWords);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);
+    emscripten::function("narratorKey", &narratorKey);
     emscripten::function(
         "keysHelp", +[] { return std::string(story::translated(story::kKeysHelpText)); });
 }

@@ -41,6 +41,11 @@ PlayerKey playerKeyNamed(std::string_view name, bool shift) {
     if (name == "F11") {
         return PlayerKey::FullScreen;
     }
+    // The letter as typed, so that the key is found on a Latin and on a Russian keyboard alike,
+    // with Shift or Caps Lock too.
+    if (name == "v" || name == "V" || name == "м" || name == "М") {
+        return PlayerKey::Narrator;
+    }
     if (name.size() == 1 && name[0] >= '1' && name[0] <= '5') {
         return static_cast<PlayerKey>(static_cast<int>(PlayerKey::Digit1) + (name[0] - '1'));
     }

@@ -25,7 +25,8 @@ struct KeyAction {
 };
 
 // The game's reading of a key, for every view: `name` is the key as the web names it
-// (KeyboardEvent.key: "Tab", "Enter", " ", "Escape", "1" to "5", "F11"), which the window's own
+// (KeyboardEvent.key: "Tab", "Enter", " ", "Escape", "1" to "5", "F11", or a letter as typed,
+// "v" or "м" for the narrator), which the window's own
 // key codes are mapped onto. Shift turns Tab round; Control, Alt and Meta make a shortcut of the
 // platform's, never the game's. A key held down (`held`, the platform's auto-repeat) is one
 // press: only Tab runs on, and the repeats of any other key of the game's are swallowed.

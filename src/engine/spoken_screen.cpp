@@ -278,6 +278,7 @@ ReaderUpdate ReaderFeed::afterEvent() {
     } else if (said.kind == Announcement::Kind::Banner && this->now() < speechEndsMs_) {
         heldBanner_ = std::move(said.text);
     } else if (said.kind != Announcement::Kind::Nothing) {
+        update.narrate = said.text;
         update.say = std::move(said.text);
         update.narrate = update.say;
         spoken(update.say);

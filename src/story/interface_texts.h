@@ -114,4 +114,24 @@ inline constexpr Text kPageLayoutText{"page:layout", "Вид страницы"};
 inline constexpr Text kPageWindowLayoutText{"page:window-layout", "Как в окне"};
 inline constexpr Text kPageReadingLayoutText{"page:reading-layout", "Для чтения"};
 
+// The narrator, which reads aloud what a screen reader is told, for a player without one.
+inline constexpr Text kReadAloudCaption{"narrator:switch", "Читать вслух"};
+inline constexpr Text kReadAloudHint{
+    "narrator:hint",
+    "Клавиша М (V): игра читает вслух то, что иначе слышно только с экранным "
+    "диктором. Если диктор работает, чтение вслух молчит."};
+inline constexpr Text kReadAloudNote{
+    "narrator:page-note",
+    "Для игры без экранного диктора: вместе с ним голоса будут мешать "
+    "друг другу. Клавиша М (V)."};
+inline constexpr Text kReadAloudOnText{"narrator:on", "Чтение вслух включено."};
+inline constexpr Text kReadAloudOffText{"narrator:off", "Чтение вслух выключено."};
+inline constexpr Text kNoSpeechText{
+    "narrator:no-speech", "Читать вслух нечем: синтезатор речи недоступен. Игра идёт без голоса."};
+inline constexpr Text kNoVoiceText{"narrator:no-voice",
+                                   "Для русского языка нет голоса: игра идёт без чтения вслух."};
+inline constexpr Text kScreenReaderRunningText{
+    "narrator:screen-reader",
+    "Работает экранный диктор: чтение вслух молчит, чтобы не перебивать его."};
+
 }  // namespace tovik::story

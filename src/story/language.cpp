@@ -203,6 +203,14 @@ std::vector<TranslatableText> translatableTexts() {
           kPageWindowLayoutText, kPageReadingLayoutText}) {
         add(page, "On the web page around the game.");
     }
+    add(kReadAloudCaption, "The narrator's switch, in the window's corner and on the web page.");
+    add(kReadAloudHint,
+        "The window's tip for the narrator's switch: М is the key's Russian letter.");
+    add(kReadAloudNote, "The web page's description of the narrator's switch.");
+    for (const Text& said : {kReadAloudOnText, kReadAloudOffText, kNoSpeechText, kNoVoiceText,
+                             kScreenReaderRunningText}) {
+        add(said, "Said and shown when the narrator is switched.");
+    }
     return texts;
 }
 

@@ -18,6 +18,7 @@
 #include "look/qt_text.h"
 #include "story/language.h"
 #include "window/accessible_controls.h"
+#include "window/narrator.h"
 #include "window/player_access.h"
 #include "window/stage_scale.h"
 
@@ -179,6 +180,9 @@ void GameWindow::resizeEvent(QResizeEvent* event) {
         stageFit_ = fit;
         placeControls(*this, fit);
         update();
+    }
+    if (access_) {
+        access_->narrator().place();  // its switch keeps to the window's corner
     }
 }
 

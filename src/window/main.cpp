@@ -35,6 +35,8 @@
 #include "story/interface_texts.h"
 #include "window/game_window.h"
 #include "window/lost_window_watch.h"
+#include "window/narrator.h"
+#include "window/player_access.h"
 #include "window/replay.h"
 
 namespace {
@@ -266,6 +268,8 @@ int main(int argc, char* argv[]) {
     // The sound device opens once the first frame is up, on the sound thread, so the window
     // never waits for it.
     QTimer::singleShot(150, &window, [&audio] { audio.prepare(); });
+    // So is the narrator, when the player left it on: its speech libraries load only then.
+    QTimer::singleShot(150, &window, [&window] { window.access().narrator().restore(); });
 
     if (options.has("first-frame-time")) {
         window.reportFirstPaint([&sinceStart] {

@@ -10,6 +10,7 @@
 #include "story/interface_texts.h"
 #include "window/accessible_controls.h"
 #include "window/game_window.h"
+#include "window/narrator.h"
 
 namespace tovik::window {
 
@@ -85,7 +86,10 @@ PlayerAccess::PlayerAccess(GameWindow& window, Game& game, const WindowModel& mo
         statusLine_->hide();
         reorderChildren();
     });
+    narrator_ = std::make_unique<Narrator>(window, [this](const QString& notice) { say(notice); });
 }
+
+PlayerAccess::~PlayerAccess() = default;
 
 void PlayerAccess::watch(QWidget* widget) {
     widget->installEventFilter(this);
@@ -106,6 +110,7 @@ bool PlayerAccess::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::ShortcutOverride:
             return true;
         case QEvent::MouseButtonPress:
+            narrator_->interrupt();  // a click moves on, as a key does
             if (ringShown_) {
                 ringShown_ = false;
                 window_.update();
@@ -133,6 +138,13 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
     if (pressed == PlayerKey::Other) {
         return false;
     }
+    if (pressed == PlayerKey::Narrator) {
+        narrator_->toggle();
+        return true;
+    }
+    // As a screen reader stops at a key, so does the narrator: what the key brings comes next.
+    narrator_->interrupt();
+    const std::optional<ControlId> focusBefore = keys_.focus();
     if (pressed != PlayerKey::FullScreen) {
         ringShown_ = true;
     }
@@ -155,12 +167,18 @@ bool PlayerAccess::handleKey(const QKeyEvent& key) {
         window_.leaveFullScreen();
     }
     if (window_.isFullScreen() != wasFullScreen) {
-        say(toQString(story::translated(window_.isFullScreen() ? story::kFullScreenOnText
-                                                               : story::kFullScreenOffText)));
+        const std::string_view said = story::translated(
+            window_.isFullScreen() ? story::kFullScreenOnText : story::kFullScreenOffText);
+        say(toQString(said));
+        narrator_->read(std::string(said));
     }
     window_.afterEvent();
     applyFocus();
     window_.update();
+    // Tab brings a reader onto a control, which it names; the passage has been said already.
+    if (keys_.focus() != focusBefore && keys_.focus() && *keys_.focus() != ControlId::Info) {
+        narrator_->read(window_.control(*keys_.focus())->accessibleName().toStdString());
+    }
     return true;
 }
 
@@ -172,6 +190,7 @@ void PlayerAccess::afterEvent() {
     if (!update.say.empty()) {
         say(toQString(update.say));
     }
+    narrator_->read(update.narrate);
     if (update.focusMoved) {
         applyFocus();
         window_.update();

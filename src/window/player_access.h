@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
+
 #include "engine/keyboard.h"
 #include "engine/spoken_screen.h"
 
@@ -13,6 +15,7 @@ class QWidget;
 namespace tovik::window {
 
 class GameWindow;
+class Narrator;
 
 // Keyboard play and the screen reader's view of one game window. Keys become the same clicks
 // the mouse makes (KeyboardPlay); after every event the keyboard focus follows the screen, the
@@ -22,6 +25,7 @@ class PlayerAccess final : public QObject {
 
   public:
     PlayerAccess(GameWindow& window, Game& game, const WindowModel& model);
+    ~PlayerAccess() override;
 
     // Watches the keys and focus of `widget` (the window and each of its controls).
     void watch(QWidget* widget);
@@ -37,6 +41,8 @@ class PlayerAccess final : public QObject {
     bool showsFocusRing() const { return ringShown_; }
     // The last thing said through the announcer.
     QString lastAnnouncement() const;
+    // Reads aloud what the screen reader is told, for a player without one.
+    Narrator& narrator() { return *narrator_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,6 +61,7 @@ class PlayerAccess final : public QObject {
     QWidget* statusLine_ = nullptr;
     QWidget* announcer_ = nullptr;
     QTimer silence_;
+    std::unique_ptr<Narrator> narrator_;
     bool ringShown_ = false;
     bool applyingFocus_ = false;
 };

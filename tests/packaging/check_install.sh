@@ -145,6 +145,14 @@ deb)
         tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$library" ||
             fail "Depends lacks $library: $depends"
     done
+    # The narrator's speech is recommended, never required.
+    recommends=$(dpkg-deb -f "$deb" Recommends)
+    for package in qt6-speech-speechd-plugin speech-dispatcher; do
+        tr ',|' '\n\n' <<<"$recommends" | awk '{print $1}' | grep -qxF "$package" ||
+            fail "Recommends lacks $package: $recommends"
+        tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$package" &&
+            fail "Depends requires $package: $depends"
+    done
     lintian --fail-on error "$deb" ||
         fail "lintian finds errors in $(basename "$deb")"
     ;;

@@ -140,7 +140,7 @@ function focusedIn(node) {
 
 // The buttons of the game; the page's own layout switch is not one of them.
 function buttonsIn(node, found = []) {
-  if (node.role === "button" && !["Как в окне", "Для чтения"].includes(node.name)) found.push(node.name);
+  if (node.role === "button" && !["Как в окне", "Для чтения", "Читать вслух"].includes(node.name)) found.push(node.name);
   for (const child of node.children || []) buttonsIn(child, found);
   return found;
 }
@@ -218,3 +218,138 @@ test("axe-core finds no violation in the reading layout on the title, five choic
   assert.deepEqual(await violations(fight), [], "fight");
   await fight.close();
 });
+
+// The narrator, by the page's calls to the browser's speech: every utterance and every cancel is
+// written down, and spoken too where the voice is the machine's own. `voices` is "machine" (the
+// browser's own voices; skipped without one for the language), "stand-in" (one voice a language,
+// which says nothing), or "none".
+function listenToSpeech(voices) {
+  return (page) =>
+    page.evaluateOnNewDocument((voices) => {
+      const speech = window.speechSynthesis;
+      window.spoken = [];
+      window.cancels = 0;
+      const speak = speech.speak.bind(speech);
+      const cancel = speech.cancel.bind(speech);
+      if (voices !== "machine") {
+        const standIns = voices === "none" ? [] : [
+          { name: "ru", lang: "ru-RU", localService: true },
+          { name: "en", lang: "en-GB", localService: true },
+        ];
+        speech.getVoices = () => standIns;
+        // Only the browser's own voices may be set on an utterance.
+        Object.defineProperty(SpeechSynthesisUtterance.prototype, "voice", {
+          set(voice) { this.standIn = voice; },
+          get() { return this.standIn || null; },
+        });
+      }
+      speech.speak = (line) => {
+        window.spoken.push({ text: line.text, lang: line.lang, voice: line.voice && line.voice.name });
+        if (voices === "machine") speak(line);
+      };
+      speech.cancel = () => {
+        window.cancels += 1;
+        cancel();
+      };
+    }, voices);
+}
+
+const kNarratorWords = {
+  ru: {
+    "read-aloud": "Читать вслух",
+    "read-aloud-note": "Для игры без экранного диктора: вместе с ним голоса будут мешать друг другу. Клавиша М (V).",
+    "read-aloud-on": "Чтение вслух включено.",
+    "no-voice": "Для русского языка нет голоса: игра идёт без чтения вслух.",
+  },
+  en: {
+    "read-aloud": "Read aloud",
+    "read-aloud-note": "For playing without a screen reader: with one, the two voices would talk over each other. Key V.",
+    "read-aloud-on": "Reading aloud is on.",
+    "no-voice": "There is no English voice: the game goes on without reading aloud.",
+  },
+};
+
+for (const { language, voices } of [
+  { language: "ru", voices: "stand-in" },
+  { language: "en", voices: "machine" },
+  { language: "en", voices: "none" },
+]) {
+  test(`the narrator reads aloud what the screen reader is told: ${language}, voices: ${voices}`, async (t) => {
+    const page = await openGame(browser, `${server.url}?lang=${language}&seed=1`, undefined, listenToSpeech(voices));
+    if (voices === "machine") {
+      const has = await page.evaluate(
+        (language) =>
+          new Promise((resolve) => {
+            const look = () => speechSynthesis.getVoices().some((voice) => voice.lang.startsWith(language));
+            if (look()) return resolve(true);
+            speechSynthesis.addEventListener("voiceschanged", () => resolve(look()), { once: true });
+            setTimeout(() => resolve(look()), 2000);
+          }),
+        language
+      );
+      if (!has) {
+        t.skip(`this machine's browser has no ${language} voice`);
+        await page.close();
+        return;
+      }
+    }
+    const spoken = () => page.evaluate(() => window.spoken.map((line) => line.text));
+    const pressed = () => page.$eval("#read-aloud", (button) => button.getAttribute("aria-pressed"));
+    const notice = () => page.$eval("#read-aloud-notice", (element) => (element.hidden ? "" : element.textContent));
+    const words = kNarratorWords[language];
+    assert.equal(await page.$eval("#read-aloud", (button) => button.textContent), words["read-aloud"]);
+    // The switch warns a screen reader's user in its description.
+    const description = await page.$eval("#read-aloud", (button) =>
+      document.getElementById(button.getAttribute("aria-describedby")).textContent
+    );
+    assert.equal(description, words["read-aloud-note"]);
+    // The letter as a Russian keyboard types it, which Puppeteer's own keyboard does not know.
+    if (language === "ru") {
+      await page.evaluate(() =>
+        document.activeElement.dispatchEvent(new KeyboardEvent("keydown", { key: "м", bubbles: true }))
+      );
+    } else {
+      await page.keyboard.press("V");
+    }
+    await page.waitForFunction(() => document.getElementById("read-aloud").getAttribute("aria-pressed") === "true");
+    if (voices === "none") {
+      // Said once, on screen and as a status a screen reader reads; the game goes on silent.
+      await page.waitForFunction(() => !document.getElementById("read-aloud-notice").hidden);
+      assert.equal(await notice(), words["no-voice"]);
+      await page.keyboard.press("Enter");
+      await page.waitForFunction(() => getComputedStyle(document.getElementById("Info")).display !== "none");
+      assert.deepEqual(await spoken(), []);
+      assert.deepEqual(page.problems, []);
+      await page.close();
+      return;
+    }
+    await page.waitForFunction(() => window.spoken.length > 0);
+    assert.deepEqual(await spoken(), [words["read-aloud-on"]]);
+    assert.equal(await notice(), "");
+    // A key stops what is being read, and its lines come in the language played.
+    const cancels = await page.evaluate(() => window.cancels);
+    await page.keyboard.press("Enter");
+    await page.waitForFunction(() => window.spoken.length > 1);
+    const passage = await page.evaluate(() => window.spoken[1]);
+    const opening = await page.$eval("#Info", (element) => element.textContent);
+    assert.ok(passage.text.startsWith(opening.slice(0, 40)), passage.text);
+    assert.ok(passage.lang.startsWith(language), passage.lang);
+    assert.ok((await page.evaluate(() => window.cancels)) > cancels);
+    // Tab names the control it comes to.
+    await page.keyboard.press("Tab");
+    await page.waitForFunction(() => window.spoken.length > 2);
+    assert.equal((await spoken())[2], await page.$eval("#R1", (element) => element.textContent));
+    // Remembered across a reload, and off again by its key.
+    await page.reload({ waitUntil: "load" });
+    await page.waitForFunction(() => document.documentElement.dataset.ready === "true");
+    assert.equal(await pressed(), "true");
+    await page.keyboard.press("v");
+    assert.equal(await pressed(), "false");
+    const before = (await spoken()).length;
+    await page.keyboard.press("Enter");
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.equal((await spoken()).length, before);
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  });
+}

@@ -84,9 +84,11 @@ async function launch() {
   return browser;
 }
 
-// A new page of `size` showing the game at `url`, once its title screen has been drawn.
-async function openGame(browser, url, size = { width: 1024, height: 768 }) {
+// A new page of `size` showing the game at `url`, once its title screen has been drawn;
+// `prepare(page)` runs before the page loads.
+async function openGame(browser, url, size = { width: 1024, height: 768 }, prepare = null) {
   const page = await browser.newPage();
+  if (prepare) await prepare(page);
   await page.setViewport(size);
   const problems = [];
   page.on("pageerror", (error) => problems.push(String(error)));

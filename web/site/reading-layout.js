@@ -43,7 +43,7 @@
       if (reading) window.scrollTo(0, 0);
     }
     root.dataset.layout = layout;
-    for (const button of panel.querySelectorAll("button")) {
+    for (const button of panel.querySelectorAll("button[data-layout]")) {
       button.setAttribute("aria-pressed", String(button.dataset.layout === layout));
     }
   }

@@ -268,6 +268,7 @@
   function tell() {
     const said = game.takeAnnouncement();
     if (said) announce(said);
+    tovikNarrator.say(game.takeNarration()); // the same lines, aloud, when the player asked
     followFocus();
   }
 
@@ -284,6 +285,7 @@
     shownFocus = id;
     if (id >= 0 && elements[id] !== passage) {
       elements[id].focus({ preventScroll: true });
+      tovikNarrator.say(game.accessibleName(id)); // a reader names the control it comes to
     } else if (id >= 0 || stage.contains(document.activeElement)) {
       // Kept on the game's area, where its keys reach it in every mode of a screen reader.
       stage.focus({ preventScroll: true });
@@ -427,6 +429,7 @@
     const id = controlOf(event.target);
     if (id < 0) return; // the form has no click handler
     if (!tovik.clickReachesGame(id, tapCount(event, id))) return;
+    tovikNarrator.interrupt();
     handle(() => game.click(id));
   });
 
@@ -446,6 +449,14 @@
   // browser does nothing more with a key the game took, so a focused button is not clicked twice.
   document.addEventListener("keydown", (event) => {
     if (!game || game.windowState() !== "shown") return;
+    // The narrator's key is the page's to act on; any other key of the game's stops what is
+    // being read, as a screen reader's speech stops, before the key's own lines come.
+    const modifiers = [event.shiftKey, event.ctrlKey, event.altKey, event.metaKey];
+    if (tovik.narratorKey(event.key, ...modifiers)) {
+      if (!event.repeat) tovikNarrator.toggle();
+    } else if (tovik.keyTaken(event.key, ...modifiers)) {
+      tovikNarrator.interrupt();
+    }
     const taken = handle(() =>
       game.key(event.key, event.shiftKey, event.ctrlKey, event.altKey, event.metaKey, event.repeat)
     );
@@ -507,6 +518,7 @@
   function showLanguage() {
     document.documentElement.lang = language;
     words = tovik.pageWords();
+    tovikNarrator.start(words, language);
     for (const id of ["title", "closed-text", "start-again", "exit-yes", "exit-no", "window-layout", "reading-layout"]) {
       document.getElementById(id).textContent = words[id];
     }
