@@ -17,6 +17,7 @@ const kTypes = {
   ".png": "image/png",
   ".webmanifest": "application/manifest+json",
   ".wav": "audio/wav",
+  ".mp3": "audio/mpeg",
   ".txt": "text/plain; charset=utf-8",
 };
 
@@ -25,13 +26,19 @@ function siteFolder() {
   return process.env.TOVIK_SITE || path.resolve(__dirname, "../../build-web/site");
 }
 
-// A static file server for `root` on 127.0.0.1 and a free port. `missing` names paths that
-// answer 404 as if the file were not there.
-function serve(root, missing = new Set()) {
+// A static file server for `root` on 127.0.0.1 and a free port, answering a range of bytes as
+// web servers do. `missing` names paths that answer 404 as if the file were not there. `links`
+// makes a path a bad link: { "/x": { stallAfter: N } } sends N bytes and then nothing, never
+// closing; { "/x": { trickle: N } } sends N bytes a second. The returned `asked` lists every
+// path asked for with its Range header; links can be changed or deleted while it serves.
+function serve(root, missing = new Set(), links = {}) {
+  const asked = [];
+  const sockets = new Set();
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, "http://127.0.0.1");
     const relative = decodeURIComponent(url.pathname === "/" ? "/index.html" : url.pathname);
     const file = path.join(root, path.normalize(relative));
+    asked.push([url.pathname, request.headers.range || null]);
     if (!file.startsWith(root) || missing.has(relative)) {
       response.writeHead(404).end();
       return;
@@ -42,15 +49,50 @@ function serve(root, missing = new Set()) {
         return;
       }
       const type = kTypes[path.extname(file)] || "application/octet-stream";
-      response.writeHead(200, { "Content-Type": type, "Cache-Control": "no-store" });
-      response.end(data);
+      const headers = { "Content-Type": type, "Cache-Control": "no-store", "Accept-Ranges": "bytes" };
+      const range = /^bytes=(\d+)-$/.exec(request.headers.range || "");
+      let status = 200;
+      if (range && Number(range[1]) < data.length) {
+        headers["Content-Range"] = `bytes ${range[1]}-${data.length - 1}/${data.length}`;
+        data = data.subarray(Number(range[1]));
+        status = 206;
+      }
+      headers["Content-Length"] = data.length;
+      response.writeHead(status, headers);
+      const link = links[url.pathname];
+      if (link && link.stallAfter !== undefined) {
+        response.write(data.subarray(0, link.stallAfter)); // and no more
+      } else if (link && link.trickle) {
+        let sent = 0;
+        const drip = setInterval(() => {
+          if (response.destroyed || sent >= data.length) {
+            clearInterval(drip);
+            response.end();
+            return;
+          }
+          response.write(data.subarray(sent, sent + link.trickle));
+          sent += link.trickle;
+        }, 1000);
+        response.on("close", () => clearInterval(drip));
+      } else {
+        response.end(data);
+      }
     });
+  });
+  server.on("connection", (socket) => {
+    sockets.add(socket);
+    socket.on("close", () => sockets.delete(socket));
   });
   return new Promise((resolve) => {
     server.listen(0, "127.0.0.1", () => {
       resolve({
         url: "http://127.0.0.1:" + server.address().port + "/",
-        close: () => new Promise((done) => server.close(done)),
+        asked,
+        close: () =>
+          new Promise((done) => {
+            for (const socket of sockets) socket.destroy(); // a stalled answer never ends
+            server.close(done);
+          }),
       });
     });
   });

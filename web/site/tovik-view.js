@@ -60,11 +60,9 @@
 
   function bufferFor(path) {
     if (!sound.buffers.has(path)) {
-      const loaded = fetch(path)
-        .then((response) => {
-          if (!response.ok) throw new Error(path + ": " + response.status);
-          return response.arrayBuffer();
-        })
+      // Through the loader, which knows the site's sound format and gives up on a stalled link.
+      const loaded = tovikLoader
+        .fetchSound(path)
         .then(decode)
         .then((buffer) => {
           sound.loaded.set(path, buffer);
