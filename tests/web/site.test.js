@@ -132,6 +132,24 @@ test("a copy with a file missing is not kept, and the page says the game will no
   fs.rmSync(site, { recursive: true, force: true });
 });
 
+test("link previews name the page and its picture by full address only when the build knows it", () => {
+  const page = fs.readFileSync(path.join(siteFolder(), "index.html"), "utf8");
+  assert.match(page, /<meta property="og:image" content="preview.png">/);
+  assert.doesNotMatch(page, /og:url/);
+  const out = path.join(os.tmpdir(), "tovik-index-" + process.pid + ".html");
+  const made = spawnSync(
+    "python3",
+    [path.resolve(__dirname, "../../web/make_site.py"), "page", path.resolve(__dirname, "../../web/site/index.html"), out,
+     "https://example.org/tovik"],
+    { encoding: "utf8", timeout: 30000 }
+  );
+  assert.equal(made.status, 0, made.stderr);
+  const addressed = fs.readFileSync(out, "utf8");
+  fs.rmSync(out);
+  assert.match(addressed, /<meta property="og:url" content="https:\/\/example.org\/tovik\/">/);
+  assert.match(addressed, /<meta property="og:image" content="https:\/\/example.org\/tovik\/preview.png">/);
+});
+
 test("a rebuild under an open page: it keeps its own build's sounds, a new page gets the new ones", async () => {
   const site = fs.mkdtempSync(path.join(os.tmpdir(), "tovik-site-"));
   fs.cpSync(siteFolder(), site, { recursive: true });
@@ -180,7 +198,7 @@ test("a rebuild under an open page: it keeps its own build's sounds, a new page 
 // and the retry carries on from where the download stopped.
 for (const [how, file, link] of [
   ["stalls half-way", "/tovik.wasm.gz", { stallAfter: 30000 }],
-  ["trickles", "/tovik.js.gz", { trickle: 200 }],
+  ["trickles", "/tovik.js.gz", { trickle: 100 }],
 ]) {
   test(`a download that ${how} is reported, and the retry finishes it`, { timeout: 90000 }, async () => {
     const links = { [file]: link };

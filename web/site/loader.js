@@ -130,7 +130,7 @@ var tovikLoader = (function () {
   // offers a retry, which asks for the rest of the file (where the server can send a part) or
   // for the whole file again. A trickle too slow to finish in any reasonable time is a stall too.
   var kStallMs = 6000;
-  var kStallBytes = 2048;
+  var kStallBytes = 1024;
   var canUnpack = typeof DecompressionStream === "function" && typeof Response === "function";
   var downloads = [];
 

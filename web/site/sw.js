@@ -42,7 +42,9 @@ async function fetchWhole(file) {
       clearTimeout(timer);
       timer = setTimeout(() => controller.abort(), kStallMs);
     }
-    return new Response(new Blob(chunks), { status: 200, headers: response.headers });
+    // Stored as the page will read it: unpacked, so only its type goes with it.
+    const type = response.headers.get("Content-Type");
+    return new Response(new Blob(chunks), { status: 200, headers: type ? { "Content-Type": type } : {} });
   } finally {
     clearTimeout(timer);
   }
