@@ -65,13 +65,17 @@
 
   // A new scene puts the focus on the game's area, where its passage is read; in the column the
   // passage is also brought into view under the life bar when the old one had been scrolled
-  // away. A passage already in view stays where it is: the page does not jump.
+  // away, at the very top of the page where it starts near enough, with the language link. A
+  // passage already in view stays where it is: the page does not jump.
   const stage = document.getElementById("stage");
   stage.addEventListener("focusin", (event) => {
     if (!root.classList.contains("reading") || event.target !== stage) return;
     const passage = document.getElementById("Info");
     const bar = document.getElementById("Life").getBoundingClientRect();
     const top = passage.getBoundingClientRect().top;
-    if (top < bar.bottom || top > window.innerHeight * 0.6) passage.scrollIntoView({ block: "start" });
+    const nearTop = window.innerHeight * 0.6;
+    if (top >= bar.bottom && top <= nearTop) return;
+    if (top + window.scrollY <= nearTop) window.scrollTo(0, 0);
+    else passage.scrollIntoView({ block: "start" });
   });
 })();
