@@ -34,6 +34,9 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
         ".js": "text/javascript",
         ".css": "text/css",
         ".html": "text/html",
+        ".webp": "image/webp",
+        ".mp3": "audio/mpeg",
+        ".woff2": "font/woff2",
     }
 
     def list_directory(self, path):
