@@ -24,8 +24,9 @@ TOVIK_PACKAGES=(
 )
 
 # The browser build: Debian's emscripten builds the page, python3 serves it for ./play --web
-# and cuts its font (fontTools, with brotli for WOFF2).
-TOVIK_WEB_PACKAGES=(cmake make emscripten python3 python3-fonttools python3-brotli)
+# and cuts its font (fontTools, with brotli for WOFF2), lame makes its MP3 sounds from the WAVs
+# and webp its pictures.
+TOVIK_WEB_PACKAGES=(cmake make emscripten python3 python3-fonttools python3-brotli lame webp)
 # Its tests: Node.js runs the headless player and drives Debian's Chromium. npm comes with
 # Debian's nodejs, or as its own package; a Node.js installed otherwise brings its own npm.
 TOVIK_WEB_TEST_PACKAGES=(nodejs chromium)

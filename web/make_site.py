@@ -4,18 +4,22 @@
   make_site.py font FONT.ttf OUT.woff2 TEXT_FILE...   the font cut to the letters the game writes
   make_site.py png IN.bmp OUT.png                     a window picture as a lossless PNG
   make_site.py gzip FILE OUT.gz                       a packed copy, unpacked by the page itself
+  make_site.py page IN.html OUT.html [SITE_URL]       the page, its link previews naming SITE_URL
   make_site.py worker SITE TEMPLATE OUT.js FILE...    the offline worker, listing the site's files
 
 The page unpacks the engine's packed copies itself, so they travel small from any web server,
 compressing or not. The font keeps every letter that appears in the given files (the story, the captions, the page),
 all of printable ASCII and Latin-1 for other editions, and drops the rest. The worker's version
-is a digest of the whole site, so a new build replaces the cached files of the old one.
+is a digest of the whole site, so a new build replaces the cached files of the old one; a file
+on its list that the site does not have stops the build, as the copy could never be whole.
 """
 
 import gzip
 import hashlib
+import html
 import json
 import os
+import re
 import struct
 import sys
 import zlib
@@ -102,8 +106,29 @@ def pack(path, out_path):
             packed.write(file.read())
 
 
+def write_page(in_path, out_path, site_url):
+    """Preview services want full addresses; where the site will be is known only when given."""
+    with open(in_path, encoding="utf-8") as page:
+        text = page.read()
+    if site_url:
+        if not re.fullmatch(r"https?://[^\s\"'<>]+", site_url):
+            raise SystemExit(f"make_site.py: TOVIK_SITE_URL must be an http(s) address, not {site_url!r}")
+        if not site_url.endswith("/"):
+            site_url += "/"
+        address = html.escape(site_url, quote=True)
+        text = text.replace('<meta property="og:image" content="preview.png">',
+                            f'<meta property="og:url" content="{address}">\n'
+                            f'<meta property="og:image" content="{address}preview.png">')
+    with open(out_path, "w", encoding="utf-8") as out:
+        out.write(text)
+
+
 def write_worker(site, template_path, out_path, built):
     files = sorted(os.path.relpath(path, site).replace(os.sep, "/") for path in built)
+    missing = [name for name in files if not os.path.isfile(os.path.join(site, name))]
+    if missing:
+        raise SystemExit("make_site.py: the offline copy lists files the site does not have: "
+                         + ", ".join(missing))
     digest = hashlib.sha256()
     for relative in files:
         digest.update(relative.encode() + b"\0")
@@ -112,7 +137,9 @@ def write_worker(site, template_path, out_path, built):
     with open(template_path, encoding="utf-8") as template:
         text = template.read()
     text = text.replace('"@VERSION@"', json.dumps(digest.hexdigest()[:16]))
-    text = text.replace('["@FILES@"]', json.dumps(["./"] + files, indent=1))
+    # The page is stored once, as the folder's address it is opened by.
+    listed = ["./"] + [name for name in files if name != "index.html"]
+    text = text.replace('["@FILES@"]', json.dumps(listed, indent=1))
     with open(out_path, "w", encoding="utf-8") as out:
         out.write(text)
 
@@ -124,6 +151,8 @@ def main(argv):
         write_png(argv[3], *read_bmp(argv[2]))
     elif len(argv) == 4 and argv[1] == "gzip":
         pack(argv[2], argv[3])
+    elif len(argv) in (4, 5) and argv[1] == "page":
+        write_page(argv[2], argv[3], argv[4] if len(argv) == 5 else "")
     elif len(argv) >= 5 and argv[1] == "worker":
         write_worker(argv[2], argv[3], argv[4], argv[5:])
     else:

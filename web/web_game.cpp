@@ -345,6 +345,14 @@ bool chooseLanguage(const std::string& code) {
     return language.has_value();
 }
 
+// The translation into `code`, as the site's data file holds it (`code`.catalogue): the engine
+// carries none, so a page in Russian downloads no English. False for damaged data or a code
+// that has none.
+bool loadCatalogue(const std::string& code, const std::string& data) {
+    const std::optional<story::Language> language = story::languageNamed(code);
+    return language && !data.empty() && story::loadCatalogue(*language, data);
+}
+
 // The page's own words around the stage, in the language played, by the ids of their elements.
 val pageWords() {
     val words = val::object();
@@ -429,6 +437,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
     emscripten::function("readingOrder", &readingOrderOfControls);
     emscripten::function("defaultSound", &defaultSound);
     emscripten::function("chooseLanguage", &chooseLanguage);
+    emscripten::function("loadCatalogue", &loadCatalogue);
     emscripten::function("pageWords", &pageWords);
     emscripten::function("clickReachesGame", &clickReachesGameAt);
     emscripten::function("keyTaken", &keyTaken);

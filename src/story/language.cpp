@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -19,6 +21,19 @@ extern const std::span<const CatalogueEntry> kEnglishCatalogue;
 namespace {
 
 std::atomic<Language> chosen{Language::Russian};
+
+// A translation read as data: its Russian text is known by its digest.
+struct LoadedEntry {
+    std::string_view context;
+    std::uint64_t russian;
+    std::string_view translation;
+};
+struct LoadedCatalogue {
+    std::string data;                  // the entries' texts point into it
+    std::vector<LoadedEntry> entries;  // ordered by context
+};
+// The English catalogue, when the build reads it as data.
+std::unique_ptr<const LoadedCatalogue> loadedEnglish;
 
 bool isSet(const char* value) {
     return value != nullptr && *value != '\0';
@@ -81,7 +96,72 @@ std::span<const CatalogueEntry> catalogueOf(Language language) {
     return language == Language::English ? kEnglishCatalogue : std::span<const CatalogueEntry>();
 }
 
+std::uint64_t russianDigest(std::string_view russian) {
+    std::uint64_t digest = 0xcbf29ce484222325U;
+    for (const char c : russian) {
+        digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001b3U;
+    }
+    return digest;
+}
+
+bool loadCatalogue(Language language, std::string_view data) {
+    if (language != Language::English) {
+        return false;
+    }
+    if (data.empty()) {
+        loadedEnglish.reset();
+        return true;
+    }
+    auto loaded = std::make_unique<LoadedCatalogue>();
+    loaded->data = data;
+    std::string_view rest = loaded->data;
+    const auto field = [&rest](std::string_view& out) {
+        const std::size_t end = rest.find('\0');
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        out = rest.substr(0, end);
+        rest.remove_prefix(end + 1);
+        return true;
+    };
+    while (!rest.empty()) {
+        std::string_view context;
+        std::string_view digest;
+        LoadedEntry entry{};
+        if (!field(context) || !field(digest) || !field(entry.translation) || context.empty() ||
+            digest.size() != 16) {
+            return false;
+        }
+        const auto [end, problem] =
+            std::from_chars(digest.data(), digest.data() + digest.size(), entry.russian, 16);
+        if (problem != std::errc() || end != digest.data() + digest.size()) {
+            return false;
+        }
+        entry.context = context;
+        loaded->entries.push_back(entry);
+    }
+    std::stable_sort(
+        loaded->entries.begin(), loaded->entries.end(),
+        [](const LoadedEntry& a, const LoadedEntry& b) { return a.context < b.context; });
+    loadedEnglish = std::move(loaded);
+    return true;
+}
+
 std::string_view translated(Language language, std::string_view context, std::string_view russian) {
+    if (language == Language::English && loadedEnglish) {
+        const std::vector<LoadedEntry>& entries = loadedEnglish->entries;
+        auto found = std::lower_bound(entries.begin(), entries.end(), context,
+                                      [](const LoadedEntry& entry, std::string_view wanted) {
+                                          return entry.context < wanted;
+                                      });
+        const std::uint64_t digest = russianDigest(russian);
+        for (; found != entries.end() && found->context == context; ++found) {
+            if (found->russian == digest) {
+                return found->translation;
+            }
+        }
+        return russian;
+    }
     const std::span<const CatalogueEntry> catalogue = catalogueOf(language);
     const auto found =
         std::lower_bound(catalogue.begin(), catalogue.end(), std::tie(context, russian),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <ostream>
 #include <string>
@@ -59,6 +60,47 @@ TEST(Translation, ShowsTheRussianWhileTheCatalogueTranslatesAnOlderText) {
     EXPECT_EQ(story::translated(Language::English, story::kStartText.context, "СТАРТ!"), "СТАРТ!");
     EXPECT_EQ(story::translated(Language::English, "title:nothing", "СТАРТ"), "СТАРТ");
     EXPECT_EQ(story::translated(Language::Russian, story::kStartText.context, "СТАРТ"), "СТАРТ");
+}
+
+// The page loads its catalogue as data, Russian texts named by their digest: every built-in
+// translation comes out the same, an older Russian text still falls back, and damaged data
+// loads nothing.
+TEST(Translation, ACatalogueLoadedAsDataTranslatesAsTheBuiltInOne) {
+    using namespace std::string_literals;
+    EXPECT_EQ(story::russianDigest(""), 0xcbf29ce484222325U);
+    EXPECT_EQ(story::russianDigest("a"), 0xaf63dc4c8601ec8cU);
+    std::string data;
+    for (const story::CatalogueEntry& entry : story::catalogueOf(Language::English)) {
+        char digest[17];
+        std::snprintf(digest, sizeof digest, "%016llx",
+                      static_cast<unsigned long long>(story::russianDigest(entry.russian)));
+        data += std::string(entry.context) + '\0' + digest + '\0';
+        data += std::string(entry.translation) + '\0';
+    }
+    for (const std::string& damaged : {data.substr(0, data.size() - 1), "a\0zz\0b\0"s,
+                                       "\0"
+                                       "0000000000000000\0b\0"s,
+                                       "a\0"
+                                       "000000000000000g\0b\0"s}) {
+        EXPECT_FALSE(story::loadCatalogue(Language::English, damaged));
+    }
+    char extra[17];
+    std::snprintf(extra, sizeof extra, "%016llx",
+                  static_cast<unsigned long long>(story::russianDigest("проверка")));
+    ASSERT_TRUE(
+        story::loadCatalogue(Language::English, data + "test:only\0"s + extra + "\0check\0"s));
+    EXPECT_EQ(story::translated(Language::English, "test:only", "проверка"), "check");
+    EXPECT_FALSE(story::loadCatalogue(Language::Russian, data));
+    std::size_t compared = 0;
+    for (const story::CatalogueEntry& entry : story::catalogueOf(Language::English)) {
+        EXPECT_EQ(story::translated(Language::English, entry.context, entry.russian),
+                  entry.translation);
+        ++compared;
+    }
+    EXPECT_GT(compared, 100U);
+    EXPECT_EQ(story::translated(Language::English, story::kStartText.context, "СТАРТ!"), "СТАРТ!");
+    EXPECT_TRUE(story::loadCatalogue(Language::English, ""));  // back to the built-in table
+    EXPECT_EQ(story::translated(Language::English, "test:only", "проверка"), "проверка");
 }
 
 }  // namespace

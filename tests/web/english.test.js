@@ -1,5 +1,6 @@
 // The English edition in the page: seeded games to the way out and to a death with English on
-// the screen after every click, and the language switch beside the stage, remembered.
+// the screen after every click, and the language switch beside the stage, remembered, with the
+// translation downloaded only when it is played.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -68,12 +69,18 @@ test("an English game to a death, and its banner", async () => {
   await page.close();
 });
 
-test("the switch changes the language and is remembered", async () => {
+// The translation is data the page fetches only for the language it plays.
+const fetchedTranslation = (page) =>
+  page.evaluate(() => performance.getEntriesByType("resource").some((entry) => entry.name.includes(".catalogue")));
+
+test("the switch changes the language, fetching the translation only then, and is remembered", async () => {
   const page = await openGame(browser, server.url + "?seed=7");
   assert.equal(await page.evaluate(() => document.documentElement.lang), "ru");
+  assert.equal(await fetchedTranslation(page), false, "a Russian page downloads no English");
   await Promise.all([page.waitForNavigation(), page.click("#language-switch")]);
   await page.waitForFunction(() => document.documentElement.dataset.ready === "true");
   assert.equal(await page.evaluate(() => document.documentElement.lang), "en");
+  assert.equal(await fetchedTranslation(page), true);
   assert.equal(await page.$eval("#Start", (start) => start.textContent), "START");
   await page.close();
 

@@ -7,6 +7,7 @@ const http = require("http");
 const os = require("os");
 const path = require("path");
 const puppeteer = require("puppeteer-core");
+const zlib = require("zlib");
 
 const kTypes = {
   ".html": "text/html; charset=utf-8",
@@ -15,8 +16,10 @@ const kTypes = {
   ".wasm": "application/wasm",
   ".woff2": "font/woff2",
   ".png": "image/png",
+  ".webp": "image/webp",
   ".webmanifest": "application/manifest+json",
   ".wav": "audio/wav",
+  ".mp3": "audio/mpeg",
   ".txt": "text/plain; charset=utf-8",
 };
 
@@ -25,13 +28,22 @@ function siteFolder() {
   return process.env.TOVIK_SITE || path.resolve(__dirname, "../../build-web/site");
 }
 
-// A static file server for `root` on 127.0.0.1 and a free port. `missing` names paths that
-// answer 404 as if the file were not there.
-function serve(root, missing = new Set()) {
+// A static file server for `root` on 127.0.0.1 and a free port, answering a range of bytes as
+// web servers do. With `options.compress` it packs text as a web server set up for the site
+// does; `options.link` ({ latency ms, bytesPerSecond }) makes every answer come over one slow
+// link, for a browser that cannot slow its own. `missing` names paths that answer 404 as if the file were not there. `links`
+// makes a path a bad link: { "/x": { stallAfter: N } } sends N bytes and then nothing, never
+// closing; { "/x": { trickle: N } } sends N bytes a second. The returned `asked` lists every
+// path asked for with its Range header; links can be changed or deleted while it serves.
+function serve(root, missing = new Set(), links = {}, options = {}) {
+  const asked = [];
+  const sockets = new Set();
+  const slow = options.link ? slowLink(options.link) : null;
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, "http://127.0.0.1");
     const relative = decodeURIComponent(url.pathname === "/" ? "/index.html" : url.pathname);
     const file = path.join(root, path.normalize(relative));
+    asked.push([url.pathname, request.headers.range || null]);
     if (!file.startsWith(root) || missing.has(relative)) {
       response.writeHead(404).end();
       return;
@@ -42,18 +54,90 @@ function serve(root, missing = new Set()) {
         return;
       }
       const type = kTypes[path.extname(file)] || "application/octet-stream";
-      response.writeHead(200, { "Content-Type": type, "Cache-Control": "no-store" });
-      response.end(data);
+      const headers = { "Content-Type": type, "Cache-Control": "no-store", "Accept-Ranges": "bytes" };
+      const range = /^bytes=(\d+)-$/.exec(request.headers.range || "");
+      let status = 200;
+      if (options.compress && /^text\/|json/.test(type) && /gzip/.test(request.headers["accept-encoding"] || "")) {
+        data = zlib.gzipSync(data, { level: 6 });
+        headers["Content-Encoding"] = "gzip";
+        delete headers["Accept-Ranges"];
+      } else if (range && Number(range[1]) < data.length) {
+        headers["Content-Range"] = `bytes ${range[1]}-${data.length - 1}/${data.length}`;
+        data = data.subarray(Number(range[1]));
+        status = 206;
+      }
+      headers["Content-Length"] = data.length;
+      const link = links[url.pathname];
+      if (slow) {
+        slow.send(response, status, headers, data);
+        return;
+      }
+      response.writeHead(status, headers);
+      if (link && link.stallAfter !== undefined) {
+        response.write(data.subarray(0, link.stallAfter)); // and no more
+      } else if (link && link.trickle) {
+        let sent = 0;
+        const drip = setInterval(() => {
+          if (response.destroyed || sent >= data.length) {
+            clearInterval(drip);
+            response.end();
+            return;
+          }
+          response.write(data.subarray(sent, sent + link.trickle));
+          sent += link.trickle;
+        }, 1000);
+        response.on("close", () => clearInterval(drip));
+      } else {
+        response.end(data);
+      }
     });
+  });
+  server.on("connection", (socket) => {
+    sockets.add(socket);
+    socket.on("close", () => sockets.delete(socket));
   });
   return new Promise((resolve) => {
     server.listen(0, "127.0.0.1", () => {
       resolve({
         url: "http://127.0.0.1:" + server.address().port + "/",
-        close: () => new Promise((done) => server.close(done)),
+        asked,
+        close: () =>
+          new Promise((done) => {
+            for (const socket of sockets) socket.destroy(); // a stalled answer never ends
+            server.close(done);
+          }),
       });
     });
   });
+}
+
+// One link shared by every answer: each waits `latency` ms, then the bytes of all of them go
+// out in turn, `bytesPerSecond` in all.
+function slowLink({ latency, bytesPerSecond }) {
+  const queue = [];
+  const kTickMs = 20;
+  setInterval(() => {
+    let budget = (bytesPerSecond * kTickMs) / 1000;
+    while (budget > 0 && queue.length) {
+      const item = queue[0];
+      const part = item.data.subarray(item.sent, item.sent + Math.min(budget, 1460));
+      item.response.write(part);
+      item.sent += part.length;
+      budget -= part.length;
+      queue.shift();
+      if (item.sent >= item.data.length) item.response.end();
+      else queue.push(item);
+    }
+  }, kTickMs).unref();
+  return {
+    send(response, status, headers, data) {
+      setTimeout(() => {
+        response.writeHead(status, headers);
+        if (data.length === 0) response.end();
+        else queue.push({ response, data, sent: 0 });
+      }, latency);
+    },
+  };
 }
 
 async function launch() {

@@ -1,5 +1,6 @@
-// The page on a phone and zoomed: the reading layout's column played by taps, text that grows
-// with zoom, and the layout switch.
+// The page on a phone and zoomed: the reading layout's column played by taps, with every target
+// a finger's size and the page still after each scene; text that grows with every zoom step, and
+// the layout switch.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -28,7 +29,27 @@ function measure(page) {
       const box = element.getBoundingClientRect();
       return { id, font: parseFloat(style.fontSize), height: box.height, colour: style.color };
     };
+    // Everything a finger can tap, shown now: the game's controls, the language link, the
+    // layout switch and any open box's buttons.
+    const small = [...document.querySelectorAll(".clickable, button, a[href], [role=button]")]
+      .filter((element) => element.getClientRects().length > 0 && getComputedStyle(element).visibility === "visible")
+      .map((element) => [element.id || element.textContent, element.getBoundingClientRect()])
+      .filter(([, box]) => box.width < 44 || box.height < 44)
+      .map(([name, box]) => `${name} ${box.width.toFixed(1)}×${box.height.toFixed(1)}`);
+    // In a fight, the Attack button and the items held that are not wholly on the screen.
+    const attack = document.getElementById("Attack");
+    const offScreen = !shown(attack)
+      ? []
+      : [attack, ...["Item1", "Item2", "Item3", "Item4"].map((id) => document.getElementById(id)).filter(shown)]
+          .filter((element) => {
+            const box = element.getBoundingClientRect();
+            return box.top < 0 || box.bottom > window.innerHeight;
+          })
+          .map((element) => element.id);
     return {
+      small,
+      offScreen,
+      scrolled: window.scrollY,
       layout: document.documentElement.dataset.layout,
       info: shown(document.getElementById("Info")) ? of("Info") : null,
       choices: ["R1", "R2", "R3", "R4", "R5"].filter((id) => shown(document.getElementById(id))).map(of),
@@ -50,11 +71,14 @@ const shown = (page, name) =>
 
 for (const [orientation, size] of [
   ["portrait", phone(390, 844)],
+  ["small portrait", phone(360, 640)],
   ["landscape", phone(844, 390)],
 ]) {
-  test(`a phone in ${orientation} plays by taps through a fight and the items to the way out`, async () => {
+  test(`a phone in ${orientation} plays by taps through a fight and the items to the way out`, { timeout: 120000 }, async () => {
     const page = await openGame(browser, server.url + "?seed=7", size);
-    assert.equal((await measure(page)).layout, "reading");
+    const title = await measure(page);
+    assert.equal(title.layout, "reading");
+    assert.deepEqual(title.small, [], "every target on the title is a finger's size");
     const clicks = fs
       .readFileSync(path.join(kReplays, "victory.replay"), "utf8")
       .split("\n")
@@ -68,11 +92,22 @@ for (const [orientation, size] of [
         assert.equal(name, "Attack", name + " is there to be tapped");
         continue;
       }
+      // A choice tapped at the top of the page leaves the page there: the new scene does not
+      // scroll it, nor clip the language link above the life bar.
+      const atTop = await page.$eval("#" + name, (control) => {
+        const box = control.getBoundingClientRect();
+        return window.scrollY === 0 && box.top >= 0 && box.bottom <= window.innerHeight;
+      });
       await tap(page, name);
       if (name === "Attack") blows += 1;
       if (name.startsWith("Item")) items += 1;
       const now = await measure(page);
       assert.equal(now.sideways, false, "nothing scrolls sideways after " + name);
+      assert.deepEqual(now.small, [], "every target is a finger's size after " + name);
+      if (orientation === "landscape") {
+        assert.deepEqual(now.offScreen, [], "the Attack button and the items are in view after " + name);
+      }
+      if (atTop) assert.equal(now.scrolled, 0, "the page stays at its top after " + name);
       if (now.info) assert.ok(now.info.font >= 16, "the passage is " + now.info.font + " px");
       for (const choice of now.choices) {
         assert.ok(choice.font >= 16, choice.id + " is " + choice.font + " px");
@@ -92,22 +127,25 @@ for (const [orientation, size] of [
   });
 }
 
-test("250% zoom enlarges the text, and the layout switch is obeyed and remembered", async () => {
-  const sizes = {};
-  for (const [zoom, size] of [
-    [1, { width: 1280, height: 800 }],
-    [2.5, { width: 512, height: 320, deviceScaleFactor: 2.5 }],
-  ]) {
+test("every zoom step from 100% enlarges the text on the screen, and the layout switch is obeyed and remembered", { timeout: 120000 }, async () => {
+  // A browser's zoom shrinks the viewport in CSS px and raises the pixels per CSS px alike. The
+  // passage's size on the screen, in device pixels, must grow at each step.
+  let previous = 0;
+  for (const zoom of [1, 1.1, 1.25, 1.5, 2.5]) {
+    const size = { width: Math.floor(1280 / zoom), height: Math.floor(800 / zoom), deviceScaleFactor: zoom };
     const page = await openGame(browser, server.url + "?seed=7", size);
     await page.click("#Start");
     await page.click("#R1");
-    sizes[zoom] = await measure(page);
+    const onScreen = await page.$eval("#Info", (info) => {
+      const scale = info.getBoundingClientRect().width / info.offsetWidth;
+      return parseFloat(getComputedStyle(info).fontSize) * scale * window.devicePixelRatio;
+    });
+    const { layout } = await measure(page);
+    if (zoom === 1 || zoom === 2.5) assert.equal(layout, zoom === 1 ? "window" : "reading");
+    assert.ok(onScreen > previous * 1.05, `at ${zoom * 100}% the passage is ${onScreen} device px, after ${previous}`);
+    previous = onScreen;
     await page.close();
   }
-  assert.equal(sizes[1].layout, "window");
-  assert.equal(sizes[2.5].layout, "reading");
-  assert.ok(sizes[2.5].info.font >= sizes[1].info.font);
-  assert.ok(sizes[2.5].choices[0].font >= sizes[1].choices[0].font);
 
   const page = await openGame(browser, server.url, phone(390, 844));
   await page.click('#layout-switch [data-layout="window"]');

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The server of ./play --web, asked what browsers and strangers ask: types, folders, a NUL, a
-port already taken and ports that are none. Needs only python3.
+path that is no UTF-8, a link out of the site, a thousand idle connections, a port already taken
+and ports that are none. Needs only python3.
 
     serve_site_test.py SOURCE_DIR
 """
@@ -36,6 +37,11 @@ for name, body in [("index.html", b"<!doctype html>"), ("tovik.wasm", b"\0asm"),
                    ("pictures/title.bmp", b"BM"), ("fonts/index.html", b"<p>")]:
     with open(os.path.join(site, name), "wb") as out:
         out.write(body)
+secret = tempfile.mkdtemp(prefix="tovik-outside-")
+with open(os.path.join(secret, "secret.txt"), "w") as out:
+    out.write("not the site's")
+os.symlink(secret, os.path.join(site, "out"))
+os.symlink(os.path.join(secret, "secret.txt"), os.path.join(site, "secret.txt"))
 
 port = free_port()
 server = subprocess.Popen([sys.executable, server_script, site, str(port)],
@@ -60,6 +66,10 @@ try:
         ("/%00", 404, None),
         ("/pictures/%00title.bmp", 404, None),
         ("/../../../etc/passwd", 404, None),
+        ("/%ed%a0%80", 400, None),  # a lone surrogate: no UTF-8
+        ("/%ff.js", 400, None),
+        ("/out/secret.txt", 404, None),
+        ("/secret.txt", 404, None),
     ]
     for path, status, content_type in cases:
         connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
@@ -71,7 +81,28 @@ try:
             got = (response.getheader("Content-Type") or "").split(";")[0]
             check(got == content_type, f"{path}: type {got}, not {content_type}")
         check(b"title.bmp" not in body, f"{path}: lists the folder")
+        check(b"not the site's" not in body, f"{path}: served a file outside the site")
         connection.close()
+
+    # A thousand connections that never ask anything, then a browser's request: answered at once.
+    idle = []
+    for _ in range(1000):
+        idle.append(socket.create_connection(("127.0.0.1", port), timeout=5))
+    idle[-1].sendall(b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n")  # and one half-sent
+    asked = time.monotonic()
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=5)
+    try:
+        connection.request("GET", "/tovik.wasm")
+        response = connection.getresponse()
+        body = response.read()
+        waited = time.monotonic() - asked
+        check(response.status == 200 and body == b"\0asm" and waited < 1,
+              f"after 1000 idle connections: status {response.status} in {waited:.2f} s")
+    except OSError as error:
+        check(False, f"after 1000 idle connections: {error}")
+    connection.close()
+    for sock in idle:
+        sock.close()
 
     # The port is now taken: one line, exit 1.
     taken = subprocess.run([sys.executable, server_script, site, str(port)],
@@ -96,7 +127,7 @@ for port_text in ["0", "65536", "99999999999999999999999", "80x", "", "-1", "+80
     check(served.returncode == 2 and len(served.stderr.splitlines()) == 1,
           f"server port {port_text!r}: exit {served.returncode}, said {served.stderr!r}")
 
-subprocess.run(["rm", "-rf", site])
+subprocess.run(["rm", "-rf", site, secret])
 for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)

@@ -1,8 +1,14 @@
 // The site around the game: a game kept across a reload, Back/Forward and a switch of language,
-// play offline after one visit, and a plain Russian message where the game cannot start.
+// play offline after one visit, an offline copy that is whole or said not to be, a rebuild under
+// an open page, a link that stalls or trickles, and a plain Russian message where the game
+// cannot start.
 "use strict";
 
 const assert = require("node:assert/strict");
+const { spawnSync } = require("child_process");
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
 const { after, before, test } = require("node:test");
 const { execFileSync } = require("node:child_process");
 const path = require("node:path");
@@ -19,14 +25,29 @@ after(async () => {
 });
 
 // Each test has a server of its own, so an offline copy from one cannot serve another.
-async function withServer(missing, body) {
-  const server = await serve(siteFolder(), missing);
+async function withServer(missing, body, links = {}, root = siteFolder()) {
+  const server = await serve(root, missing, links);
   try {
-    await body(server.url);
+    await body(server.url, server);
   } finally {
     await server.close();
   }
 }
+
+// The page's offline worker is in charge of it.
+const controlled = (page) =>
+  page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (!navigator.serviceWorker.controller) {
+      await new Promise((done) => navigator.serviceWorker.addEventListener("controllerchange", done));
+    }
+  });
+const offlineSaid = (page) =>
+  page
+    .waitForFunction(() => !document.getElementById("offline-status").hidden, { timeout: 20000 })
+    .then(() => page.$eval("#offline-status", (status) => status.textContent));
+const storedBuilds = (page) =>
+  page.evaluate(async () => (await caches.keys()).filter((name) => name !== "tovik-pages"));
 
 // What the page shows: every control's text, colour and presence, and the open message box.
 const screen = (page) =>
@@ -151,13 +172,8 @@ test("a reload in a fight, in the exit question, after a switch of language, and
 test("after one visit the page is installable, and starts and plays its sounds with no network", async () => {
   await withServer(new Set(), async (url) => {
     const page = await openGame(browser, url + "?seed=7");
-    await page.evaluate(async () => {
-      const registration = await navigator.serviceWorker.ready;
-      if (!navigator.serviceWorker.controller) {
-        await new Promise((done) => navigator.serviceWorker.addEventListener("controllerchange", done));
-      }
-      return registration.active.state;
-    });
+    await controlled(page);
+    assert.equal(await offlineSaid(page), "Игра сохранена для игры без сети");
     const cdp = await page.createCDPSession();
     const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
     assert.deepEqual(installabilityErrors, [], "Chromium would install the page as an app");
@@ -179,15 +195,143 @@ test("after one visit the page is installable, and starts and plays its sounds w
     assert.deepEqual(failed, []);
     assert.deepEqual(sounds, [[200, true]]);
     assert.ok(await page.$eval("#Info", (info) => info.textContent.length > 0), "the first scene is up");
+    assert.equal(await page.$eval("#offline-status", (status) => status.hidden), true, "said once only");
     await page.close();
   });
 });
 
+test("a copy with a file missing is not kept, and the page says the game will not open offline", async () => {
+  await withServer(new Set(["/TovikSound/voda.mp3"]), async (url) => {
+    const page = await openGame(browser, url);
+    assert.match(await offlineSaid(page), /не удалось сохранить для игры без сети/);
+    assert.deepEqual(await storedBuilds(page), [], "no partial copy is left");
+    await page.close();
+  });
+  // The build itself stops where a file on the list is not in the site.
+  const site = fs.mkdtempSync(path.join(os.tmpdir(), "tovik-site-"));
+  fs.writeFileSync(path.join(site, "tovik.js"), "0");
+  const built = spawnSync(
+    "python3",
+    [path.resolve(__dirname, "../../web/make_site.py"), "worker", site, path.resolve(__dirname, "../../web/site/sw.js"),
+     path.join(site, "sw.js"), path.join(site, "tovik.js"), path.join(site, "TovikSound/voda.mp3")],
+    { encoding: "utf8", timeout: 30000 }
+  );
+  assert.notEqual(built.status, 0);
+  assert.match(built.stderr, /TovikSound\/voda\.mp3/);
+  assert.equal(fs.existsSync(path.join(site, "sw.js")), false);
+  fs.rmSync(site, { recursive: true, force: true });
+});
+
+test("link previews name the page and its picture by full address only when the build knows it", () => {
+  const page = fs.readFileSync(path.join(siteFolder(), "index.html"), "utf8");
+  assert.match(page, /<meta property="og:image" content="preview.png">/);
+  assert.doesNotMatch(page, /og:url/);
+  const out = path.join(os.tmpdir(), "tovik-index-" + process.pid + ".html");
+  const made = spawnSync(
+    "python3",
+    [path.resolve(__dirname, "../../web/make_site.py"), "page", path.resolve(__dirname, "../../web/site/index.html"), out,
+     "https://example.org/tovik"],
+    { encoding: "utf8", timeout: 30000 }
+  );
+  assert.equal(made.status, 0, made.stderr);
+  const addressed = fs.readFileSync(out, "utf8");
+  fs.rmSync(out);
+  assert.match(addressed, /<meta property="og:url" content="https:\/\/example.org\/tovik\/">/);
+  assert.match(addressed, /<meta property="og:image" content="https:\/\/example.org\/tovik\/preview.png">/);
+});
+
+test("a rebuild under an open page: it keeps its own build's sounds, a new page gets the new ones", async () => {
+  const site = fs.mkdtempSync(path.join(os.tmpdir(), "tovik-site-"));
+  fs.cpSync(siteFolder(), site, { recursive: true });
+  const sound = async (page) =>
+    page.evaluate(async () => {
+      const bytes = new Uint8Array(await (await fetch("TovikSound/dindin.mp3")).arrayBuffer());
+      return bytes.length + ":" + bytes.reduce((sum, byte) => (sum * 31 + byte) % 1000003, 0);
+    });
+  try {
+    await withServer(
+      new Set(),
+      async (url) => {
+        const old = await openGame(browser, url + "?seed=7");
+        await controlled(old);
+        const before = await sound(old);
+        // The new build: another sound under the same name, and a worker of another version.
+        fs.copyFileSync(path.join(site, "TovikSound/voda.mp3"), path.join(site, "TovikSound/dindin.mp3"));
+        const worker = path.join(site, "sw.js");
+        fs.writeFileSync(worker, fs.readFileSync(worker, "utf8").replace(/kVersion = "[^"]*"/, 'kVersion = "rebuilt"'));
+        await old.evaluate(async () => {
+          const changed = new Promise((done) => navigator.serviceWorker.addEventListener("controllerchange", done));
+          await (await navigator.serviceWorker.getRegistration()).update();
+          await changed;
+        });
+        await old.click("#Start"); // the title's sound, as the old page plays it
+        await old.waitForFunction(() => window.tovikSounds.length > 0);
+        assert.equal(await sound(old), before, "the open page's sound is its own build's");
+        const fresh = await openGame(browser, url + "?seed=7");
+        assert.notEqual(await sound(fresh), before, "a page opened now has the new build's");
+        assert.equal((await storedBuilds(fresh)).length, 2, "both builds are kept while both are open");
+        await old.close();
+        await fresh.reload();
+        await fresh.waitForFunction(() => document.documentElement.dataset.ready === "true");
+        assert.deepEqual(await storedBuilds(fresh), ["tovik-rebuilt"], "the old build goes with its last page");
+        await fresh.close();
+      },
+      {},
+      site
+    );
+  } finally {
+    fs.rmSync(site, { recursive: true, force: true });
+  }
+});
+
+// A link that stops sending, or sends too slowly to ever finish: the page says so within seconds,
+// and the retry carries on from where the download stopped.
+for (const [how, file, link] of [
+  ["stalls half-way", "/tovik.wasm.gz", { stallAfter: 30000 }],
+  ["trickles", "/tovik.js.gz", { trickle: 100 }],
+]) {
+  test(`a download that ${how} is reported, and the retry finishes it`, { timeout: 90000 }, async () => {
+    const links = { [file]: link };
+    await withServer(
+      new Set(),
+      async (url, server) => {
+        const page = await browser.newPage();
+        await page.goto(url);
+        await page.waitForFunction(() => document.documentElement.dataset.failed, { timeout: 30000 });
+        const shown = await page.evaluate(() => ({
+          failed: document.documentElement.dataset.failed,
+          text: document.getElementById("loader-problem-text").textContent,
+          retry: document.activeElement.textContent,
+        }));
+        assert.deepEqual(shown, {
+          failed: "stalled",
+          text:
+            "Загрузка игры остановилась: данные перестали приходить. " +
+            "Проверьте подключение к интернету и попробуйте снова.",
+          retry: "Попробовать снова",
+        });
+        delete links[file];
+        await page.click("#loader-retry");
+        await page.waitForFunction(() => document.documentElement.dataset.ready === "true", { timeout: 30000 });
+        const resumed = server.asked.filter(([asked, range]) => asked === file && range);
+        assert.equal(resumed.length, 1, "the rest of the file was asked for");
+        assert.match(resumed[0][1], /^bytes=[1-9]\d*-$/);
+        await page.close();
+      },
+      links
+    );
+  });
+}
+
 // What the page says when it cannot start: in Russian, with a way to try again.
-for (const [why, missing, setUp, expected] of [
-  ["without WebAssembly", [], () => delete window.WebAssembly, "nowasm"],
-  ["when the engine's download fails", ["/tovik.wasm.gz"], () => {}, "download"],
-  ["when the engine's script does not arrive", ["/tovik.js.gz"], () => {}, "download"],
+for (const [why, missing, setUp, expected, says] of [
+  ["without WebAssembly", [], () => delete window.WebAssembly, "nowasm", /не может запустить игру.*современном браузере/],
+  ["when the engine's code is missing", ["/tovik.wasm.gz"], () => {}, "missing", /На сайте не хватает файла игры/],
+  ["when the engine's script is missing", ["/tovik.js.gz"], () => {}, "missing", /На сайте не хватает файла игры/],
+  ["when the connection breaks", [], () => {
+    const real = window.fetch;
+    window.fetch = (file, options) => (String(file).includes("wasm") ? Promise.reject(new TypeError("network")) : real(file, options));
+  }, "download", /связь прервалась/],
 ]) {
   test(`a plain Russian message ${why}`, async () => {
     await withServer(new Set(missing), async (url) => {
@@ -201,6 +345,7 @@ for (const [why, missing, setUp, expected] of [
         retry: document.activeElement.textContent,
       }));
       assert.equal(shown.failed, expected);
+      assert.match(shown.text.replace(/\s+/g, " "), says);
       assert.equal(shown.retry, "Попробовать снова");
       assert.match(shown.text, /[а-яё]{4,}/);
       assert.doesNotMatch(shown.text.replaceAll("WebAssembly", ""), /[a-z]/i, "no English");

@@ -2,10 +2,16 @@
 """Turns a translation catalogue (a gettext .po file) into a C++ table for the game.
 
     po_to_cpp.py LANGUAGE_NAME INPUT.po OUTPUT.cpp
+    po_to_cpp.py --data INPUT.po OUTPUT
 
 The table holds every translated entry that is not fuzzy, ordered by context and then by the
 Russian text, byte by byte, as the game looks them up. Untranslated and fuzzy entries are left
-out: the game shows those texts in Russian until they are translated."""
+out: the game shows those texts in Russian until they are translated.
+
+With --data it writes the same entries as data for a program that loads its catalogue
+(story::loadCatalogue): for each its context, the FNV-1a digest of its Russian text in 16
+hexadecimal digits and its translation, each ended by a NUL. The Russian text, which that
+program carries already, is not repeated."""
 
 import sys
 
@@ -77,9 +83,17 @@ def cpp_string(text):
     return '"' + escaped.replace("\t", "\\t") + '"'
 
 
+def russian_digest(text):
+    digest = 0xCBF29CE484222325
+    for byte in text.encode():
+        digest = ((digest ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return digest
+
+
 def main():
     if len(sys.argv) != 4:
-        sys.exit("usage: po_to_cpp.py LANGUAGE_NAME INPUT.po OUTPUT.cpp")
+        sys.exit("usage: po_to_cpp.py LANGUAGE_NAME INPUT.po OUTPUT.cpp\n"
+                 "       po_to_cpp.py --data INPUT.po OUTPUT")
     name, source, target = sys.argv[1:]
     table = {}
     try:
@@ -93,6 +107,11 @@ def main():
     except (OSError, ValueError, UnicodeDecodeError) as problem:
         sys.exit(f"po_to_cpp.py: {problem}")
     rows = [table[key] for key in sorted(table)]
+    if name == "--data":
+        data = "".join(f"{c}\0{russian_digest(i):016x}\0{s}\0" for c, i, s in rows)
+        with open(target, "wb") as out:
+            out.write(data.encode())
+        return
     body = "".join(
         f"    {{{cpp_string(c)},\n     {cpp_string(i)},\n     {cpp_string(s)}}},\n"
         for c, i, s in rows

@@ -1,14 +1,14 @@
 // Which of the page's two layouts shows the game: the window's stage, drawn 1:1 or scaled down
 // evenly, or the reading layout's single column (reading-layout.css). The column is chosen by
-// itself where the stage's 13 px text would come out under 12 CSS px, on a phone, in a narrow
-// window or a zoomed page; the player's own choice from the switch wins and is remembered.
+// itself wherever the stage would have to shrink, on a phone, in a narrow window or a zoomed
+// page, so that zooming in makes the text larger from the first step rather than shrinking the
+// stage to the same size on the screen; the player's own choice from the switch wins and is
+// remembered.
 // Both show the same controls of the same game: only the style sheet differs.
 "use strict";
 
 (function () {
   const kKey = "tovik-layout";
-  const kTextPixels = 13;
-  const kSmallest = 12;
   const root = document.documentElement;
   const panel = document.getElementById("layout-switch");
 
@@ -32,7 +32,7 @@
       window.innerWidth / stageSize("--stage-width", 1024),
       window.innerHeight / stageSize("--stage-height", 768)
     );
-    return kTextPixels * scale < kSmallest ? "reading" : "window";
+    return scale < 1 ? "reading" : "window";
   }
 
   function apply() {
@@ -64,12 +64,18 @@
   panel.hidden = false;
 
   // A new scene puts the focus on the game's area, where its passage is read; in the column the
-  // passage is also brought into view under the life bar, as the old one may have been scrolled
-  // far away.
+  // passage is also brought into view under the life bar when the old one had been scrolled
+  // away, at the very top of the page where it starts near enough, with the language link. A
+  // passage already in view stays where it is: the page does not jump.
   const stage = document.getElementById("stage");
   stage.addEventListener("focusin", (event) => {
-    if (root.classList.contains("reading") && event.target === stage) {
-      document.getElementById("Info").scrollIntoView({ block: "start" });
-    }
+    if (!root.classList.contains("reading") || event.target !== stage) return;
+    const passage = document.getElementById("Info");
+    const bar = document.getElementById("Life").getBoundingClientRect();
+    const top = passage.getBoundingClientRect().top;
+    const nearTop = window.innerHeight * 0.6;
+    if (top >= bar.bottom && top <= nearTop) return;
+    if (top + window.scrollY <= nearTop) window.scrollTo(0, 0);
+    else passage.scrollIntoView({ block: "start" });
   });
 })();

@@ -60,11 +60,9 @@
 
   function bufferFor(path) {
     if (!sound.buffers.has(path)) {
-      const loaded = fetch(path)
-        .then((response) => {
-          if (!response.ok) throw new Error(path + ": " + response.status);
-          return response.arrayBuffer();
-        })
+      // Through the loader, which knows the site's sound format and gives up on a stalled link.
+      const loaded = tovikLoader
+        .fetchSound(path)
         .then(decode)
         .then((buffer) => {
           sound.loaded.set(path, buffer);
@@ -156,7 +154,7 @@
         element.className = "picture";
         // Only the title screen's pictures are needed at once; the items follow after it.
         element.loading = control.visibleAtStart ? "eager" : "lazy";
-        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".png");
+        element.src = "pictures/" + control.picture.replace(/\.bmp$/, ".webp");
         element.alt = ""; // named by the engine at the first drawing
         element.draggable = false;
         element.width = control.width;
