@@ -69,10 +69,32 @@ inline constexpr Text kNoSoundWarning{"warning:no-sound",
 // The page's own words around the stage.
 inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};
 inline constexpr Text kPageStartAgainText{"page:start-again", "Начать заново"};
-inline constexpr Text kPageFailedText{"page:failed", "Игру не удалось запустить: "};
 inline constexpr Text kPageLanguageText{"page:language", "Язык"};
 inline constexpr Text kPageLayoutText{"page:layout", "Вид страницы"};
 inline constexpr Text kPageWindowLayoutText{"page:window-layout", "Как в окне"};
 inline constexpr Text kPageReadingLayoutText{"page:reading-layout", "Для чтения"};
+
+// The loading screen's words, shown before the engine arrives: the build writes them into the
+// page (web/make_site.py), in every language.
+inline constexpr Text kPageLoaderNameText{"page:loader-name", "Товик Ларминов"};
+inline constexpr Text kPageLoaderPlaceText{"page:loader-place", "в магическом подземелье"};
+inline constexpr Text kPageLoadingText{"page:loading", "Загрузка…"};
+inline constexpr Text kPageRetryText{"page:retry", "Попробовать снова"};
+inline constexpr Text kPageNoWebAssemblyText{
+    "page:no-webassembly",
+    "В этом браузере выключен или отсутствует WebAssembly, без которого игра не запускается. "
+    "Включите WebAssembly в настройках браузера или откройте страницу в другом, более новом "
+    "браузере."};
+inline constexpr Text kPageOldBrowserText{"page:old-browser",
+                                          "Этот браузер слишком старый для игры. Обновите его или "
+                                          "откройте страницу в другом, более новом браузере."};
+inline constexpr Text kPageDownloadFailedText{
+    "page:download-failed",
+    "Игру не удалось загрузить: связь прервалась. Проверьте подключение к интернету и попробуйте "
+    "снова."};
+inline constexpr Text kPageStartFailedText{
+    "page:start-failed",
+    "Игра не смогла запуститься в этом браузере. Попробуйте снова; если не поможет, откройте "
+    "страницу в другом, более новом браузере."};
 
 }  // namespace tovik::story

@@ -45,7 +45,12 @@ std::optional<Language> languageOfLocale(std::string_view locale) {
     if (language.empty() || language == "C" || language == "POSIX") {
         return std::nullopt;
     }
-    return language == "ru" ? Language::Russian : Language::English;
+    for (Language known : kAllLanguages) {
+        if (language == codeOf(known)) {
+            return known;
+        }
+    }
+    return Language::English;  // for every language the game lacks
 }
 
 Language languageOfEnvironment(const char* (*variable)(const char* name)) {
@@ -170,10 +175,14 @@ std::vector<TranslatableText> translatableTexts() {
     add(kFightAnnouncement, "Spoken after a fight's passage, followed by the opponent's name.");
     add(kAttackAnnouncement, "Follows the opponent's name.");
     add(kNoSoundWarning, "Followed by the sound device's own reason in brackets.");
-    for (const Text& page :
-         {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText, kPageLayoutText,
-          kPageWindowLayoutText, kPageReadingLayoutText}) {
+    for (const Text& page : {kPageClosedText, kPageStartAgainText, kPageLanguageText,
+                             kPageLayoutText, kPageWindowLayoutText, kPageReadingLayoutText}) {
         add(page, "On the web page around the game.");
+    }
+    for (const Text& loading : {kPageLoaderNameText, kPageLoaderPlaceText, kPageLoadingText,
+                                kPageRetryText, kPageNoWebAssemblyText, kPageOldBrowserText,
+                                kPageDownloadFailedText, kPageStartFailedText}) {
+        add(loading, "On the page's loading screen, before the game has arrived.");
     }
     return texts;
 }
