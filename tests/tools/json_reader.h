@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -37,31 +36,8 @@ struct Json {
 
     std::vector<std::string> keys() const { return names; }
 
-    static Json parse(std::string_view text) { return of(nlohmann::ordered_json::parse(text)); }
-
-  private:
-    static Json of(const nlohmann::ordered_json& read) {
-        Json value;
-        if (read.is_boolean()) {
-            value.kind = Kind::Boolean;
-            value.boolean = read.get<bool>();
-        } else if (read.is_number_integer()) {
-            value.kind = Kind::Number;
-            value.number = read.get<std::int64_t>();
-        } else if (read.is_string()) {
-            value.kind = Kind::String;
-            value.string = read.get<std::string>();
-        } else if (read.is_object()) {
-            value.kind = Kind::Object;
-            for (const auto& [name, member] : read.items()) {
-                value.names.push_back(name);
-                value.values.push_back(of(member));
-            }
-        } else if (!read.is_null()) {
-            throw std::runtime_error("the player writes no " + std::string(read.type_name()));
-        }
-        return value;
-    }
+    // Defined once, in json_reader.cpp: the JSON library is a large header to read.
+    static Json parse(std::string_view text);
 };
 
 }  // namespace tovik::testing
