@@ -6,6 +6,7 @@
   make_site.py gzip FILE OUT.gz                       a packed copy, unpacked by the page itself
   make_site.py page IN.html OUT.html [SITE_URL]       the page, its link previews naming SITE_URL
   make_site.py worker SITE TEMPLATE OUT.js FILE...    the offline worker, listing the site's files
+  make_site.py page TEMPLATE OUT.html COMMAND...      the page, with the words COMMAND prints
 
 The page unpacks the engine's packed copies itself, so they travel small from any web server,
 compressing or not. The font keeps every letter that appears in the given files (the story, the captions, the page),
@@ -21,6 +22,7 @@ import json
 import os
 import re
 import struct
+import subprocess
 import sys
 import zlib
 
@@ -144,6 +146,23 @@ def write_worker(site, template_path, out_path, built):
         out.write(text)
 
 
+def write_page(template_path, out_path, words_command):
+    """The page with the game's own words in it: what its program (web/page_words.cpp) says,
+    run here, the Russian where the HTML shows a text and every language for the loader."""
+    page = json.loads(subprocess.run(words_command, check=True, stdout=subprocess.PIPE).stdout)
+    with open(template_path, encoding="utf-8") as template:
+        text = template.read()
+    for name, words in page["words"]["ru"].items():
+        text = text.replace("@" + name + "@", html.escape(words))
+    loader = json.dumps(page, ensure_ascii=False, separators=(",", ":")).replace("</", "<\\/")
+    text = text.replace('"@LANGUAGES@"', loader)
+    leftover = re.search(r"@[a-z-]+@", text)
+    if leftover:
+        raise SystemExit(f"{template_path}: the game has no word for {leftover.group(0)}")
+    with open(out_path, "w", encoding="utf-8") as out:
+        out.write(text)
+
+
 def main(argv):
     if len(argv) >= 4 and argv[1] == "font":
         cut_font(argv[2], argv[3], argv[4:])
@@ -151,8 +170,8 @@ def main(argv):
         write_png(argv[3], *read_bmp(argv[2]))
     elif len(argv) == 4 and argv[1] == "gzip":
         pack(argv[2], argv[3])
-    elif len(argv) in (4, 5) and argv[1] == "page":
-        write_page(argv[2], argv[3], argv[4] if len(argv) == 5 else "")
+    elif len(argv) >= 5 and argv[1] == "page":
+        write_page(argv[2], argv[3], argv[4:])
     elif len(argv) >= 5 and argv[1] == "worker":
         write_worker(argv[2], argv[3], argv[4], argv[5:])
     else:

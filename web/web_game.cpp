@@ -147,9 +147,7 @@ class WebGame {
     bool visible(int control) const {
         return table_->window.isVisible(static_cast<ControlId>(control));
     }
-    bool timerEnabled(int control) const {
-        return table_->window.isTimerEnabled(static_cast<ControlId>(control));
-    }
+    bool timerRuns(int control) const { return table_->game.timerRuns(static_cast<ControlId>(control)); }
     std::string windowState() const { return std::string(windowStateName(table_->window.state())); }
     // Whether the game's dice come from the seed it was given, and not from the clock.
     bool seeded() const { return seeded_.has_value(); }
@@ -362,7 +360,6 @@ val pageWords() {
         {"start-again", story::kPageStartAgainText},
         {"exit-yes", story::kYesText},
         {"exit-no", story::kNoText},
-        {"failed", story::kPageFailedText},
         {"language", story::kPageLanguageText},
         {"layout", story::kPageLayoutText},
         {"window-layout", story::kPageWindowLayoutText},
@@ -415,7 +412,7 @@ EMSCRIPTEN_BINDINGS(tovik) {
         .function("caption", &WebGame::caption)
         .function("colour", &WebGame::colour)
         .function("visible", &WebGame::visible)
-        .function("timerEnabled", &WebGame::timerEnabled)
+        .function("timerRuns", &WebGame::timerRuns)
         .function("windowState", &WebGame::windowState)
         .function("seeded", &WebGame::seeded)
         .function("exitQuestionOpen", &WebGame::exitQuestionOpen)

@@ -1,6 +1,7 @@
 #include "engine/game.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "engine/decimal_text.h"
 #include "engine/game_vocabulary.h"
@@ -23,60 +24,40 @@ Game::Game(WindowModel& window, sound::AudioOutput& audio, RandomSource& random,
 
 Game::~Game() = default;
 
-bool hasClickHandler(ControlId control) {
-    switch (control) {
-        case Start:
-        case R1:
-        case R2:
-        case R3:
-        case R4:
-        case R5:
-        case Attack:
-        case Item1:
-        case Item3:
-        case Item4:
-        case Quit:
-        case EndGame:
-        case WinGame:
-            return true;
-        default:
-            return false;
+Game::ClickHandler Game::clickHandlerOf(ControlId control) {
+    static constexpr std::pair<ControlId, ClickHandler> kHandlers[] = {
+        {Start, [](Game& game) { game.Start_Click(); }},
+        {R1, [](Game& game) { game.choiceClick(0); }},
+        {R2, [](Game& game) { game.choiceClick(1); }},
+        {R3, [](Game& game) { game.choiceClick(2); }},
+        {R4, [](Game& game) { game.choiceClick(3); }},
+        {R5, [](Game& game) { game.choiceClick(4); }},
+        {Attack, [](Game& game) { game.Attack_Click(); }},
+        {Item1, [](Game& game) { game.Item1_Click(); }},
+        {Item3, [](Game& game) { game.Item3_Click(); }},
+        {Item4, [](Game& game) { game.Item4_Click(); }},
+        {Quit, [](Game& game) { game.Quit_Click(); }},
+        {EndGame, [](Game& game) { game.EndGame_Click(); }},
+        {WinGame, [](Game& game) { game.WinGame_Click(); }},
+    };
+    for (const auto& [handled, handler] : kHandlers) {
+        if (handled == control) {
+            return handler;
+        }
     }
+    return nullptr;
+}
+
+bool hasClickHandler(ControlId control) {
+    return Game::clickHandlerOf(control) != nullptr;
 }
 
 void Game::click(ControlId control) {
     if (window_.state() != WindowState::Shown || exitQuestionOpen_ || !window_.isVisible(control)) {
         return;
     }
-    switch (control) {
-        case Start:
-            return Start_Click();
-        case R1:
-            return choiceClick(0);
-        case R2:
-            return choiceClick(1);
-        case R3:
-            return choiceClick(2);
-        case R4:
-            return choiceClick(3);
-        case R5:
-            return choiceClick(4);
-        case Attack:
-            return Attack_Click();
-        case Item1:
-            return Item1_Click();
-        case Item3:
-            return Item3_Click();
-        case Item4:
-            return Item4_Click();
-        case Quit:
-            return Quit_Click();
-        case EndGame:
-            return EndGame_Click();
-        case WinGame:
-            return WinGame_Click();
-        default:
-            return;  // no click handler
+    if (const ClickHandler handler = clickHandlerOf(control)) {
+        handler(*this);
     }
 }
 
@@ -108,9 +89,13 @@ void Game::pointerMovedOver(std::optional<ControlId> control) {
     }
 }
 
+bool Game::timerRuns(ControlId timer) const {
+    return window_.state() != WindowState::Unloaded && kindOf(timer) == ControlKind::Timer &&
+           window_.isTimerEnabled(timer);
+}
+
 void Game::tick(ControlId timer) {
-    if (window_.state() == WindowState::Unloaded || kindOf(timer) != ControlKind::Timer ||
-        !window_.isTimerEnabled(timer)) {
+    if (!timerRuns(timer)) {
         return;
     }
     switch (timer) {

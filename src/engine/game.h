@@ -45,6 +45,9 @@ class Game {
     void click(ControlId control);
     void pointerMovedOver(std::optional<ControlId> control);  // nothing: the form's background
     void tick(ControlId timer);
+    // Whether a timer ticks now: enabled, in a window that has not been unloaded, whatever the
+    // game left enabled there. The views run their real timers by this alone.
+    bool timerRuns(ControlId timer) const;
     void answerExitQuestion(bool yes);
     bool isExitQuestionOpen() const { return exitQuestionOpen_; }
 
@@ -64,6 +67,12 @@ class Game {
     std::string soundPath(std::string_view file) const;
 
   private:
+    // The one list of the controls that take a click, with the handler each reaches; none for
+    // every other control. Clicks and hasClickHandler both read it.
+    using ClickHandler = void (*)(Game&);
+    static ClickHandler clickHandlerOf(ControlId control);
+    friend bool hasClickHandler(ControlId control);
+
     // The window's handlers, raised through the events above.
     void Form_Load();
     void Form_Unload();

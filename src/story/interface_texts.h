@@ -108,7 +108,6 @@ inline constexpr std::array<Text, 9> kModuleRefusalTexts = {{
 // The page's own words around the stage.
 inline constexpr Text kPageClosedText{"page:closed", "Вы вышли из игры. Вкладку можно закрыть."};
 inline constexpr Text kPageStartAgainText{"page:start-again", "Начать заново"};
-inline constexpr Text kPageFailedText{"page:failed", "Игру не удалось запустить: "};
 inline constexpr Text kPageLanguageText{"page:language", "Язык"};
 inline constexpr Text kPageLayoutText{"page:layout", "Вид страницы"};
 inline constexpr Text kPageWindowLayoutText{"page:window-layout", "Как в окне"};
@@ -133,5 +132,38 @@ inline constexpr Text kNoVoiceText{"narrator:no-voice",
 inline constexpr Text kScreenReaderRunningText{
     "narrator:screen-reader",
     "Работает экранный диктор: чтение вслух молчит, чтобы не перебивать его."};
+// The loading screen's words, shown before the engine arrives: the build writes them into the
+// page (web/make_site.py), in every language.
+inline constexpr Text kPageLoaderNameText{"page:loader-name", "Товик Ларминов"};
+inline constexpr Text kPageLoaderPlaceText{"page:loader-place", "в магическом подземелье"};
+inline constexpr Text kPageLoadingText{"page:loading", "Загрузка…"};
+inline constexpr Text kPageRetryText{"page:retry", "Попробовать снова"};
+inline constexpr Text kPageNoWebAssemblyText{
+    "page:no-webassembly",
+    "Этот браузер не может запустить игру: он не поддерживает WebAssembly. Откройте страницу в "
+    "современном браузере, обновлённом до последней версии."};
+inline constexpr Text kPageOldBrowserText{"page:old-browser",
+                                          "Этот браузер слишком старый для игры. Обновите его или "
+                                          "откройте страницу в другом, более новом браузере."};
+inline constexpr Text kPageDownloadFailedText{
+    "page:download-failed",
+    "Игру не удалось загрузить: связь прервалась. Проверьте подключение к интернету и попробуйте "
+    "снова."};
+inline constexpr Text kPageStalledText{
+    "page:download-stalled",
+    "Загрузка игры остановилась: данные перестали приходить. Проверьте подключение к интернету "
+    "и попробуйте снова."};
+inline constexpr Text kPageMissingFileText{
+    "page:missing-file",
+    "На сайте не хватает файла игры, поэтому она не запускается. Попробуйте снова чуть позже: "
+    "возможно, сайт как раз обновляется."};
+inline constexpr Text kPageStartFailedText{
+    "page:start-failed",
+    "Игра не смогла запуститься в этом браузере. Попробуйте снова; если не поможет, откройте "
+    "страницу в другом, более новом браузере."};
+inline constexpr Text kPageOfflineText{"page:offline", "Игра сохранена для игры без сети"};
+inline constexpr Text kPageNotOfflineText{
+    "page:not-offline",
+    "Игру не удалось сохранить для игры без сети: без подключения к интернету она не откроется."};
 
 }  // namespace tovik::story

@@ -60,7 +60,12 @@ std::optional<Language> languageOfLocale(std::string_view locale) {
     if (language.empty() || language == "C" || language == "POSIX") {
         return std::nullopt;
     }
-    return language == "ru" ? Language::Russian : Language::English;
+    for (Language known : kAllLanguages) {
+        if (language == codeOf(known)) {
+            return known;
+        }
+    }
+    return Language::English;  // for every language the game lacks
 }
 
 Language languageOfEnvironment(const char* (*variable)(const char* name)) {
@@ -279,7 +284,7 @@ std::vector<TranslatableText> translatableTexts() {
     add(kEnterPressesEndText, "Closes the caption's quotes.");
     add(kGameRoleText, "What a screen reader calls the page's game area, in lower case.");
     for (const Text& page :
-         {kPageClosedText, kPageStartAgainText, kPageFailedText, kPageLanguageText, kPageLayoutText,
+         {kPageClosedText, kPageStartAgainText, kPageLanguageText, kPageLayoutText,
           kPageWindowLayoutText, kPageReadingLayoutText}) {
         add(page, "On the web page around the game.");
     }
@@ -290,6 +295,12 @@ std::vector<TranslatableText> translatableTexts() {
     for (const Text& said : {kReadAloudOnText, kReadAloudOffText, kNoSpeechText, kNoVoiceText,
                              kScreenReaderRunningText}) {
         add(said, "Said and shown when the narrator is switched.");
+    }
+    for (const Text& loading :
+         {kPageLoaderNameText, kPageLoaderPlaceText, kPageLoadingText, kPageRetryText,
+          kPageNoWebAssemblyText, kPageOldBrowserText, kPageDownloadFailedText, kPageStalledText,
+          kPageMissingFileText, kPageStartFailedText, kPageOfflineText, kPageNotOfflineText}) {
+        add(loading, "On the page's loading screen, before the game has arrived.");
     }
     return texts;
 }

@@ -302,10 +302,7 @@ void GameWindow::render() {
                 break;
             case ControlKind::Timer: {
                 QTimer* qtimer = timer(id);
-                // An unloaded window runs no timer, whatever the game left enabled: closing it
-                // redraws once more and must not start the life watch again.
-                const bool enabled = model_.isTimerEnabled(id) &&
-                                     model_.state() != WindowState::Unloaded && !timersStopped_;
+                const bool enabled = game_->timerRuns(id) && !timersStopped_;
                 if (enabled && !qtimer->isActive()) {
                     qtimer->start();
                 } else if (!enabled && qtimer->isActive()) {

@@ -7,31 +7,103 @@ namespace {
 using enum ControlId;
 using enum story::Key;
 
-using ChoiceDispatch = GameFixture;
+// Where a click leads, each from a fresh game: the scenes shown first (the items they hand
+// over), the clicks, the dice they draw and the scene they end at.
+struct Route {
+    std::vector<int> through;
+    std::vector<ControlId> clicks;
+    std::vector<int> dice;
+    int reached;
+};
 
-TEST_F(ChoiceDispatch, TheSameWordLeadsElsewhereOnAnotherLabel) {
-    at(39);
-    game.click(R1);  // magic word B, first try
-    EXPECT_TRUE(showing(40));
-    game.click(R3);  // the same word, second try
-    EXPECT_TRUE(showing(43));
-    at(39);
-    game.click(R5);  // magic word E, first try
-    EXPECT_TRUE(showing(40));
-    game.click(R2);  // the same word, second try
-    EXPECT_TRUE(showing(43));
+const Route kRoutes[] = {
+    // The same magic word leads elsewhere on another label, the right one from either.
+    {{39}, {R1}, {}, 40},
+    {{39}, {R1, R3}, {}, 43},
+    {{39}, {R5}, {}, 40},
+    {{39}, {R5, R2}, {}, 43},
+    {{39}, {R4}, {}, 6},
+    {{41}, {R1}, {}, 6},
+    // The alternatives of one test lead to the same scene.
+    {{81}, {R1}, {}, 50},
+    {{89}, {R1}, {}, 50},
+    {{85}, {R1}, {}, 50},
+    {{90}, {R1}, {}, 50},
+    // Chance choices draw one or two.
+    {{43}, {R1}, {1}, 42},
+    {{43}, {R1}, {2}, 41},
+    {{53}, {R1}, {1}, 54},
+    {{53}, {R1}, {2}, 55},
+    {{71}, {R1}, {1}, 86},
+    {{71}, {R1}, {2}, 87},
+    {{1}, {R3}, {}, 73},  // an ordinary choice draws nothing
+    // Putting the box back depends on the fur ball, which is never clicked and which the
+    // emptied pockets lose.
+    {{85, 27}, {R2}, {}, 33},
+    {{27}, {R2}, {}, 34},
+    {{85, 27}, {Item2}, {}, 27},
+    {{85, 16, 27}, {R2}, {}, 34},
+    // The scroll speaks the right word at the force field, the trident opens only the steel
+    // door, the necklace turns only the eyes' beam; an item not held does nothing.
+    {{59, 39}, {Item1}, {}, 6},
+    {{59, 40}, {Item1}, {}, 6},
+    {{59, 41}, {Item1}, {}, 6},
+    {{59, 42}, {Item1}, {}, 6},
+    {{88, 4}, {Item3}, {}, 4},
+    {{88, 30}, {Item3}, {}, 2},
+    {{27, 30}, {Item4}, {}, 30},
+    {{27, 4}, {Item4}, {}, 32},
+    {{39}, {Item1}, {}, 39},
+    {{30}, {Item3}, {}, 30},
+    {{4}, {Item4}, {}, 4},
+};
+
+TEST(ChoiceDispatch, EveryRouteReachesItsScene) {
+    for (const Route& route : kRoutes) {
+        LoadedGame played;
+        for (int scene : route.through) {
+            played.at(scene);
+        }
+        std::vector<bool> held;
+        for (ControlId item : kItems) {
+            held.push_back(played.window.isVisible(item));
+        }
+        for (int draw : route.dice) {
+            played.draws.push(draw);
+        }
+        for (ControlId click : route.clicks) {
+            played.game.click(click);
+        }
+        const std::string where = "through Sc" + std::to_string(route.through.back()) + ", " +
+                                  std::string(nameOf(route.clicks.back()));
+        EXPECT_TRUE(played.showing(route.reached)) << where;
+        EXPECT_EQ(played.draws.drawn, static_cast<int>(route.dice.size())) << where;
+        EXPECT_TRUE(played.draws.empty()) << where;
+        EXPECT_EQ(played.game.Roll(), route.dice.empty() ? "" : std::to_string(route.dice.back()))
+            << where;
+        if (!route.dice.empty()) {
+            EXPECT_EQ(played.draws.lastSides, 2) << where;
+        }
+        // Using an item does not use it up.
+        for (std::size_t i = 0; i < kItems.size(); ++i) {
+            if (kItems[i] == route.clicks.back() && held[i]) {
+                EXPECT_TRUE(played.window.isVisible(kItems[i])) << where;
+            }
+        }
+    }
 }
 
-TEST_F(ChoiceDispatch, TheRightWordWorksFromEitherLabel) {
-    at(39);
-    game.click(R4);
-    EXPECT_TRUE(showing(6));
-    at(41);
-    game.click(R1);
-    EXPECT_TRUE(showing(6));
+TEST(ChoiceDispatch, TheFurBallSoaksUpTheWaterAndStaysBehind) {
+    LoadedGame played;
+    played.at(85);
+    played.at(27);
+    played.game.click(R2);
+    EXPECT_FALSE(played.window.isVisible(Item2));
 }
 
-TEST_F(ChoiceDispatch, OnlyTheExactCaptionMatches) {
+using ExactCaptions = GameFixture;
+
+TEST_F(ExactCaptions, OnlyTheExactCaptionMatches) {
     at(1);
     const std::string left = window.caption(R1);
     for (const std::string& variant : {left + " ", " " + left, std::string(), left.substr(1)}) {
@@ -61,53 +133,7 @@ TEST_F(ChoiceDispatch, OnlyTheExactCaptionMatches) {
     EXPECT_TRUE(showing(74));
 }
 
-TEST_F(ChoiceDispatch, AlternativesOfOneTestLeadToTheSameScene) {
-    for (int from : {81, 89, 85, 90}) {
-        at(from);
-        game.click(R1);
-        EXPECT_TRUE(showing(50)) << "from Sc" << from;
-    }
-}
-
-TEST_F(ChoiceDispatch, ChanceChoicesDrawOneOrTwo) {
-    struct Case {
-        int from;
-        int onOne;
-        int onTwo;
-    };
-    for (const Case& c : {Case{43, 42, 41}, Case{53, 54, 55}, Case{71, 86, 87}}) {
-        for (int draw : {1, 2}) {
-            at(c.from);
-            draws.push(draw);
-            game.click(R1);
-            EXPECT_TRUE(showing(draw == 1 ? c.onOne : c.onTwo)) << "Sc" << c.from << " " << draw;
-            EXPECT_EQ(game.Roll(), std::to_string(draw));
-            EXPECT_EQ(draws.lastSides, 2);
-        }
-    }
-    EXPECT_TRUE(draws.empty());
-}
-
-TEST_F(ChoiceDispatch, PuttingTheBoxBackDependsOnTheFurBall) {
-    at(85);  // the fur ball
-    at(27);
-    game.click(R2);
-    EXPECT_TRUE(showing(33));
-    EXPECT_FALSE(window.isVisible(Item2));  // it soaked up the water and stays behind
-    at(27);
-    game.click(R2);
-    EXPECT_TRUE(showing(34));
-}
-
-TEST_F(ChoiceDispatch, OrdinaryChoicesDrawNoDice) {
-    at(1);
-    game.click(R3);
-    EXPECT_TRUE(showing(73));
-    EXPECT_EQ(draws.drawn, 0);
-    EXPECT_EQ(game.Roll(), "");
-}
-
-TEST_F(ChoiceDispatch, AClickOnAHiddenLabelDoesNothing) {
+TEST_F(ExactCaptions, AClickOnAHiddenLabelDoesNothing) {
     at(3);
     window.setCaption(R2, story::captionOf(K112));  // a caption R2 knows, on a hidden label
     game.click(R2);

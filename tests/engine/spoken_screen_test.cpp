@@ -183,6 +183,7 @@ TEST_F(Announcements, ABannerWaitsUntilThePassageBeforeItHasBeenSaid) {
 }
 
 TEST_F(Announcements, NothingIsRepeatedAndTheColourCycleIsSilent) {
+    EXPECT_EQ(after([&] { game.pointerMovedOver(Start); }).kind, Kind::Nothing);  // the title
     game.click(Start);
     EXPECT_EQ(after([&] { game.tick(HealthTimer); }).kind, Kind::Nothing);
     EXPECT_EQ(after([&] { game.pointerMovedOver(R1); }).kind, Kind::Nothing);

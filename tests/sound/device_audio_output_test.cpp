@@ -220,7 +220,8 @@ TEST(DeviceAudioOutput, ASoundAskedForLongAgoIsNotPlayedLate) {
         return device.opener()(source);
     });
     output.playFile(dindin);
-    while (!device.isOpen()) {
+    for (int waited = 0; !device.isOpen(); ++waited) {
+        ASSERT_LT(waited, 1000) << "the device never opened";
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -15,9 +15,8 @@
 namespace tovik::testing {
 
 // A loaded game window with recorded sound, scripted dice and a scripted exit answer.
-class GameFixture : public ::testing::Test {
-  protected:
-    GameFixture() : game(window, audio, draws, answer, "/opt/tovik") { game.load(); }
+struct LoadedGame {
+    LoadedGame() : game(window, audio, draws, answer, "/opt/tovik") { game.load(); }
 
     // Shows scene n the way the story would, from wherever the game stands.
     void at(int scene) { game.showScene(scene); }
@@ -35,5 +34,8 @@ class GameFixture : public ::testing::Test {
     ScriptedAnswer answer;
     Game game;
 };
+
+// The same, afresh for each test.
+class GameFixture : public ::testing::Test, public LoadedGame {};
 
 }  // namespace tovik::testing

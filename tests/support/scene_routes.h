@@ -91,7 +91,13 @@ class SceneRoutes {
         const Route start{{ControlId::Start, std::nullopt}};
         std::set<std::string> places{Played(start).place()};
         std::deque<Route> queue{start};
-        while (!queue.empty()) {
+        // A fault that makes places without end (a life that runs on) stops here, not in the
+        // test's timeout.
+        for (int steps = 0; !queue.empty(); ++steps) {
+            if (steps > kMostPlaces) {
+                throw std::runtime_error("more than " + std::to_string(kMostPlaces) +
+                                         " places: the game never settles");
+            }
             const Route route = std::move(queue.front());
             queue.pop_front();
             const Played here(route);
@@ -122,6 +128,7 @@ class SceneRoutes {
         }
     }
 
+    static constexpr int kMostPlaces = 20000;
     std::map<int, Route> routes_;
 };
 

@@ -90,7 +90,8 @@ TEST(AllScenes, EverySceneIsReachedThroughThePlayProtocol) {
     std::set<int> seen{0};
     std::unordered_set<std::string> places{placeOf(first)};
     std::deque<std::pair<Route, Json>> queue{{opening, first}};
-    while (!queue.empty()) {
+    for (int steps = 0; !queue.empty(); ++steps) {
+        ASSERT_LT(steps, 20000) << "the game never settles";
         const auto [route, state] = std::move(queue.front());
         queue.pop_front();
         for (const std::string& command : commandsFrom(state)) {

@@ -196,4 +196,14 @@ async function stopSite({ server, browser }) {
   await server.close();
 }
 
-module.exports = { siteFolder, serve, launch, openGame, startSite, stopSite };
+// The same for a whole test file, through node:test's hooks: site.open(query, size) opens the
+// game at the site's address with `query` after it.
+function useSite() {
+  const { after, before } = require("node:test");
+  const site = { open: (query = "", size) => openGame(site.browser, site.server.url + query, size) };
+  before(async () => Object.assign(site, await startSite()));
+  after(() => stopSite(site));
+  return site;
+}
+
+module.exports = { siteFolder, serve, launch, openGame, startSite, stopSite, useSite };

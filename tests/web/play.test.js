@@ -6,15 +6,11 @@
 const assert = require("node:assert/strict");
 const fs = require("fs");
 const path = require("path");
-const { after, before, test } = require("node:test");
-const { openGame, startSite, stopSite } = require("./harness.js");
+const { test } = require("node:test");
+const { useSite } = require("./harness.js");
 
+const site = useSite();
 const kReplays = path.resolve(__dirname, "../../tools/screenshots");
-
-let server;
-let browser;
-before(async () => ({ server, browser } = await startSite()));
-after(() => stopSite({ server, browser }));
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -61,7 +57,7 @@ const kGreen = "rgb(0, 128, 0)";
 const kBrightGreen = "rgb(0, 255, 0)";
 
 test("a game from the title through a won fight and an item to the way out", async () => {
-  const page = await openGame(browser, server.url + "?seed=7");
+  const page = await site.open("?seed=7");
   await page.mouse.move(5, 700);
 
   // Start lights up under the pointer and goes white again over the background.
@@ -119,7 +115,7 @@ test("a game from the title through a won fight and an item to the way out", asy
 });
 
 test("a death, its banner after the Death timer, and the banner back to the title", async () => {
-  const page = await openGame(browser, server.url + "?seed=7");
+  const page = await site.open("?seed=7");
   for (const name of clicksOf("defeat.replay")) await click(page, name);
   assert.equal((await look(page, "R1")).shown, false, "a death scene has no choice");
   await sleep(24000);
@@ -145,7 +141,7 @@ test("a death, its banner after the Death timer, and the banner back to the titl
 });
 
 test("the exit question: No plays on where it stood, Yes closes the game", async () => {
-  const page = await openGame(browser, server.url + "?seed=7");
+  const page = await site.open("?seed=7");
   await click(page, "Start");
   await click(page, "R1");
   const passage = (await look(page, "Info")).text;
@@ -194,20 +190,20 @@ test("the exit question: No plays on where it stood, Yes closes the game", async
 });
 
 test("a double click on a choice is one click; on Атака! it is two blows", async () => {
-  const page = await openGame(browser, server.url + "?seed=7");
+  const page = await site.open("?seed=7");
   await click(page, "Start");
   await click(page, "R1");
   // Sc1's first choice, clicked twice in a row as one double click, shows one scene.
   const { x, y } = await centre(page, "R1");
   await page.mouse.click(x, y, { clickCount: 1 });
   await page.mouse.click(x, y, { clickCount: 2 });
-  const single = await openGame(browser, server.url + "?seed=7");
+  const single = await site.open("?seed=7");
   for (const name of ["Start", "R1", "R1"]) await click(single, name);
   assert.equal((await look(page, "Info")).text, (await look(single, "Info")).text);
   await single.close();
   await page.close();
 
-  const fight = await openGame(browser, server.url + "?seed=7");
+  const fight = await site.open("?seed=7");
   for (const name of clicksOf("fight.replay")) {
     if (name !== "Attack") await click(fight, name);
   }
@@ -221,14 +217,14 @@ test("a double click on a choice is one click; on Атака! it is two blows", 
 });
 
 test("the stage is 1:1 in a big viewport and scales evenly in a small one", async () => {
-  const big = await openGame(browser, server.url, { width: 1280, height: 900 });
+  const big = await site.open("", { width: 1280, height: 900 });
   const box = await big.$eval("#stage", (stage) => stage.getBoundingClientRect().toJSON());
   assert.deepEqual([box.width, box.height], [1024, 768]);
   assert.deepEqual([box.x, box.y], [128, 66]);
   await big.close();
 
   // The page would show a phone's column here, unless the player asks for the window's stage.
-  const small = await openGame(browser, server.url, { width: 800, height: 500 });
+  const small = await site.open("", { width: 800, height: 500 });
   await small.click('#layout-switch [data-layout="window"]');
   const scaled = await small.$eval("#stage", (stage) => stage.getBoundingClientRect().toJSON());
   assert.ok(Math.abs(scaled.height - 500) < 0.5, "fits the height");

@@ -5,13 +5,11 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { spawnSync } = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const { after, before, test } = require("node:test");
-const { execFileSync } = require("node:child_process");
-const path = require("node:path");
+const { execFileSync, spawnSync } = require("node:child_process");
 const { siteFolder, serve, launch, openGame } = require("./harness.js");
 
 const kNative = process.env.TOVIK_NATIVE_STORY || path.resolve(__dirname, "../../build/tovik-story");

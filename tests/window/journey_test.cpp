@@ -1,3 +1,6 @@
+#include <QRegularExpression>
+
+#include "story/language.h"
 #include "story/passages.h"
 #include "window_under_test.h"
 
@@ -7,17 +10,37 @@ using enum ControlId;
 using enum story::Key;
 
 // Whole games played through the real window with real clicks on the labels, the item
-// pictures and the Attack button, with the dice scripted.
+// pictures and the Attack button, with the dice scripted; in each language, where every text on
+// screen after every click is in that language.
 class JourneyTest : public QObject {
     Q_OBJECT
 
   private:
     std::unique_ptr<WindowUnderTest> ui;
+    bool english = false;
 
-    // Clicks the choices in order; false at the first one that is not on screen.
+    // In English, the first control that shows a Cyrillic letter, or nothing.
+    QString russianOnScreen() const {
+        static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+        if (!english) {
+            return {};
+        }
+        ui->refresh();
+        for (ControlId id : allControls()) {
+            if (kindOf(id) == ControlKind::Label && ui->shown(id) &&
+                ui->textOf(id).contains(cyrillic)) {
+                return QString::fromLatin1(nameOf(id).data()) + ": " + ui->textOf(id);
+            }
+        }
+        return {};
+    }
+
+    // Clicks the choices in order; false at the first one that is not on screen, or that
+    // leaves a text in the other language.
     [[nodiscard]] bool chooseAll(std::initializer_list<story::Key> keys) {
         for (story::Key key : keys) {
-            if (!ui->choose(key)) {
+            if (!ui->choose(key) || !russianOnScreen().isEmpty()) {
+                qWarning() << "at K" << story::numberOf(key) << russianOnScreen();
                 return false;
             }
         }
@@ -27,21 +50,34 @@ class JourneyTest : public QObject {
     // A fight the hero wins with `blows` strikes, none missed.
     [[nodiscard]] bool winFight(int blows) {
         ui->draws.push(1, blows);
-        return ui->fightOut(blows) && ui->draws.empty();
+        return ui->fightOut(blows) && ui->draws.empty() && russianOnScreen().isEmpty();
     }
 
     bool showsPassage(int scene) const {
         return ui->textOf(Info) == qtext(story::passageOf(scene));
     }
 
+    // The Russian text, or the English one in the English game.
+    QString said(const char* russian, const char* inEnglish) const {
+        return QString::fromUtf8(english ? inEnglish : russian);
+    }
+
   private slots:
     void init() {
+        english = QTest::currentDataTag() == QByteArrayLiteral("en");
+        story::setLanguage(english ? story::Language::English : story::Language::Russian);
         ui = std::make_unique<WindowUnderTest>();
         QVERIFY(QTest::qWaitForWindowExposed(&ui->window));
     }
-    void cleanup() { ui.reset(); }
+    void cleanup() {
+        ui.reset();
+        story::setLanguage(story::Language::Russian);
+    }
 
+    void theWayOutWithTheTridentAndTheNecklace_data() { languages(); }
     void theWayOutWithTheTridentAndTheNecklace() {
+        QCOMPARE(russianOnScreen(), QString());
+        QCOMPARE(ui->textOf(Start), said("СТАРТ", "START"));
         QVERIFY(ui->click(Start));
         QVERIFY(chooseAll({K070, K121, K110, K064, K119, K055}));
         QVERIFY(showsPassage(88));
@@ -95,9 +131,11 @@ class JourneyTest : public QObject {
         QCOMPARE(ui->audio.played.size(), std::size_t{1 + 12 + 14 + 9});
         QCOMPARE(ui->audio.played.back().filename().string(), std::string("ydar.wav"));
         ui->refresh();
-        QCOMPARE(ui->textOf(Life), QStringLiteral("ЖИЗНЬ: 76"));
+        QCOMPARE(ui->textOf(Life), said("ЖИЗНЬ: 76", "LIFE: 76"));
+        QCOMPARE(russianOnScreen(), QString());
     }
 
+    void deathInAFightLeadsBackToAFreshTitleScreen_data() { languages(); }
     void deathInAFightLeadsBackToAFreshTitleScreen() {
         QVERIFY(ui->click(Start));
         QVERIFY(chooseAll({K070, K121, K110, K064, K063}));
@@ -110,21 +148,23 @@ class JourneyTest : public QObject {
         QVERIFY(chooseAll({K086, K031, K024}));
         QVERIFY(showsPassage(62));
         ui->refresh();
-        QCOMPARE(ui->textOf(LifeOpponent), QStringLiteral("ЧЕРВЬ: 70"));
+        QCOMPARE(ui->textOf(LifeOpponent), said("ЧЕРВЬ: 70", "WORM: 70"));
 
         // With the ring every blow of the worm costs 3: twenty of them kill the hero.
         ui->draws.push(4, 20);
         QVERIFY(!ui->fightOut(20));  // the fight does not end by itself
         QVERIFY(ui->draws.empty());
         QCOMPARE(ui->window.game().Health(), std::string("0"));
-        QCOMPARE(ui->textOf(Status), QStringLiteral(" ЧЕРВЬ нанёс удар!"));
+        QCOMPARE(ui->textOf(Status), said(" ЧЕРВЬ нанёс удар!", " WORM strikes!"));
         QCOMPARE(ui->audio.played.back().filename().string(), std::string("ydar2.wav"));
 
         // No countdown: the next tick of the life watch ends the game.
         QVERIFY(!ui->window.timer(Death)->isActive());
         ui->fire(HealthTimer);
         QVERIFY(ui->shown(EndGame));
-        QCOMPARE(ui->textOf(EndGame), QStringLiteral("Игра окончена! Ларминов погиб."));
+        QCOMPARE(ui->textOf(EndGame),
+                 said("Игра окончена! Ларминов погиб.", "Game over! Larminov is dead."));
+        QCOMPARE(russianOnScreen(), QString());
         for (ControlId id : {Info, R1, R2, R3, R4, R5, Attack, LifeOpponent, Status, Item1, Item2,
                              Item3, Item4, NameGame1, NameGame2, Start}) {
             QVERIFY2(!ui->shown(id), nameOf(id).data());
@@ -134,7 +174,7 @@ class JourneyTest : public QObject {
         ui->fire(HealthTimer);
         QCOMPARE(ui->window.game().Health(), std::string("60"));
         QCOMPARE(ui->window.game().Ring(), std::string("0"));
-        QCOMPARE(ui->textOf(Life), QStringLiteral("ЖИЗНЬ: 60"));
+        QCOMPARE(ui->textOf(Life), said("ЖИЗНЬ: 60", "LIFE: 60"));
         for (ControlId id : {NameGame1, NameGame2, Start, Creator, TovikImage, Quit, Life}) {
             QVERIFY2(ui->shown(id), nameOf(id).data());
         }
@@ -148,6 +188,13 @@ class JourneyTest : public QObject {
         QVERIFY(ui->click(Start));
         QVERIFY(ui->shown(Info) && ui->shown(R1));
         QCOMPARE(ui->textOf(R1), qtext(story::captionOf(K070)));
+    }
+
+  private:
+    static void languages() {
+        QTest::addColumn<bool>("unused");  // the tag is the language
+        QTest::newRow("ru") << false;
+        QTest::newRow("en") << true;
     }
 };
 

@@ -11,7 +11,7 @@ namespace {
 
 // A string in the catalogue's quoting: a passage's line breaks start new quoted lines, as
 // translators' tools show them.
-std::string quoted(std::string_view text) {
+std::string poQuoted(std::string_view text) {
     std::string out = "\"";
     const bool multiline = text.find('\n') != std::string_view::npos;
     if (multiline) {
@@ -61,8 +61,8 @@ void writeCatalogueTemplate(std::ostream& out) {
         if (!text.note.empty()) {
             out << "#. " << text.note << '\n';
         }
-        out << "msgctxt " << quoted(text.context) << '\n'
-            << "msgid " << quoted(text.russian) << '\n'
+        out << "msgctxt " << poQuoted(text.context) << '\n'
+            << "msgid " << poQuoted(text.russian) << '\n'
             << "msgstr \"\"\n";
     }
 }

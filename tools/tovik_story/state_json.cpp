@@ -1,48 +1,12 @@
 #include "tovik_story/state_json.h"
 
-#include <array>
+#include <nlohmann/json.hpp>
 
 #include "story/scene_catalogue.h"
 
 namespace tovik::tools {
 
 namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0 if there is none:
-// no stray continuation byte, no overlong form, no surrogate, nothing above U+10FFFF.
-std::size_t utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // the range allowed for the second byte
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 void writeControls(JsonWriter& json, const WindowModel& window) {
     json.key("controls").beginObject();
@@ -121,39 +85,10 @@ JsonWriter& JsonWriter::null() {
 }
 
 void appendJsonString(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    out += '"';
-    // Whatever needs no escape is copied a run at a time.
-    std::size_t run = 0;
-    std::size_t at = 0;
-    const auto flush = [&] { out.append(text.substr(run, at - run)); };
-    while (at < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
-            ++at;
-            continue;
-        }
-        if (byte >= 0x80) {
-            if (const std::size_t length = utf8SequenceLength(text.substr(at)); length > 0) {
-                at += length;
-                continue;
-            }
-        }
-        flush();
-        if (byte == '"' || byte == '\\') {
-            out += '\\';
-            out += static_cast<char>(byte);
-        } else if (byte < 0x20) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += kReplacement;
-        }
-        run = ++at;
-    }
-    flush();
-    out += '"';
+    // The library escapes only what JSON demands and replaces each byte that is not part of
+    // well-formed UTF-8 with U+FFFD.
+    out += nlohmann::json(std::string(text))
+               .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string colourText(Colour colour) {

@@ -32,9 +32,9 @@ class JsonWriter {
     std::vector<bool> memberWritten_;  // one per open object
 };
 
-// `text` as a quoted JSON string: '"', '\' and control characters escaped (\u00XX), everything
-// else passed through. A byte that is not part of well-formed UTF-8 becomes U+FFFD, so a stray
-// byte on the input cannot spoil the output.
+// `text` as a quoted JSON string: '"', '\' and control characters escaped, everything else
+// passed through. A byte that is not part of well-formed UTF-8 becomes U+FFFD, so a stray byte
+// on the input cannot spoil the output.
 void appendJsonString(std::string& out, std::string_view text);
 
 // A text colour as "#RRGGBB", upper case.

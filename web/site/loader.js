@@ -7,70 +7,27 @@
 var tovikLoader = (function () {
   // The page's language: ?lang=, else the one last chosen with the switch, else the browser's.
   // It is chosen here, first, because the loading screen already speaks it; the view takes it
-  // from here. The loading screen's own few words live here too, in both languages, as they
-  // show before the engine and its catalogue have arrived.
+  // from here. The game's languages, the one for a browser that prefers none of them, and the
+  // loading screen's words in each come from the game's catalogue, written into the page by the
+  // build (tovikLanguages), as they show before the engine has arrived.
   var kRemembered = "tovik-lang";
   function chosenLanguage() {
-    var asked = /[?&]lang=(ru|en)(&|$)/.exec(window.location.search);
-    if (asked) return asked[1];
+    var known = tovikLanguages.languages;
+    var asked = /[?&]lang=([a-z]+)(&|$)/.exec(window.location.search);
+    if (asked && known.indexOf(asked[1]) >= 0) return asked[1];
     var remembered = null;
     try {
       remembered = window.localStorage.getItem(kRemembered);
     } catch (error) {
       // storage may be switched off: the browser's languages decide
     }
-    if (remembered === "ru" || remembered === "en") return remembered;
+    if (known.indexOf(remembered) >= 0) return remembered;
     var preferred = (navigator.languages && navigator.languages[0]) || navigator.language || "";
-    return /^ru(-|$)/i.test(preferred) ? "ru" : "en";
+    var code = preferred.split(/[-_]/)[0].toLowerCase();
+    return known.indexOf(code) >= 0 ? code : tovikLanguages.otherwise;
   }
   var language = chosenLanguage();
-  var kWords = {
-    ru: {
-      loading: "Загрузка…",
-      retry: "Попробовать снова",
-      nowasm:
-        "Этот браузер не может запустить игру: он не поддерживает WebAssembly. " +
-        "Откройте страницу в современном браузере, обновлённом до последней версии.",
-      old:
-        "Этот браузер слишком старый для игры. " +
-        "Обновите его или откройте страницу в другом, более новом браузере.",
-      download:
-        "Игру не удалось загрузить: связь прервалась. " +
-        "Проверьте подключение к интернету и попробуйте снова.",
-      stalled:
-        "Загрузка игры остановилась: данные перестали приходить. " +
-        "Проверьте подключение к интернету и попробуйте снова.",
-      missing:
-        "На сайте не хватает файла игры, поэтому она не запускается. " +
-        "Попробуйте снова чуть позже: возможно, сайт как раз обновляется.",
-      error:
-        "Игра не смогла запуститься в этом браузере. " +
-        "Попробуйте снова; если не поможет, откройте страницу в другом, более новом браузере.",
-      offline: "Игра сохранена для игры без сети",
-      notOffline: "Игру не удалось сохранить для игры без сети: без подключения к интернету она не откроется.",
-    },
-    en: {
-      title: "Tovik Larminov",
-      subtitle: "in the Magic Dungeon",
-      loading: "Loading…",
-      retry: "Try again",
-      nowasm:
-        "This browser cannot run the game: it does not support WebAssembly. " +
-        "Open the page in a current browser, updated to its latest version.",
-      old: "This browser is too old for the game. Update it, or open the page in another, newer browser.",
-      download: "The game could not be downloaded: the connection broke. Check your connection and try again.",
-      stalled: "The game stopped downloading: no data has come for a while. Check your connection and try again.",
-      missing:
-        "A file of the game is missing from the site, so the game cannot start. " +
-        "Try again a little later: the site may be in the middle of an update.",
-      error:
-        "The game could not start in this browser. " +
-        "Try again; if that does not help, open the page in another, newer browser.",
-      offline: "The game is saved for playing offline",
-      notOffline: "The game could not be saved for playing offline: it will not open without a connection.",
-    },
-  };
-  var words = kWords[language];
+  var words = tovikLanguages.words[language];
   document.documentElement.lang = language;
   // The title screen's pictures come with the engine: the painted name in the page's language.
   function preload(href, kind) {
@@ -82,12 +39,10 @@ var tovikLoader = (function () {
   }
   preload(language === "en" ? "pictures/title_en.webp" : "pictures/title.webp", "image");
   preload("pictures/hero.webp", "image");
-  if (words.title) {
-    var title = document.querySelector(".loader-title");
-    title.firstChild.nodeValue = words.title;
-    title.querySelector("span").textContent = words.subtitle;
-    document.getElementById("loader-retry").textContent = words.retry;
-  }
+  var title = document.querySelector(".loader-title");
+  title.firstChild.nodeValue = words["loader-name"];
+  title.querySelector("span").textContent = words["loader-place"];
+  document.getElementById("loader-retry").textContent = words.retry;
   var failed = false;
   var ready = false;
 

@@ -299,7 +299,7 @@
   });
 
   function renderTimer(control) {
-    const enabled = game.timerEnabled(control.id) && game.windowState() !== "unloaded";
+    const enabled = game.timerRuns(control.id);
     const running = timers.has(control.id);
     if (enabled && !running) {
       timers.set(
