@@ -71,6 +71,11 @@ void sendKey(QWidget* target, PlayerKey key) {
                                         (static_cast<int>(key) - static_cast<int>(Digit1)));
             break;
         case FullScreen:
+        case Life:  // a listener's keys are answered in words and never written in a record
+        case Items:
+        case Passage:
+        case Choices:
+        case Narrator:
         case Other:
             return;
     }
