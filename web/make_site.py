@@ -4,9 +4,10 @@
   make_site.py font FONT.ttf OUT.woff2 TEXT_FILE...   the font cut to the letters the game writes
   make_site.py png IN.bmp OUT.png                     a window picture as a lossless PNG
   make_site.py gzip FILE OUT.gz                       a packed copy, unpacked by the page itself
-  make_site.py page IN.html OUT.html [SITE_URL]       the page, its link previews naming SITE_URL
   make_site.py worker SITE TEMPLATE OUT.js FILE...    the offline worker, listing the site's files
-  make_site.py page TEMPLATE OUT.html COMMAND...      the page, with the words COMMAND prints
+  make_site.py page TEMPLATE OUT.html --site-url=[URL] COMMAND...
+                                                      the page, with the words COMMAND prints and
+                                                      its link previews naming URL (if given)
 
 The page unpacks the engine's packed copies itself, so they travel small from any web server,
 compressing or not. The font keeps every letter that appears in the given files (the story, the captions, the page),
@@ -108,23 +109,6 @@ def pack(path, out_path):
             packed.write(file.read())
 
 
-def write_page(in_path, out_path, site_url):
-    """Preview services want full addresses; where the site will be is known only when given."""
-    with open(in_path, encoding="utf-8") as page:
-        text = page.read()
-    if site_url:
-        if not re.fullmatch(r"https?://[^\s\"'<>]+", site_url):
-            raise SystemExit(f"make_site.py: TOVIK_SITE_URL must be an http(s) address, not {site_url!r}")
-        if not site_url.endswith("/"):
-            site_url += "/"
-        address = html.escape(site_url, quote=True)
-        text = text.replace('<meta property="og:image" content="preview.png">',
-                            f'<meta property="og:url" content="{address}">\n'
-                            f'<meta property="og:image" content="{address}preview.png">')
-    with open(out_path, "w", encoding="utf-8") as out:
-        out.write(text)
-
-
 def write_worker(site, template_path, out_path, built):
     files = sorted(os.path.relpath(path, site).replace(os.sep, "/") for path in built)
     missing = [name for name in files if not os.path.isfile(os.path.join(site, name))]
@@ -146,9 +130,11 @@ def write_worker(site, template_path, out_path, built):
         out.write(text)
 
 
-def write_page(template_path, out_path, words_command):
+def write_page(template_path, out_path, site_url, words_command):
     """The page with the game's own words in it: what its program (web/page_words.cpp) says,
-    run here, the Russian where the HTML shows a text and every language for the loader."""
+    run here, the Russian where the HTML shows a text and every language for the loader. Its
+    link previews name the site's full address when the build was given one, as preview
+    services want full addresses; where the site will be is known only then."""
     page = json.loads(subprocess.run(words_command, check=True, stdout=subprocess.PIPE).stdout)
     with open(template_path, encoding="utf-8") as template:
         text = template.read()
@@ -156,6 +142,15 @@ def write_page(template_path, out_path, words_command):
         text = text.replace("@" + name + "@", html.escape(words))
     loader = json.dumps(page, ensure_ascii=False, separators=(",", ":")).replace("</", "<\\/")
     text = text.replace('"@LANGUAGES@"', loader)
+    if site_url:
+        if not re.fullmatch(r"https?://[^\s\"'<>]+", site_url):
+            raise SystemExit(f"make_site.py: TOVIK_SITE_URL must be an http(s) address, not {site_url!r}")
+        if not site_url.endswith("/"):
+            site_url += "/"
+        address = html.escape(site_url, quote=True)
+        text = text.replace('<meta property="og:image" content="preview.png">',
+                            f'<meta property="og:url" content="{address}">\n'
+                            f'<meta property="og:image" content="{address}preview.png">')
     leftover = re.search(r"@[a-z-]+@", text)
     if leftover:
         raise SystemExit(f"{template_path}: the game has no word for {leftover.group(0)}")
@@ -170,8 +165,8 @@ def main(argv):
         write_png(argv[3], *read_bmp(argv[2]))
     elif len(argv) == 4 and argv[1] == "gzip":
         pack(argv[2], argv[3])
-    elif len(argv) >= 5 and argv[1] == "page":
-        write_page(argv[2], argv[3], argv[4:])
+    elif len(argv) >= 6 and argv[1] == "page" and argv[4].startswith("--site-url="):
+        write_page(argv[2], argv[3], argv[4][len("--site-url="):], argv[5:])
     elif len(argv) >= 5 and argv[1] == "worker":
         write_worker(argv[2], argv[3], argv[4], argv[5:])
     else:

@@ -228,7 +228,7 @@ test("link previews name the page and its picture by full address only when the 
   const made = spawnSync(
     "python3",
     [path.resolve(__dirname, "../../web/make_site.py"), "page", path.resolve(__dirname, "../../web/site/index.html"), out,
-     "https://example.org/tovik"],
+     "--site-url=https://example.org/tovik", process.execPath, path.join(siteFolder(), "..", "tovik_page_words.js")],
     { encoding: "utf8", timeout: 30000 }
   );
   assert.equal(made.status, 0, made.stderr);
