@@ -147,7 +147,9 @@ class WebGame {
     bool visible(int control) const {
         return table_->window.isVisible(static_cast<ControlId>(control));
     }
-    bool timerRuns(int control) const { return table_->game.timerRuns(static_cast<ControlId>(control)); }
+    bool timerRuns(int control) const {
+        return table_->game.timerRuns(static_cast<ControlId>(control));
+    }
     std::string windowState() const { return std::string(windowStateName(table_->window.state())); }
     // Whether the game's dice come from the seed it was given, and not from the clock.
     bool seeded() const { return seeded_.has_value(); }

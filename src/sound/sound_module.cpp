@@ -267,9 +267,15 @@ std::optional<NoSound> refuseSoundModule(const ModulePlace& place) {
 
 std::optional<std::string> refuseOpenModule(int fd) {
     static constexpr const char* kWhy[] = {
-        "cannot be read",          "not a regular file",       "others may change it",
-        "belongs to another user", "not a shared library",     "built for another processor",
-        "cut short",               "of another build of the game", "cannot be loaded",
+        "cannot be read",
+        "not a regular file",
+        "others may change it",
+        "belongs to another user",
+        "not a shared library",
+        "built for another processor",
+        "cut short",
+        "of another build of the game",
+        "cannot be loaded",
     };
     if (std::optional<NoSound> refusal = refuseOpen(fd, {})) {
         return kWhy[static_cast<std::size_t>(refusal->refusal)];

@@ -283,9 +283,8 @@ std::vector<TranslatableText> translatableTexts() {
     add(kEnterPressesText, "Followed by the caption of the button Enter presses.");
     add(kEnterPressesEndText, "Closes the caption's quotes.");
     add(kGameRoleText, "What a screen reader calls the page's game area, in lower case.");
-    for (const Text& page :
-         {kPageClosedText, kPageStartAgainText, kPageLanguageText, kPageLayoutText,
-          kPageWindowLayoutText, kPageReadingLayoutText}) {
+    for (const Text& page : {kPageClosedText, kPageStartAgainText, kPageLanguageText,
+                             kPageLayoutText, kPageWindowLayoutText, kPageReadingLayoutText}) {
         add(page, "On the web page around the game.");
     }
     add(kReadAloudCaption, "The narrator's switch, in the window's corner and on the web page.");
