@@ -33,6 +33,9 @@
   // Browsers hold audio back until the player has done something; until then sounds are
   // skipped quietly. The first press or key opens the audio.
   function openAudio() {
+    // A key pressed while the engine is still on its way (a reader's Control, to stop the
+    // speech) opens nothing yet: the blip comes with the engine, and the next press opens it.
+    if (!sound.defaultWav) return;
     if (sound.context) {
       if (sound.context.state === "suspended") sound.context.resume().catch(() => {});
       return;
