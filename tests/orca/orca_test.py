@@ -350,6 +350,7 @@ def page_games(session, site, story):
         raise Unavailable("chromium is missing")
 
     def launch(seed):
+        # Tall enough for the stage at 1:1 under the browser's bars: the page as on a desktop.
         profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
         # Its offer to translate a page that is not in its own language would be spoken too.
         os.makedirs(os.path.join(profile, "Default"))
@@ -359,7 +360,7 @@ def page_games(session, site, story):
             chromium, "--no-sandbox", "--disable-gpu", "--disable-background-networking",
             "--disable-component-update", "--disable-sync", "--no-first-run",
             "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
-            "--user-data-dir=" + profile, "--window-size=1200,900", "--window-position=0,0",
+            "--user-data-dir=" + profile, "--window-size=1260,1020", "--window-position=0,0",
             "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, seed)])
         walk = Walk(session, "page")
         began = walk.heard
