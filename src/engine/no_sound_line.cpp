@@ -48,17 +48,18 @@ std::string noSoundLine(const sound::NoSound& why) {
             cause = filled(story::kNoSoundModuleText, {{"folders", folders}});
             break;
         }
-        case sound::NoSound::Cause::ModuleRefused: {
-            const story::Text& reason =
-                story::kModuleRefusalTexts.at(static_cast<std::size_t>(why.refusal));
-            const std::string reasonText =
-                filled(reason, {{"path", shown(why.at.empty() ? why.module : why.at)}});
+        case sound::NoSound::Cause::ModuleRefused:
             cause = filled(story::kModuleRefusedText,
-                           {{"module", shown(why.module)}, {"reason", reasonText}});
+                           {{"module", shown(why.module)}, {"reason", moduleRefusalText(why)}});
             break;
-        }
     }
     return std::string(story::translated(story::kNoSoundWarning)) + ": " + cause;
+}
+
+std::string moduleRefusalText(const sound::NoSound& why) {
+    const story::Text& reason =
+        story::kModuleRefusalTexts.at(static_cast<std::size_t>(why.refusal));
+    return filled(reason, {{"path", shown(why.at.empty() ? why.module : why.at)}});
 }
 
 }  // namespace tovik

@@ -10,4 +10,8 @@ namespace tovik {
 // the causes it is, the paths it names escaped.
 std::string noSoundLine(const sound::NoSound& why);
 
+// Why a module was refused (`why.refusal`, about `why.at`), in the language played: the reason
+// the no-sound line gives, for any module the game checks before loading it.
+std::string moduleRefusalText(const sound::NoSound& why);
+
 }  // namespace tovik

@@ -265,22 +265,12 @@ std::optional<NoSound> refuseSoundModule(const ModulePlace& place) {
     return std::nullopt;
 }
 
-std::optional<std::string> refuseOpenModule(int fd) {
-    static constexpr const char* kWhy[] = {
-        "cannot be read",
-        "not a regular file",
-        "others may change it",
-        "belongs to another user",
-        "not a shared library",
-        "built for another processor",
-        "cut short",
-        "of another build of the game",
-        "cannot be loaded",
-    };
-    if (std::optional<NoSound> refusal = refuseOpen(fd, {})) {
-        return kWhy[static_cast<std::size_t>(refusal->refusal)];
+std::optional<NoSound> refuseOpenModule(int fd, const std::filesystem::path& module) {
+    std::optional<NoSound> refusal = refuseOpen(fd, module);
+    if (refusal) {
+        refusal->module = module;
     }
-    return std::nullopt;
+    return refusal;
 }
 
 DeviceOpener soundModuleAt(std::vector<ModulePlace> places) {

@@ -50,9 +50,9 @@ std::vector<ModulePlace> soundModulePlaces(
 // whose headers and loaded segments all lie inside the file.
 std::optional<NoSound> refuseSoundModule(const ModulePlace& place);
 
-// Why the module already open as `fd` must not be loaded, in a few English words (for the
-// narrator's speech module, which is checked as the sound module is, and loaded by `fd`).
-std::optional<std::string> refuseOpenModule(int fd);
+// Why the module `module`, already open as `fd`, must not be loaded: the narrator's speech
+// module is checked as the sound module is, and then loaded by `fd`.
+std::optional<NoSound> refuseOpenModule(int fd, const std::filesystem::path& module);
 
 // Opens the sound device from the first of `places` that holds a module. A module that cannot
 // be loaded is one more way of having no sound device: the failure says why, and a module

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "engine/no_sound_line.h"
 #include "look/game_font.h"
 #include "look/qt_text.h"
 #include "sound/program_folder.h"
@@ -65,8 +66,8 @@ SpeechVoice* voiceFrom(const std::filesystem::path& place, const char* language,
     }
     // The file checked is the file loaded, by its descriptor.
     void* module = nullptr;
-    if (std::optional<std::string> refusal = sound::refuseOpenModule(fd)) {
-        why = place.string() + ": " + *refusal;
+    if (std::optional<sound::NoSound> refusal = sound::refuseOpenModule(fd, place)) {
+        why = place.string() + ": " + moduleRefusalText(*refusal);
     } else {
         module = ::dlopen(("/proc/self/fd/" + std::to_string(fd)).c_str(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
