@@ -356,10 +356,13 @@ def page_games(session, site, story):
         os.makedirs(os.path.join(profile, "Default"))
         with open(os.path.join(profile, "Default", "Preferences"), "w") as preferences:
             json.dump({"translate": {"enabled": False}}, preferences)
+        console = os.path.join(session.work, "chromium.err")
+        console_from = os.path.getsize(console) if os.path.exists(console) else 0
         process = session.run([
             chromium, "--no-sandbox", "--disable-gpu", "--disable-background-networking",
             "--disable-component-update", "--disable-sync", "--no-first-run",
             "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
+            "--enable-logging=stderr",
             "--user-data-dir=" + profile, "--window-size=1260,1020", "--window-position=0,0",
             "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, seed)])
         walk = Walk(session, "page")
@@ -373,6 +376,12 @@ def page_games(session, site, story):
         said = walk.unechoed(began)
         print("[page] start →", json.dumps(said, ensure_ascii=False))
         joined = " | ".join(said)
+        # The page's console, which Chromium copies to its log, says why a game did not start.
+        with open(console, errors="replace") as log:
+            log.seek(console_from)
+            for line in log:
+                if "could not start" in line:
+                    print("[page] console:", line.strip())
         check("Товик Ларминов" in joined, "the page is named after the game: " + joined)
         check("Enter" in joined or "Ввод" in joined, "the page says which keys play: " + joined)
         check("embedded" not in joined, "no browser's role word for the game: " + joined)

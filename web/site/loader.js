@@ -50,9 +50,11 @@ var tovikLoader = (function () {
     return document.getElementById(id);
   }
 
-  function fail(kind) {
+  // `why` goes to the console, for whoever looks into a page that would not start.
+  function fail(kind, why) {
     if (failed || ready) return;
     failed = kind;
+    if (typeof console === "object") console.error("The game could not start (" + kind + "): " + (why || kind));
     stopDownloads();
     var stage = byId("stage");
     if (stage) stage.className = "loading";
@@ -266,11 +268,11 @@ var tovikLoader = (function () {
   progress(0);
 
   // Until the title screen is up, an error anywhere means the game will not start.
-  window.addEventListener("error", function () {
-    fail("error");
+  window.addEventListener("error", function (event) {
+    fail("error", event.message + " at " + event.filename + ":" + event.lineno);
   });
-  window.addEventListener("unhandledrejection", function () {
-    fail("error");
+  window.addEventListener("unhandledrejection", function (event) {
+    fail("error", String(event.reason && event.reason.stack ? event.reason.stack : event.reason));
   });
 
   // The engine's script and code and, for a language other than the story's own Russian, its
@@ -292,7 +294,7 @@ var tovikLoader = (function () {
         element.src = URL.createObjectURL(new Blob([bytes], { type: "text/javascript" }));
         element.onload = resolve;
         element.onerror = function () {
-          fail("error");
+          fail("error", "the engine's script did not run");
         };
         document.body.appendChild(element);
       });
@@ -303,7 +305,7 @@ var tovikLoader = (function () {
       var make = window.createTovik;
       window.createTovik = function (options) {
         return make(options).then(function (module) {
-          if (text !== null && !module.loadCatalogue(language, text)) fail("error");
+          if (text !== null && !module.loadCatalogue(language, text)) fail("error", "the " + language + " catalogue was refused");
           return module;
         });
       };
@@ -332,8 +334,8 @@ var tovikLoader = (function () {
         function (result) {
           done(result.instance, result.module);
         },
-        function () {
-          fail("error");
+        function (error) {
+          fail("error", "WebAssembly: " + error);
         }
       );
     });

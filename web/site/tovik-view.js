@@ -620,5 +620,5 @@
         }, 0)
       );
     })
-    .catch(() => tovikLoader.fail("error"));
+    .catch((error) => tovikLoader.fail("error", error && error.stack ? error.stack : String(error)));
 })();
