@@ -496,6 +496,9 @@
 
   // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
   function fit() {
+    // A window resized or a phone turned while the engine is still on its way: the stage is
+    // fitted when the engine comes.
+    if (!tovik) return;
     const width = window.innerWidth;
     const height = window.innerHeight;
     const size = tovik.window();
