@@ -349,8 +349,13 @@ def page_games(session, site, story):
     if chromium is None:
         raise Unavailable("chromium is missing")
 
+    launches = []
+
     def launch(seed):
-        # Tall enough for the stage at 1:1 under the browser's bars: the page as on a desktop.
+        # Tall enough for the stage at 1:1 under the browser's bars: the page as on a desktop;
+        # the second game in a narrow window, where the page is the reading column of a phone.
+        launches.append(seed)
+        size = "700,1000" if len(launches) == 2 else "1260,1020"
         profile = tempfile.mkdtemp(prefix="tovik-chromium-", dir=session.work)
         # Its offer to translate a page that is not in its own language would be spoken too.
         os.makedirs(os.path.join(profile, "Default"))
@@ -363,7 +368,7 @@ def page_games(session, site, story):
             "--disable-component-update", "--disable-sync", "--no-first-run",
             "--no-default-browser-check", "--force-renderer-accessibility", "--disable-features=Translate",
             "--enable-logging=stderr",
-            "--user-data-dir=" + profile, "--window-size=1260,1020", "--window-position=0,0",
+            "--user-data-dir=" + profile, "--window-size=" + size, "--window-position=0,0",
             "http://127.0.0.1:%d/index.html?lang=ru&seed=%s" % (port, seed)])
         walk = Walk(session, "page")
         began = walk.heard
