@@ -25,7 +25,7 @@ std::atomic<Language> chosen{Language::Russian};
 // A translation read as data: its Russian text is known by its digest.
 struct LoadedEntry {
     std::string_view context;
-    std::uint64_t russian;
+    std::uint32_t russian;
     std::string_view translation;
 };
 struct LoadedCatalogue {
@@ -101,10 +101,10 @@ std::span<const CatalogueEntry> catalogueOf(Language language) {
     return language == Language::English ? kEnglishCatalogue : std::span<const CatalogueEntry>();
 }
 
-std::uint64_t russianDigest(std::string_view russian) {
-    std::uint64_t digest = 0xcbf29ce484222325U;
+std::uint32_t russianDigest(std::string_view russian) {
+    std::uint32_t digest = 0x811c9dc5U;
     for (const char c : russian) {
-        digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001b3U;
+        digest = (digest ^ static_cast<unsigned char>(c)) * 0x01000193U;
     }
     return digest;
 }
@@ -134,7 +134,7 @@ bool loadCatalogue(Language language, std::string_view data) {
         std::string_view digest;
         LoadedEntry entry{};
         if (!field(context) || !field(digest) || !field(entry.translation) || context.empty() ||
-            digest.size() != 16) {
+            digest.size() != 8) {
             return false;
         }
         const auto [end, problem] =
@@ -159,7 +159,7 @@ std::string_view translated(Language language, std::string_view context, std::st
                                       [](const LoadedEntry& entry, std::string_view wanted) {
                                           return entry.context < wanted;
                                       });
-        const std::uint64_t digest = russianDigest(russian);
+        const std::uint32_t digest = russianDigest(russian);
         for (; found != entries.end() && found->context == context; ++found) {
             if (found->russian == digest) {
                 return found->translation;

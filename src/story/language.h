@@ -66,12 +66,14 @@ struct CatalogueEntry {
 // translations come from loadCatalogue.
 std::span<const CatalogueEntry> catalogueOf(Language language);
 
-// The digest a catalogue read as data names its Russian text by: 64-bit FNV-1a of the UTF-8
-// bytes. It keeps the data small, and a changed Russian text still falls back to Russian.
-std::uint64_t russianDigest(std::string_view russian);
+// The digest a catalogue read as data names its Russian text by: 32-bit FNV-1a of the UTF-8
+// bytes. It keeps the data small (a context holds a dozen texts at most, and the build refuses
+// two of one context with the same digest), and a changed Russian text still falls back to
+// Russian.
+std::uint32_t russianDigest(std::string_view russian);
 
 // Takes `language`'s translations from `data`, as tools/catalogue/po_to_cpp.py --data writes
-// them: for each entry its context, the digest of its Russian text in 16 hexadecimal digits
+// them: for each entry its context, the digest of its Russian text in 8 hexadecimal digits
 // and its translation, each ended by a NUL. Called before anything is shown, as a text given
 // out earlier does not outlive a later load. Damaged data gives false and loads nothing; empty
 // data forgets what was loaded.

@@ -9,7 +9,7 @@ Russian text, byte by byte, as the game looks them up. Untranslated and fuzzy en
 out: the game shows those texts in Russian until they are translated.
 
 With --data it writes the same entries as data for a program that loads its catalogue
-(story::loadCatalogue): for each its context, the FNV-1a digest of its Russian text in 16
+(story::loadCatalogue): for each its context, the 32-bit FNV-1a digest of its Russian text in 8
 hexadecimal digits and its translation, each ended by a NUL. The Russian text, which that
 program carries already, is not repeated."""
 
@@ -84,9 +84,9 @@ def cpp_string(text):
 
 
 def russian_digest(text):
-    digest = 0xCBF29CE484222325
+    digest = 0x811C9DC5
     for byte in text.encode():
-        digest = ((digest ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+        digest = ((digest ^ byte) * 0x01000193) & 0xFFFFFFFF
     return digest
 
 
@@ -108,7 +108,13 @@ def main():
         sys.exit(f"po_to_cpp.py: {problem}")
     rows = [table[key] for key in sorted(table)]
     if name == "--data":
-        data = "".join(f"{c}\0{russian_digest(i):016x}\0{s}\0" for c, i, s in rows)
+        # The game tells a context's Russian texts apart by their digests alone.
+        seen = {}
+        for c, i, _ in rows:
+            other = seen.setdefault((c, russian_digest(i)), i)
+            if other != i:
+                sys.exit(f"po_to_cpp.py: {c!r}: {other!r} and {i!r} have one digest")
+        data = "".join(f"{c}\0{russian_digest(i):08x}\0{s}\0" for c, i, s in rows)
         with open(target, "wb") as out:
             out.write(data.encode())
         return
