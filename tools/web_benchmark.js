@@ -2,15 +2,16 @@
 // the gzip-compressed size of the code and of the whole site, the time from navigation to the
 // first painted title screen, and the time of a scene change (engine and layout); then first
 // visits, unthrottled and over a slow link (400 kbit/s each way, 400 ms latency, Chromium's own
-// network emulation): when Russian words are first on the screen, whether it ever goes blank
-// after, when СТАРТ takes a click, the bytes that came before it, and the offline copy the
-// worker then keeps. The site is served as the README's web server setup serves it, text
+// network emulation): when words of the page's language are first on the screen, whether it
+// ever goes blank after, when СТАРТ takes a click, the bytes that came before it, and the
+// offline copy the worker then keeps. The site is served as the README's web server setup serves it, text
 // packed. With --firefox the first visits are made in Debian's Firefox ESR as well, whose slow
 // link is made by the test server, as Firefox cannot slow its own.
 //   node tools/web_benchmark.js            (after the browser build; run from the project root)
 //   node tools/web_benchmark.js --restore  (only the restore of a game's record of 100,000 events)
-//   node tools/web_benchmark.js --first-visit [--firefox] [--url http://127.0.0.1:8000/]
-//                                          (only the first visits; --url: a running server)
+//   node tools/web_benchmark.js --first-visit [--firefox] [--lang en] [--url http://127.0.0.1:8000/]
+//                                          (only the first visits; --lang: the page's language,
+//                                          whose words are waited for; --url: a running server)
 "use strict";
 
 const fs = require("fs");
@@ -37,6 +38,9 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
 const kSlowLink = { latency: 400, bytesPerSecond: 50000 };
 const askedUrl = process.argv.includes("--url") ? process.argv[process.argv.indexOf("--url") + 1] : null;
+const language = process.argv.includes("--lang") ? process.argv[process.argv.indexOf("--lang") + 1] : "ru";
+// A word of the page's language on the screen: three letters of its alphabet.
+const kWordOf = { ru: "[А-Яа-яЁё]{3}", en: "[A-Za-z]{3}" };
 
 (async () => {
   if (process.argv.includes("--first-visit")) {
@@ -191,7 +195,7 @@ async function allFirstVisits() {
       await server.close();
       const middle = (key) => median(visits.map((visit) => visit[key]));
       console.log(`first visit, ${browserName}, ${name}, median of 3: first paint ${middle("paint").toFixed(0)} ms, ` +
-                  `Russian words ${middle("words").toFixed(0)} ms (target 2500), blank after them ` +
+                  `${language} words ${middle("words").toFixed(0)} ms (target 2500), blank after them ` +
                   `${visits.filter((visit) => visit.blankAfter).length} of 3 (target 0), СТАРТ ` +
                   `clickable ${middle("start").toFixed(0)} ms (target 10000), bytes before СТАРТ ` +
                   `${kib(middle("bytes"))} (target 200 KiB), offline copy ${kib(middle("offline"))} ` +
@@ -221,7 +225,7 @@ function launchFirefox() {
 }
 
 // One first visit in a fresh browser, over the slow link or not. Each frame the page notes
-// whether Russian words are visible, so a blank frame after the first words is caught.
+// whether words of its language are visible, so a blank frame after the first words is caught.
 async function firstVisit(browserName, address, slow) {
   const fresh = browserName === "firefox" ? await launchFirefox() : await launch();
   const page = await fresh.newPage();
@@ -239,7 +243,7 @@ async function firstVisit(browserName, address, slow) {
       });
     }
   }
-  await page.evaluateOnNewDocument(() => {
+  await page.evaluateOnNewDocument((word) => {
     window.tovikFrames = [];
     const look = () => {
       // What a player could read: the loading screen, or the stage once it is shown.
@@ -247,12 +251,12 @@ async function firstVisit(browserName, address, slow) {
         "#loader:not([hidden]), #stage:not(.loading):not(.hidden), .message-box:not([hidden])"
       );
       const text = [...visible].map((element) => element.innerText).join(" ");
-      window.tovikFrames.push([performance.now(), /[А-Яа-яЁё]{3}/.test(text)]);
+      window.tovikFrames.push([performance.now(), new RegExp(word).test(text)]);
       requestAnimationFrame(look);
     };
     requestAnimationFrame(look);
-  });
-  await page.goto(address, { waitUntil: "domcontentloaded", timeout: 120000 });
+  }, kWordOf[language]);
+  await page.goto(address + (address.includes("?") ? "&" : "?") + "lang=" + language, { waitUntil: "domcontentloaded", timeout: 120000 });
   await page.waitForFunction(() => document.documentElement.dataset.ready === "true", {
     timeout: 120000,
     polling: 50,
