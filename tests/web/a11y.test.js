@@ -113,16 +113,11 @@ function listenToSpeech(voices) {
       const speech = window.speechSynthesis;
       window.spoken = [];
       window.cancels = 0;
-      const standIns = voices === "none" ? [] : [
-        { name: "ru", lang: "ru-RU", localService: true },
-        { name: "en", lang: "en-GB", localService: true },
-      ];
-      speech.getVoices = () => standIns;
+      const standIns = [{ name: "ru", lang: "ru-RU", localService: true }, { name: "en", lang: "en-GB", localService: true }];
+      speech.getVoices = () => (voices === "none" ? [] : standIns);
       // Only the browser's own voices may be set on an utterance.
-      Object.defineProperty(SpeechSynthesisUtterance.prototype, "voice", {
-        set(voice) { this.standIn = voice; },
-        get() { return this.standIn || null; },
-      });
+      const voice = { set(voice) { this.standIn = voice; }, get() { return this.standIn || null; } };
+      Object.defineProperty(SpeechSynthesisUtterance.prototype, "voice", voice);
       speech.speak = (line) => window.spoken.push({ text: line.text, lang: line.lang, voice: line.voice && line.voice.name });
       speech.cancel = () => (window.cancels += 1);
     }, voices);
@@ -146,7 +141,6 @@ for (const [language, voices, words] of [
   test(`the narrator reads aloud what the screen reader is told: ${language}, voices: ${voices}`, async () => {
     const page = await site.open(`?lang=${language}&seed=1`, undefined, listenToSpeech(voices));
     const spoken = () => page.evaluate(() => window.spoken.map((line) => line.text));
-    const pressed = () => page.$eval("#read-aloud", (button) => button.getAttribute("aria-pressed"));
     const notice = () => page.$eval("#read-aloud-notice", (element) => (element.hidden ? "" : element.textContent));
     // The switch warns a screen reader's user in its description.
     const label = await page.$eval("#read-aloud", (button) => ({
@@ -185,6 +179,7 @@ for (const [language, voices, words] of [
       // Remembered across a reload, and off again by its key.
       await page.reload({ waitUntil: "load" });
       await ready(page);
+      const pressed = () => page.$eval("#read-aloud", (button) => button.getAttribute("aria-pressed"));
       assert.equal(await pressed(), "true");
       await page.keyboard.press("v");
       assert.equal(await pressed(), "false");

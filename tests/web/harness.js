@@ -155,21 +155,14 @@ function useSite() {
   const { after, before } = require("node:test");
   const site = { open: (query = "", size, prepare) => openGame(site.browser, site.server.url + query, size, prepare) };
   before(async () => Object.assign(site, { server: await serve(siteFolder()), browser: await launch() }));
-  after(async () => {
-    await site.browser.close();
-    await site.server.close();
-  });
+  after(() => Promise.all([site.browser.close(), site.server.close()]));
   return site;
 }
 
 // The clicks of a screenshot script, by control name.
 function clicksOf(replay) {
-  return fs
-    .readFileSync(path.resolve(__dirname, "../../tools/screenshots", replay), "utf8")
-    .split("\n")
-    .map((line) => line.trim().split(/\s+/))
-    .filter(([verb]) => verb === "click")
-    .map(([, name]) => name);
+  const script = fs.readFileSync(path.resolve(__dirname, "../../tools/screenshots", replay), "utf8");
+  return [...script.matchAll(/^\s*click\s+(\S+)/gm)].map((match) => match[1]);
 }
 
 const shown = (page, name) => page.$eval("#" + name, (element) => getComputedStyle(element).display !== "none");

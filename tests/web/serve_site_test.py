@@ -63,20 +63,13 @@ try:
 
     # (path, status, content type or None)
     for path, status, content_type in [
-        ("/", 200, "text/html"),
-        ("/tovik.wasm", 200, "application/wasm"),
-        ("/tovik.js", 200, "text/javascript"),
-        ("/manifest.webmanifest", 200, "application/manifest+json"),
-        ("/pictures/", 404, None),  # no listing
-        ("/pictures", 301, None),  # then the same 404
+        ("/", 200, "text/html"), ("/tovik.wasm", 200, "application/wasm"),
+        ("/tovik.js", 200, "text/javascript"), ("/manifest.webmanifest", 200, "application/manifest+json"),
+        ("/pictures/", 404, None), ("/pictures", 301, None),  # no listing, then the same 404
         ("/fonts/", 200, "text/html"),  # a folder's own index is still its page
-        ("/%00", 404, None),
-        ("/pictures/%00title.bmp", 404, None),
-        ("/../../../etc/passwd", 404, None),
-        ("/%ed%a0%80", 400, None),  # a lone surrogate: no UTF-8
-        ("/%ff.js", 400, None),
-        ("/out/secret.txt", 404, None),
-        ("/secret.txt", 404, None),
+        ("/%00", 404, None), ("/pictures/%00title.bmp", 404, None), ("/../../../etc/passwd", 404, None),
+        ("/%ed%a0%80", 400, None), ("/%ff.js", 400, None),  # a lone surrogate, no UTF-8
+        ("/out/secret.txt", 404, None), ("/secret.txt", 404, None),
     ]:
         got, got_type, body = get(path)
         check(got == status, f"{path}: status {got}, not {status}")
