@@ -4,7 +4,7 @@
 
 const assert = require("node:assert/strict");
 const { test } = require("node:test");
-const { useSite, clicksOf, shown, clickAll, ready } = require("./harness.js");
+const { useSite, openGame, clicksOf, shown, clickAll, ready } = require("./harness.js");
 
 const site = useSite();
 const text = (page, name) => page.$eval("#" + name, (element) => element.textContent);
@@ -14,10 +14,7 @@ const toFight = clicksOf("fight.replay").filter((name) => name !== "Attack");
 
 async function tabs(page, count) {
   const order = [];
-  for (let i = 0; i < count; i++) {
-    await page.keyboard.press("Tab");
-    order.push(await focused(page));
-  }
+  for (let i = 0; i < count; i++) order.push(await page.keyboard.press("Tab").then(() => focused(page)));
   return order;
 }
 
@@ -139,7 +136,9 @@ for (const [language, voices, words] of [
   ["en", "none", { ...kEnglishVoice, none: "There is no English voice: the game goes on without reading aloud." }],
 ]) {
   test(`the narrator reads aloud what the screen reader is told: ${language}, voices: ${voices}`, async () => {
-    const page = await site.open(`?lang=${language}&seed=1`, undefined, listenToSpeech(voices));
+    // A context of its own: the switch is remembered, and a row that fails must not leave it on.
+    const context = await site.browser.createBrowserContext();
+    const page = await openGame(context, `${site.server.url}?lang=${language}&seed=1`, undefined, listenToSpeech(voices));
     const spoken = () => page.evaluate(() => window.spoken.map((line) => line.text));
     const notice = () => page.$eval("#read-aloud-notice", (element) => (element.hidden ? "" : element.textContent));
     // The switch warns a screen reader's user in its description.
@@ -189,6 +188,6 @@ for (const [language, voices, words] of [
       assert.equal((await spoken()).length, before);
     }
     assert.deepEqual(page.problems, []);
-    await page.close();
+    await context.close();
   });
 }
