@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -17,19 +18,14 @@ namespace {
 
 using enum ControlId;
 
-std::set<std::string> listed(const std::string& names) {
+// The names in a list, and that each is a file in `folder`.
+std::set<std::string> listed(const std::string& names, const std::filesystem::path& folder) {
     std::istringstream words(names);
-    std::set<std::string> set;
-    for (std::string name; words >> name;) {
-        set.insert(name);
-    }
-    return set;
-}
-
-void expectAssets(const std::set<std::string>& names, const std::filesystem::path& folder) {
-    for (const std::string& name : names) {
+    std::set<std::string> set{std::istream_iterator<std::string>(words), {}};
+    for (const std::string& name : set) {
         EXPECT_TRUE(std::filesystem::is_regular_file(folder / name)) << folder / name;
     }
+    return set;
 }
 
 class Assets : public GameFixture {};
@@ -48,8 +44,7 @@ TEST_F(Assets, TheSoundsShippedAreExactlyTheOnesTheGamePlays) {
     for (const std::filesystem::path& file : audio.played) {
         played.insert(file.filename().string());
     }
-    EXPECT_EQ(played, listed(TOVIK_SOUNDS));
-    expectAssets(played, TOVIK_ASSETS "/TovikSound");
+    EXPECT_EQ(played, listed(TOVIK_SOUNDS, TOVIK_ASSETS "/TovikSound"));
 }
 
 TEST(AssetList, HoldsEveryPictureAControlShows) {
@@ -63,8 +58,7 @@ TEST(AssetList, HoldsEveryPictureAControlShows) {
         }
     }
     story::setLanguage(story::Language::Russian);
-    EXPECT_EQ(shown, listed(TOVIK_PICTURES));
-    expectAssets(shown, TOVIK_ASSETS "/pictures");
+    EXPECT_EQ(shown, listed(TOVIK_PICTURES, TOVIK_ASSETS "/pictures"));
 }
 
 }  // namespace

@@ -11,10 +11,7 @@ icon_sizes=(16 22 24 32 48 64 128 256)
 id=io.github.tovikgame.tovik
 metainfo=share/metainfo/$id.metainfo.xml
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Every file the game installs, relative to the prefix.
 installed_files() {
@@ -26,20 +23,12 @@ installed_files() {
 }
 
 # The width and height a PNG file declares, as "W H".
-png_size() {
-    local bytes
-    read -r -a bytes < <(od -An -tu1 -j16 -N8 "$1")
-    echo "$(((bytes[0] << 24) + (bytes[1] << 16) + (bytes[2] << 8) + bytes[3])) $(((bytes[4] << 24) + (bytes[5] << 16) + (bytes[6] << 8) + bytes[7]))"
-}
+png_size() { od -An -tu4 --endian=big -j16 -N8 "$1" | awk '{print $1, $2}'; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-case $step in
-install | deb)
-    [ ${#sounds[@]} -gt 0 ] || fail "TOVIK_SOUNDS names no sound"
-    ;;
-esac
+[[ $step != install && $step != deb ]] || [ ${#sounds[@]} -gt 0 ] || fail "TOVIK_SOUNDS names no sound"
 case $step in
 install)
     rm -rf "$prefix"
@@ -53,13 +42,10 @@ install)
 desktop)
     entry=$prefix/share/applications/$id.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
-    for line in 'Name=Tovik Larminov in the Magic Dungeon' \
-        'Name[ru]=Товик Ларминов в магическом подземелье' 'Categories=Game;AdventureGame;' \
-        "Icon=$id" 'Exec=tovik'; do
-        grep -qxF "$line" "$entry" || fail "no line '$line' in the desktop entry"
-    done
-    for key in GenericName 'GenericName\[ru\]' Comment 'Comment\[ru\]'; do
-        grep -q "^$key=." "$entry" || fail "no $key in the desktop entry"
+    for line in 'Name=Tovik Larminov in the Magic Dungeon' 'Name\[ru\]=Товик Ларминов в магическом подземелье' \
+        'Categories=Game;AdventureGame;' "Icon=$id" 'Exec=tovik' 'GenericName=..*' 'GenericName\[ru\]=..*' \
+        'Comment=..*' 'Comment\[ru\]=..*'; do
+        grep -qx "$line" "$entry" || fail "no line '$line' in the desktop entry"
     done
     for size in "${icon_sizes[@]}"; do
         icon=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
@@ -67,22 +53,19 @@ desktop)
     done
     ;;
 metainfo)
-    appstreamcli validate --no-net --pedantic "$prefix/$metainfo" ||
-        fail "appstreamcli rejects the metainfo"
+    appstreamcli validate --no-net --pedantic "$prefix/$metainfo" || fail "appstreamcli rejects the metainfo"
     for pattern in "<id>$id</id>" "<launchable type=\"desktop-id\">$id.desktop<" \
         '<summary xml:lang="ru">' '<p xml:lang="ru">' '<content_attribute id="violence-fantasy">' \
         '<project_license>MIT AND OFL-1.1<' '<release version="'; do
         grep -qF "$pattern" "$prefix/$metainfo" || fail "no $pattern in the metainfo"
     done
-    # The screenshots are the README's.
-    for picture in title choices fight hover victory; do
+    for picture in title choices fight hover victory; do  # the README's screenshots
         grep -q "/$picture.png</image>" "$prefix/$metainfo" || fail "no $picture.png screenshot"
     done
     ;;
 man)
     for page in tovik tovik-story; do
-        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
-            "$prefix/share/man/man6/$page.6.gz" 2>&1 >/dev/null)
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$prefix/share/man/man6/$page.6.gz" 2>&1 >/dev/null)
         [ -z "$warnings" ] || fail "man warns about $page.6: $warnings"
     done
     ;;
@@ -103,11 +86,10 @@ sounds)
     module=$(find "$real/lib" -name tovik-sdl-sound.so -print -quit)
     [ -n "$module" ] || fail "the sound module is not installed"
     run_installed
-    grep -F "\"$module\"" opened.txt | grep -qv ENOENT ||
-        fail "the installed game did not open $module; it said: $(cat said.txt)"
-    wanted=$real/$data/TovikSound/dindin.wav
-    grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
-        fail "the installed game did not open $wanted; it opened: $(grep -F TovikSound opened.txt)"
+    for wanted in "$module" "$real/$data/TovikSound/dindin.wav"; do
+        grep -F "\"$wanted\"" opened.txt | grep -qv ENOENT ||
+            fail "the installed game did not open $wanted; it said: $(cat said.txt); it opened: $(grep -F tovik opened.txt)"
+    done
     # A folder above the module that others may change makes it a module anyone could have
     # planted: it is refused, and the game says so in one line and plays on.
     folder=$(dirname "$(dirname "$module")")
@@ -126,8 +108,7 @@ player)
     ;;
 deb)
     cd "$scratch"
-    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >cpack.log ||
-        fail "cpack failed: $(cat cpack.log)"
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >cpack.log || fail "cpack failed: $(cat cpack.log)"
     debs=("$scratch"/tovik_*.deb)
     [ ${#debs[@]} = 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no tovik_*.deb"
     deb=${debs[0]}
@@ -137,24 +118,18 @@ deb)
     done
     grep -v '^usr/' contents.txt && fail "the package holds files outside /usr"
     grep -q '^usr/games/TovikSound' contents.txt && fail "the package puts sounds beside the programs"
-    # The dependencies come from the libraries the programs link.
-    depends=$(dpkg-deb -f "$deb" Depends)
-    # SDL comes in through the sound module, which links it.
-    for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0 \
-        qt6-qpa-plugins; do
-        tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$library" ||
-            fail "Depends lacks $library: $depends"
+    # The dependencies come from the libraries the programs link, SDL through the sound module;
+    # the narrator's speech is recommended, never required.
+    depends=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | awk '{print $1}')
+    recommends=$(dpkg-deb -f "$deb" Recommends | tr ',|' '\n\n' | awk '{print $1}')
+    for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0 qt6-qpa-plugins; do
+        grep -qxF "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
     done
-    # The narrator's speech is recommended, never required.
-    recommends=$(dpkg-deb -f "$deb" Recommends)
     for package in qt6-speech-speechd-plugin speech-dispatcher; do
-        tr ',|' '\n\n' <<<"$recommends" | awk '{print $1}' | grep -qxF "$package" ||
-            fail "Recommends lacks $package: $recommends"
-        tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$package" &&
-            fail "Depends requires $package: $depends"
+        grep -qxF "$package" <<<"$recommends" || fail "Recommends lacks $package: $recommends"
+        grep -qxF "$package" <<<"$depends" && fail "Depends requires $package: $depends"
     done
-    lintian --fail-on error "$deb" ||
-        fail "lintian finds errors in $(basename "$deb")"
+    lintian --fail-on error "$deb" || fail "lintian finds errors in $(basename "$deb")"
     ;;
 *)
     fail "unknown step $step"

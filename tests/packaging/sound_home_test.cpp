@@ -12,76 +12,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An installed tree laid out as the game installs it, in a fresh temporary folder:
-// prefix/bin for the programs, prefix/share/games/tovik/TovikSound for the sounds.
-class InstalledTree : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tovik-sound-home-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(bin());
-        fs::create_directories(data() / "TovikSound");
+// A tree laid out as the game installs it, in a fresh temporary folder: prefix/bin for the
+// programs, prefix/share/games/tovik/TovikSound for the sounds.
+TEST(SoundHome, FindsTheFirstCandidateHoldingSounds) {
+    const fs::path root =
+        fs::temp_directory_path() / ("tovik-sound-home-" + std::to_string(::getpid()));
+    const fs::path bin = root / "prefix/bin";
+    const fs::path data = root / "prefix/share/games/tovik";
+    const fs::path elsewhere = root / "elsewhere";
+    const fs::path second = root / "second";
+    const fs::path games = root / std::string("\xC8\xE3\xF0\xFB");  // «Игры» in CP1251, not UTF-8
+    fs::remove_all(root);
+    for (const fs::path& folder :
+         {bin, data / "TovikSound", elsewhere, second / "TovikSound", games / "bin",
+          games / "share/TovikSound", root / "file/bin", root / "file/share"}) {
+        fs::create_directories(folder);
     }
-    void TearDown() override { fs::remove_all(root_); }
+    { std::ofstream(root / "file/share/TovikSound") << "not a folder"; }
 
-    fs::path bin() const { return root_ / "prefix" / "bin"; }
-    fs::path data() const { return root_ / "prefix" / "share" / "games" / "tovik"; }
-
-    fs::path root_;
-};
-
-TEST_F(InstalledTree, InstalledProgramFindsTheDataFolderByItsRelativePlace) {
-    // The same relative place works for any prefix, and the path reads without "..".
-    EXPECT_EQ(soundHome(bin(), {"../share/games/tovik"}), data());
-}
-
-TEST_F(InstalledTree, SoundsBesideTheExecutableWin) {
-    // A build tree or an unpacked copy next to an installed game plays its own sounds.
-    fs::create_directories(bin() / "TovikSound");
-    EXPECT_EQ(soundHome(bin(), {"../share/games/tovik", data()}), bin());
-}
-
-TEST_F(InstalledTree, MovedExecutableFallsBackToTheFullPath) {
-    const fs::path elsewhere = root_ / "elsewhere";
-    fs::create_directories(elsewhere);
-    EXPECT_EQ(soundHome(elsewhere, {"../share/games/tovik", data()}), data());
-}
-
-TEST_F(InstalledTree, CandidatesAreTriedInOrder) {
-    const fs::path second = root_ / "second";
-    fs::create_directories(second / "TovikSound");
-    EXPECT_EQ(soundHome(bin(), {"../share/games/tovik", second}), data());
-    EXPECT_EQ(soundHome(bin(), {"../nowhere", second, data()}), second);
-}
-
-TEST_F(InstalledTree, WithoutAnySoundFolderTheExecutableFolderStays) {
-    // Every sound is then missing, and each plays the default sound, as without an install.
-    const fs::path elsewhere = root_ / "elsewhere";
-    fs::create_directories(elsewhere);
-    EXPECT_EQ(soundHome(elsewhere, {"../nowhere", root_ / "nowhere"}), elsewhere);
+    // By its place relative to the program, for any prefix, and reading without "..".
+    EXPECT_EQ(soundHome(bin, {"../share/games/tovik"}), data);
+    // A moved program falls back to the full path; candidates are tried in order.
+    EXPECT_EQ(soundHome(elsewhere, {"../share/games/tovik", data}), data);
+    EXPECT_EQ(soundHome(bin, {"../share/games/tovik", second}), data);
+    EXPECT_EQ(soundHome(bin, {"../nowhere", second, data}), second);
+    // Without any, the program's folder stays: every sound then plays the default one.
+    EXPECT_EQ(soundHome(elsewhere, {"../nowhere", root / "nowhere"}), elsewhere);
     EXPECT_EQ(soundHome(elsewhere, {}), elsewhere);
-}
-
-TEST_F(InstalledTree, AFileNamedTovikSoundIsNotTheFolder) {
-    fs::remove_all(data() / "TovikSound");
-    { std::ofstream(data() / "TovikSound") << "not a folder"; }
-    EXPECT_EQ(soundHome(bin(), {"../share/games/tovik"}), bin());
-}
-
-TEST_F(InstalledTree, TrailingSeparatorIsDropped) {
+    EXPECT_EQ(soundHome(root / "file/bin", {"../share"}), root / "file/bin");
     // The game puts its own separator before TovikSound.
-    EXPECT_EQ(soundHome(bin(), {"../share/games/tovik/"}), data());
-    EXPECT_EQ(soundHome(root_, {data().string() + "/"}), data());
-}
-
-TEST_F(InstalledTree, FolderNamesKeepEveryByte) {
-    // A folder named in another code page than UTF-8 (here CP1251 «Игры») still holds sounds.
-    const fs::path games = root_ / std::string("\xC8\xE3\xF0\xFB");
-    fs::create_directories(games / "bin");
-    fs::create_directories(games / "share" / "TovikSound");
+    EXPECT_EQ(soundHome(bin, {"../share/games/tovik/"}), data);
+    EXPECT_EQ(soundHome(root, {data.string() + "/"}), data);
     EXPECT_EQ(soundHome(games / "bin", {"../share"}), games / "share");
+    // A build tree or an unpacked copy next to an installed game plays its own sounds.
+    fs::create_directories(bin / "TovikSound");
+    EXPECT_EQ(soundHome(bin, {"../share/games/tovik", data}), bin);
+    fs::remove_all(root);
 }
 
 }  // namespace

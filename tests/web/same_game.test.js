@@ -5,6 +5,7 @@
 
 const assert = require("node:assert/strict");
 const { execFileSync } = require("child_process");
+const fs = require("fs");
 const path = require("path");
 const { test } = require("node:test");
 
@@ -37,22 +38,16 @@ function script(seed, count) {
   return lines.join("\n") + "\n";
 }
 
-function play(command, args, input) {
-  return execFileSync(command, args, { input, maxBuffer: 1 << 30, encoding: "utf8" });
-}
+const play = (command, args, input) => execFileSync(command, args, { input, maxBuffer: 1 << 30, encoding: "utf8" });
 
 test("a seeded script of 12,000 commands gives the same lines natively and under Node", () => {
   const input = script(20241208, 12000);
-  const native = play(kNative, ["play", "--seed", "424242"], input);
-  const node = play(process.execPath, [kNode, "play", "--seed", "424242"], input);
-  const nativeLines = native.split("\n");
-  const nodeLines = node.split("\n");
-  assert.ok(nativeLines.length > 12000, "one line for the load and one a command");
   // Each player names its own folder in the sound paths.
-  const folder = (file) => JSON.stringify(path.dirname(require("fs").realpathSync(file))).slice(1, -1);
-  const same = (text, file) => text.split(folder(file) + "/").join("<folder>/");
-  const a = same(native, kNative).split("\n");
-  const b = same(node, kNode).split("\n");
+  const lines = (file, output) =>
+    output.split(JSON.stringify(path.dirname(fs.realpathSync(file))).slice(1, -1) + "/").join("<folder>/").split("\n");
+  const a = lines(kNative, play(kNative, ["play", "--seed", "424242"], input));
+  const b = lines(kNode, play(process.execPath, [kNode, "play", "--seed", "424242"], input));
+  assert.ok(a.length > 12000, "one line for the load and one a command");
   for (let i = 0; i < Math.max(a.length, b.length); i++) {
     if (a[i] !== b[i]) assert.fail("line " + (i + 1) + " differs:\n" + a[i] + "\n" + b[i]);
   }
@@ -60,5 +55,4 @@ test("a seeded script of 12,000 commands gives the same lines natively and under
   const scenes = new Set(a.map((line) => (line.match(/^\{"scene": (\d+)/) || [])[1]));
   assert.ok(scenes.size > 20, "it reaches more than 20 scenes, not " + scenes.size);
   assert.ok(a.some((line) => line.includes('"EndGame": {"visible": true')), "a death");
-  assert.ok(nodeLines.length === nativeLines.length);
 });

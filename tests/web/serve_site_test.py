@@ -23,10 +23,15 @@ def check(condition, what):
         failures.append(what)
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+def get(path, timeout=10):
+    """The status, content type and body of one GET, on a connection of its own."""
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=timeout)
+    try:
+        connection.request("GET", path)
+        response = connection.getresponse()
+        return response.status, (response.getheader("Content-Type") or "").split(";")[0], response.read()
+    finally:
+        connection.close()
 
 
 site = tempfile.mkdtemp(prefix="tovik-site-")
@@ -43,7 +48,9 @@ with open(os.path.join(secret, "secret.txt"), "w") as out:
 os.symlink(secret, os.path.join(site, "out"))
 os.symlink(os.path.join(secret, "secret.txt"), os.path.join(site, "secret.txt"))
 
-port = free_port()
+with socket.socket() as probe:
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
 server = subprocess.Popen([sys.executable, server_script, site, str(port)],
                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 try:
@@ -55,52 +62,31 @@ try:
             time.sleep(0.05)
 
     # (path, status, content type or None)
-    cases = [
-        ("/", 200, "text/html"),
-        ("/tovik.wasm", 200, "application/wasm"),
-        ("/tovik.js", 200, "text/javascript"),
-        ("/manifest.webmanifest", 200, "application/manifest+json"),
-        ("/pictures/", 404, None),  # no listing
-        ("/pictures", 301, None),  # then the same 404
+    for path, status, content_type in [
+        ("/", 200, "text/html"), ("/tovik.wasm", 200, "application/wasm"),
+        ("/tovik.js", 200, "text/javascript"), ("/manifest.webmanifest", 200, "application/manifest+json"),
+        ("/pictures/", 404, None), ("/pictures", 301, None),  # no listing, then the same 404
         ("/fonts/", 200, "text/html"),  # a folder's own index is still its page
-        ("/%00", 404, None),
-        ("/pictures/%00title.bmp", 404, None),
-        ("/../../../etc/passwd", 404, None),
-        ("/%ed%a0%80", 400, None),  # a lone surrogate: no UTF-8
-        ("/%ff.js", 400, None),
-        ("/out/secret.txt", 404, None),
-        ("/secret.txt", 404, None),
-    ]
-    for path, status, content_type in cases:
-        connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
-        connection.request("GET", path)
-        response = connection.getresponse()
-        body = response.read()
-        check(response.status == status, f"{path}: status {response.status}, not {status}")
-        if content_type:
-            got = (response.getheader("Content-Type") or "").split(";")[0]
-            check(got == content_type, f"{path}: type {got}, not {content_type}")
+        ("/%00", 404, None), ("/pictures/%00title.bmp", 404, None), ("/../../../etc/passwd", 404, None),
+        ("/%ed%a0%80", 400, None), ("/%ff.js", 400, None),  # a lone surrogate, no UTF-8
+        ("/out/secret.txt", 404, None), ("/secret.txt", 404, None),
+    ]:
+        got, got_type, body = get(path)
+        check(got == status, f"{path}: status {got}, not {status}")
+        check(not content_type or got_type == content_type, f"{path}: type {got_type}, not {content_type}")
         check(b"title.bmp" not in body, f"{path}: lists the folder")
         check(b"not the site's" not in body, f"{path}: served a file outside the site")
-        connection.close()
 
     # A thousand connections that never ask anything, then a browser's request: answered at once.
-    idle = []
-    for _ in range(1000):
-        idle.append(socket.create_connection(("127.0.0.1", port), timeout=5))
+    idle = [socket.create_connection(("127.0.0.1", port), timeout=5) for _ in range(1000)]
     idle[-1].sendall(b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n")  # and one half-sent
     asked = time.monotonic()
-    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=5)
     try:
-        connection.request("GET", "/tovik.wasm")
-        response = connection.getresponse()
-        body = response.read()
+        got, _, body = get("/tovik.wasm", 5)
         waited = time.monotonic() - asked
-        check(response.status == 200 and body == b"\0asm" and waited < 1,
-              f"after 1000 idle connections: status {response.status} in {waited:.2f} s")
+        check(got == 200 and body == b"\0asm" and waited < 1, f"after 1000 idle connections: {got} in {waited:.2f} s")
     except OSError as error:
         check(False, f"after 1000 idle connections: {error}")
-    connection.close()
     for sock in idle:
         sock.close()
 
