@@ -246,8 +246,10 @@ for (const [why, missing, links, setUp, expected, says] of [
       const page = await browser.newPage();
       await page.evaluateOnNewDocument(setUp);
       await page.goto(url);
-      // A key while the engine is on its way (a screen reader's Control) breaks nothing.
+      // A key while the engine is on its way (a screen reader's Control), or a phone turned,
+      // breaks nothing.
       await page.keyboard.press("Control");
+      await page.setViewport({ width: 844, height: 390 });
       await page.waitForFunction(() => document.documentElement.dataset.failed, { timeout: 30000 });
       const shown = await page.evaluate(() => ({
         failed: document.documentElement.dataset.failed,
