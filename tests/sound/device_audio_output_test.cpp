@@ -8,8 +8,8 @@
 
 #include "sound/default_sound.h"
 #include "sound/sdl/sdl_sound_device.h"
+#include "sound/voice.h"
 #include "support/fake_sound_devices.h"
-#include "temp_folder.h"
 #include "wav_bytes.h"
 
 // The game's sound output on a device the test pulls by hand: what the test pulls is exactly
@@ -25,11 +25,11 @@ using tovik::testing::HungDevice;
 // A click must never wait for the sound: far above the microseconds it takes, far below a
 // second a player would notice.
 constexpr auto kAtOnce = std::chrono::milliseconds(200);
-
 constexpr std::size_t kFrames = 64;
+using Samples = std::vector<std::int16_t>;
 
 // The first frames of `wav` as the device plays them.
-std::vector<std::int16_t> startOf(std::span<const std::uint8_t> wav) {
+Samples startOf(std::span<const std::uint8_t> wav) {
     const std::optional<Pcm> pcm = convertWav(wav, kPlaybackRate, kPlaybackChannels);
     return {pcm->samples.begin(),
             pcm->samples.begin() + static_cast<std::ptrdiff_t>(kFrames * kPlaybackChannels)};
@@ -37,19 +37,36 @@ std::vector<std::int16_t> startOf(std::span<const std::uint8_t> wav) {
 
 // The first frames of a steady 22 kHz sound at `level`. SDL's resampler works through a long
 // sound in pieces, so its first frames depend a little on the length too.
-std::vector<std::int16_t> steadyStart(std::uint8_t level, double seconds = 1.0) {
+Samples steadyStart(std::uint8_t level, double seconds = 1.0) {
     return startOf(testing::steadyWav(22050, seconds, level));
 }
 
-std::vector<std::int16_t> defaultStart() {
-    return startOf(defaultSoundWav());
-}
+const Samples kSilence(kFrames* kPlaybackChannels, 0);
 
-// Plays `file` and says how long the call took.
 Clock::duration timedPlay(DeviceAudioOutput& output, const std::filesystem::path& file) {
     const Clock::time_point before = Clock::now();
     output.playFile(file);
     return Clock::now() - before;
+}
+
+TEST(Voice, PlaysEachSoundOnceFromItsStartAndTheNewestCutsOffTheOneBefore) {
+    Voice voice;
+    const auto pull = [&](std::size_t count) {
+        Samples out(count, 7);  // not silence, so that every sample must be written
+        voice.fill(out);
+        return out;
+    };
+    EXPECT_EQ(pull(2), (Samples{0, 0}));
+    const auto strike = std::make_shared<const Pcm>(Pcm{{1, 2, 3, 4, 5, 6}});
+    voice.start(strike);
+    EXPECT_EQ(pull(2), (Samples{1, 2}));
+    voice.start(std::make_shared<const Pcm>(Pcm{{9, 8, 7, 6}}));
+    EXPECT_EQ(pull(2), (Samples{9, 8}));
+    voice.start(strike);
+    EXPECT_EQ(pull(4), (Samples{1, 2, 3, 4}));
+    voice.start(strike);
+    EXPECT_EQ(pull(8), (Samples{1, 2, 3, 4, 5, 6, 0, 0}));
+    EXPECT_EQ(pull(2), (Samples{0, 0}));
 }
 
 class DeviceAudioOutputTest : public ::testing::Test {
@@ -80,48 +97,35 @@ TEST_F(DeviceAudioOutputTest, OpensTheDeviceOnlyWhenAskedOrWhenASoundIsPlayed) {
     {
         DeviceAudioOutput second(other.opener(), warnings);
         second.playFile(folder.path() / "missing.wav");
-        EXPECT_TRUE(other.hears(defaultStart()));
+        EXPECT_TRUE(other.hears(startOf(defaultSoundWav())));
     }
     EXPECT_FALSE(other.isOpen());  // closed with the output
     EXPECT_EQ(warnings.str(), "");
 }
 
-TEST_F(DeviceAudioOutputTest, PlaysEachFileAndTheNewestCutsOffTheOneBefore) {
+TEST_F(DeviceAudioOutputTest, PlaysEachFileOnceFromItsStartTheNewestCuttingOffTheOneBefore) {
     const std::filesystem::path ydar = steadyFile("ydar.wav", 0xA0, 2.0);
-    const std::filesystem::path ydar2 = steadyFile("ydar2.wav", 0x60, 2.0);
-
     EXPECT_LT(timedPlay(output, ydar), kAtOnce);  // two seconds of sound, yet the click is over
     EXPECT_TRUE(device.hears(steadyStart(0xA0, 2.0)));
-    output.playFile(ydar2);  // the opponent strikes back before the first sound ends
+    output.playFile(steadyFile("ydar2.wav", 0x60, 2.0));  // the opponent strikes back at once
     EXPECT_TRUE(device.hears(steadyStart(0x60, 2.0)));
-    output.playFile(folder.path() / "missing.wav");
-    EXPECT_TRUE(device.hears(defaultStart()));
     output.playFile(ydar);
     EXPECT_TRUE(device.hears(steadyStart(0xA0, 2.0)));
-}
 
-TEST_F(DeviceAudioOutputTest, TheSameSoundTwiceStartsAgainFromItsBeginning) {
     // A steady start, then a rise: hearing the steady start again means it started over.
     testing::Bytes ramp(kFrames, 0xA0);
     for (int i = 0; i < 4000; ++i) {
         ramp.push_back(static_cast<std::uint8_t>(0xA1 + i / 100));
     }
-    const testing::Bytes wav = testing::riffWave(
-        {testing::chunk("fmt ", testing::fmtBody(1, 1, 48000, 8)), testing::chunk("data", ramp)});
-    const std::filesystem::path ydar = folder.write("ydar.wav", wav);
-    output.playFile(ydar);
-    ASSERT_TRUE(device.hears(startOf(wav)));
-    EXPECT_NE(device.pull(kFrames), startOf(wav));
-    output.playFile(ydar);
-    EXPECT_TRUE(device.hears(startOf(wav)));
-}
-
-TEST_F(DeviceAudioOutputTest, ASoundPlaysOnceAndStops) {
-    const testing::Bytes health = testing::steadyWav(22050, 0.01, 0xA0);
-    output.playFile(folder.write("health.wav", health));
-    ASSERT_TRUE(device.hears(startOf(health)));
-    device.pull(kPlaybackRate);
-    EXPECT_EQ(device.pull(kFrames), std::vector<std::int16_t>(kFrames * kPlaybackChannels, 0));
+    const testing::Bytes rising = testing::wav(testing::fmtBody(1, 1, 48000, 8), ramp);
+    const std::filesystem::path voda = folder.write("voda.wav", rising);
+    output.playFile(voda);
+    ASSERT_TRUE(device.hears(startOf(rising)));
+    EXPECT_NE(device.pull(kFrames), startOf(rising));
+    output.playFile(voda);
+    EXPECT_TRUE(device.hears(startOf(rising)));
+    device.pull(kPlaybackRate);  // it ends, and nothing follows
+    EXPECT_EQ(device.pull(kFrames), kSilence);
 }
 
 TEST_F(DeviceAudioOutputTest, EveryDamagedFileGivesTheBuiltInSoundAndNoClickWaits) {
@@ -141,9 +145,8 @@ TEST_F(DeviceAudioOutputTest, EveryDamagedFileGivesTheBuiltInSoundAndNoClickWait
         output.playFile(marker);
         ASSERT_TRUE(device.hears(steadyStart(0xA0)));
         EXPECT_LT(timedPlay(output, file), kAtOnce);
-        EXPECT_TRUE(device.hears(defaultStart()));
-        // Once known, a damaged file costs nothing again.
-        EXPECT_LT(timedPlay(output, file), kAtOnce);
+        EXPECT_TRUE(device.hears(startOf(defaultSoundWav())));
+        EXPECT_LT(timedPlay(output, file), kAtOnce);  // once known, it costs nothing again
     }
     EXPECT_EQ(warnings.str(), "");
 }
@@ -179,8 +182,7 @@ TEST(DeviceAudioOutput, WithoutADeviceTheGameGoesOnInSilenceWithOneWarning) {
         // Time for the sound thread to try; a game that ends sooner never opens the device.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    const std::string said = warnings.str();
-    EXPECT_EQ(said, "silent: 1\n");
+    EXPECT_EQ(warnings.str(), "silent: 1\n");
 }
 
 TEST(DeviceAudioOutput, ASoundServerThatNeverAnswersHoldsUpNeitherAClickNorTheEnd) {
@@ -215,8 +217,7 @@ TEST(DeviceAudioOutput, ASoundAskedForLongAgoIsNotPlayedLate) {
     const testing::Bytes wav = testing::steadyWav(22050, 1.0);
     const std::filesystem::path dindin = folder.write("dindin.wav", wav);
     DeviceAudioOutput output([&](SampleSource& source) {
-        // A sound server that takes two seconds to answer.
-        std::this_thread::sleep_for(std::chrono::seconds(2));
+        std::this_thread::sleep_for(std::chrono::seconds(2));  // a slow sound server
         return device.opener()(source);
     });
     output.playFile(dindin);
@@ -225,7 +226,7 @@ TEST(DeviceAudioOutput, ASoundAskedForLongAgoIsNotPlayedLate) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(device.pull(kFrames), std::vector<std::int16_t>(kFrames * kPlaybackChannels, 0));
+    EXPECT_EQ(device.pull(kFrames), kSilence);
     output.playFile(dindin);
     EXPECT_TRUE(device.hears(startOf(wav)));
 }

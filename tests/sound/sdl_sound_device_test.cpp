@@ -14,12 +14,9 @@
 #include <span>
 #include <thread>
 
-#include "environment_variable.h"
-#include "sound/default_sound.h"
 #include "sound/program_folder.h"
 #include "sound/sound_module.h"
 #include "sound/wav_file.h"
-#include "temp_folder.h"
 #include "wav_bytes.h"
 
 // SDL's real audio device. These tests run with SDL_AUDIODRIVER=dummy unless they say
@@ -44,11 +41,17 @@ class CountingSource final : public SampleSource {
     const std::thread::id test = std::this_thread::get_id();
 };
 
-TEST(SdlSoundDevice, AsksForSamplesInRealTimeFromItsOwnThreadUntilClosed) {
+TEST(SdlSoundDevice, AsksForSamplesInRealTimeFromItsOwnThreadUntilClosedLeavingTheSignals) {
     CountingSource source;
     {
         OpenedDevice opened = openSdlSoundDevice(source);
         ASSERT_TRUE(opened.device) << opened.failure;
+        // A game that ignored SIGTERM could not be stopped by its desktop or by kill.
+        for (int signal : {SIGTERM, SIGINT}) {
+            struct sigaction current {};
+            ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
+            EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
+        }
         std::this_thread::sleep_for(500ms);
         // Half a second of stereo samples, give or take the buffers SDL keeps ahead.
         EXPECT_GT(source.asked, kPlaybackRate * kPlaybackChannels / 4);
@@ -60,54 +63,26 @@ TEST(SdlSoundDevice, AsksForSamplesInRealTimeFromItsOwnThreadUntilClosed) {
     EXPECT_EQ(source.asked, asked);
 }
 
-TEST(SdlSoundDevice, LeavesTheStopSignalsToTheProgram) {
-    // A game that ignored SIGTERM could not be stopped by its desktop or by kill.
-    CountingSource source;
-    const OpenedDevice opened = openSdlSoundDevice(source);
-    ASSERT_TRUE(opened.device) << opened.failure;
-    for (int signal : {SIGTERM, SIGINT}) {
-        struct sigaction current {};
-        ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
-        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
-    }
-}
-
 TEST(SdlSoundDevice, WithoutACardSaysWhyAndLetsNoLibraryPrint) {
     // ALSA with a configuration that knows no card: the library's own complaints would fill
     // stderr, as they do on a machine without sound.
     const testing::TempFolder folder("tovik-no-card");
-    const std::filesystem::path config = folder.write("asound.conf", {});
     const testing::EnvironmentVariable alsa("SDL_AUDIODRIVER", "alsa");
-    const testing::EnvironmentVariable noCard("ALSA_CONFIG_PATH", config.string());
+    const testing::EnvironmentVariable noCard("ALSA_CONFIG_PATH",
+                                              folder.write("asound.conf", {}).string());
     CountingSource source;
     ::testing::internal::CaptureStderr();
     const OpenedDevice opened = openSdlSoundDevice(source);
-    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(opened.device);
     EXPECT_NE(opened.failure, "");
-    EXPECT_EQ(printed, "");
 }
 
-// Frame 50 of a 48 kHz file of one frame repeated, converted to 48 kHz stereo.
-std::pair<int, int> steadyLevel(const testing::Bytes& fmt, const testing::Bytes& frame) {
-    testing::Bytes samples;
-    for (int i = 0; i < 100; ++i) {
-        samples.insert(samples.end(), frame.begin(), frame.end());
-    }
-    const std::optional<Pcm> pcm = convertWav(
-        testing::riffWave({testing::chunk("fmt ", fmt), testing::chunk("data", samples)}),
-        kPlaybackRate, kPlaybackChannels);
-    if (!pcm || pcm->samples.size() != 100u * kPlaybackChannels) {
-        ADD_FAILURE() << "not converted to 100 frames";
-        return {0, 0};
-    }
-    return {pcm->samples[100], pcm->samples[101]};
-}
-
-TEST(WavConversion, ReadsEveryEncodingToTheSameLevel) {
+TEST(WavConversion, ReadsEveryEncodingToTheSameLevelAndTamesFloats) {
     using testing::fmtBody;
     // Half of full scale in each encoding the game accepts; the sign is kept, 8-bit samples are
-    // unsigned around 128, and G.711's codes expand as the standard says.
+    // unsigned around 128, and G.711's codes expand as the standard says. Floats beyond full
+    // scale are clamped, and a NaN is silence.
     const struct {
         const char* name;
         testing::Bytes fmt;
@@ -122,6 +97,10 @@ TEST(WavConversion, ReadsEveryEncodingToTheSameLevel) {
         {"24-bit below", fmtBody(1, 1, 48000, 24), {0x00, 0x00, 0xC0}, {-16384, -16384}},
         {"32-bit", fmtBody(1, 1, 48000, 32), {0x00, 0x00, 0x00, 0x40}, {16384, 16384}},
         {"float", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x00, 0x3F}, {16384, 16384}},
+        {"float 2.0", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x00, 0x40}, {32767, 32767}},
+        {"float -2.0", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x00, 0xC0}, {-32768, -32768}},
+        {"float NaN", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0xC0, 0x7F}, {0, 0}},
+        {"float infinity", fmtBody(3, 1, 48000, 32), {0x00, 0x00, 0x80, 0x7F}, {32767, 32767}},
         {"extensible", testing::extensibleFmtBody(1, 1, 48000, 16), {0x00, 0x40}, {16384, 16384}},
         {"A-law silence", fmtBody(6, 1, 48000, 8), {0xD5}, {8, 8}},
         {"A-law loud", fmtBody(6, 1, 48000, 8), {0xAA}, {32256, 32256}},
@@ -130,12 +109,22 @@ TEST(WavConversion, ReadsEveryEncodingToTheSameLevel) {
         {"mu-law below", fmtBody(7, 1, 48000, 8), {0x00}, {-32124, -32124}},
         {"stereo", fmtBody(1, 2, 48000, 16), {0x00, 0x40, 0x00, 0xE0}, {16384, -8192}},
     };
+    const testing::TempFolder folder("tovik-levels");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto [left, right] = steadyLevel(c.fmt, c.frame);
+        testing::Bytes samples;
+        for (int i = 0; i < 100; ++i) {
+            samples.insert(samples.end(), c.frame.begin(), c.frame.end());
+        }
+        const std::optional<std::vector<std::uint8_t>> read =
+            readPlayableWav(folder.write("level.wav", testing::wav(c.fmt, samples)));
+        ASSERT_TRUE(read);
+        const std::optional<Pcm> pcm = convertWav(*read, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        ASSERT_EQ(pcm->samples.size(), 100u * kPlaybackChannels);
         // SDL converts through floats: a step either way is its rounding.
-        EXPECT_NEAR(left, c.level.first, 2);
-        EXPECT_NEAR(right, c.level.second, 2);
+        EXPECT_NEAR(pcm->samples[100], c.level.first, 2);
+        EXPECT_NEAR(pcm->samples[101], c.level.second, 2);
     }
 }
 
@@ -152,50 +141,6 @@ TEST(WavConversion, ConvertsTheRateAndChannelsToTheDevicesKeepingLengthAndLevel)
             // A steady level stays steady, away from the edges the filter sees past.
             EXPECT_NEAR(pcm->samples[frames / 2 * static_cast<std::size_t>(channels)], 16384, 300);
         }
-    }
-}
-
-TEST(WavConversion, ReadsEveryFileTheHeaderReaderAcceptsAndTheBuiltInSound) {
-    // The header reader decides what plays: what it lets through, SDL must read too.
-    std::vector<testing::NamedWav> files = testing::goodWavs();
-    files.push_back({"the built-in sound", defaultSoundWav()});
-    for (const testing::NamedWav& wav : files) {
-        SCOPED_TRACE(wav.name);
-        ASSERT_TRUE(parseWav(wav.bytes));
-        const std::optional<Pcm> pcm = convertWav(wav.bytes, kPlaybackRate, kPlaybackChannels);
-        ASSERT_TRUE(pcm);
-        EXPECT_GT(pcm->samples.size(), 0u);
-        EXPECT_LE(pcm->samples.size(),
-                  std::size_t{kMaxWavSeconds} * kPlaybackRate * kPlaybackChannels + 1024);
-    }
-}
-
-TEST(WavConversion, FloatsBeyondFullScaleAreClampedAndNonsenseIsSilent) {
-    const testing::TempFolder folder("tovik-floats");
-    const struct {
-        const char* name;
-        testing::Bytes frame;
-        int level;
-    } cases[] = {
-        {"2.0", {0x00, 0x00, 0x00, 0x40}, 32767},
-        {"-2.0", {0x00, 0x00, 0x00, 0xC0}, -32768},
-        {"NaN", {0x00, 0x00, 0xC0, 0x7F}, 0},
-        {"infinity", {0x00, 0x00, 0x80, 0x7F}, 32767},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        testing::Bytes samples;
-        for (int i = 0; i < 100; ++i) {
-            samples.insert(samples.end(), c.frame.begin(), c.frame.end());
-        }
-        const std::optional<std::vector<std::uint8_t>> read = readPlayableWav(folder.write(
-            "float.wav",
-            testing::riffWave({testing::chunk("fmt ", testing::fmtBody(3, 1, 48000, 32)),
-                               testing::chunk("data", samples)})));
-        ASSERT_TRUE(read);
-        const std::optional<Pcm> pcm = convertWav(*read, kPlaybackRate, kPlaybackChannels);
-        ASSERT_TRUE(pcm);
-        EXPECT_NEAR(pcm->samples[100], c.level, 1);
     }
 }
 
@@ -221,16 +166,17 @@ TEST(SoundModule, IsLookedForBesideTheProgramUnderItsPrefixAndInTheConfiguredFol
     const OpenedDevice none = soundModuleAt({})(source);
     EXPECT_EQ(none.why.cause, NoSound::Cause::NoModule);
     EXPECT_TRUE(none.why.places.empty());
-}
-
-testing::Bytes fileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    // The module built beside this program opens the device.
+    const OpenedDevice opened = sdlSoundModule()(source);
+    ASSERT_TRUE(opened.device) << opened.failure;
+    std::this_thread::sleep_for(200ms);
+    EXPECT_GT(source.asked, 0u);
 }
 
 TEST(SoundModule, ADamagedStaleOrUntrustedModuleIsRefusedWithTheTrueReasonAndNothingWaits) {
     const testing::TempFolder folder("tovik-damaged-module");
-    const testing::Bytes real = fileBytes(*programFolder() / kSoundModuleFile);
+    std::ifstream in(*programFolder() / kSoundModuleFile, std::ios::binary);
+    const testing::Bytes real{std::istreambuf_iterator<char>(in), {}};
     ASSERT_GT(real.size(), 4096u);
     testing::Bytes otherProcessor = real;
     otherProcessor[offsetof(ElfW(Ehdr), e_machine)] ^= 0x40;
@@ -253,55 +199,40 @@ TEST(SoundModule, ADamagedStaleOrUntrustedModuleIsRefusedWithTheTrueReasonAndNot
     };
     const std::filesystem::path shared = plant("shared-folder", real);
     chmod(folder.path() / "shared-folder" / "lib", perms::group_write);
+    std::filesystem::create_directories(folder.path() / "folder" / kSoundModuleFile);
+    ::mkfifo((folder.path() / "fifo").c_str(), 0600);
+    using enum ModuleRefusal;
     const struct {
         const char* name;
         std::filesystem::path module;
-        NoSound::Cause cause;
         ModuleRefusal refusal;
         std::filesystem::path at = {};
     } cases[] = {
-        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}),
-         NoSound::Cause::ModuleRefused, ModuleRefusal::CutShort},
-        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}),
-         NoSound::Cause::ModuleRefused, ModuleRefusal::NotALibrary},
-        {"another processor", plant("arch", otherProcessor), NoSound::Cause::ModuleRefused,
-         ModuleRefusal::OtherProcessor},
-        {"not a library", plant("text", testing::Bytes(4096, '#')), NoSound::Cause::ModuleRefused,
-         ModuleRefusal::NotALibrary},
+        {"cut in half", plant("half", {real.begin(), real.begin() + real.size() / 2}), CutShort},
+        {"cut in its header", plant("header", {real.begin(), real.begin() + 20}), NotALibrary},
+        {"another processor", plant("arch", otherProcessor), OtherProcessor},
+        {"not a library", plant("text", testing::Bytes(4096, '#')), NotALibrary},
         {"writable by others", chmod(plant("writable", real), perms::others_write),
-         NoSound::Cause::ModuleRefused, ModuleRefusal::OthersMayChange},
-        {"in a group-writable folder", shared, NoSound::Cause::ModuleRefused,
-         ModuleRefusal::OthersMayChange, folder.path() / "shared-folder" / "lib"},
-        {"a folder",
-         [&] {
-             std::filesystem::create_directories(folder.path() / "folder" / kSoundModuleFile);
-             return folder.path() / "folder" / kSoundModuleFile;
-         }(),
-         NoSound::Cause::ModuleRefused, ModuleRefusal::NotRegularFile},
-        {"a FIFO",
-         [&] {
-             const std::filesystem::path fifo = folder.path() / "fifo";
-             ::mkfifo(fifo.c_str(), 0600);
-             return fifo;
-         }(),
-         NoSound::Cause::ModuleRefused, ModuleRefusal::NotRegularFile},
-        {"missing", folder.path() / "missing.so", NoSound::Cause::NoModule,
-         ModuleRefusal::Unreadable},
-        {"of another build", TOVIK_STALE_MODULE, NoSound::Cause::ModuleRefused,
-         ModuleRefusal::OtherBuild},
+         OthersMayChange},
+        {"in a group-writable folder", shared, OthersMayChange,
+         folder.path() / "shared-folder" / "lib"},
+        {"a folder", folder.path() / "folder" / kSoundModuleFile, NotRegularFile},
+        {"a FIFO", folder.path() / "fifo", NotRegularFile},
+        {"of another build", TOVIK_STALE_MODULE, OtherBuild},
+        {"missing", folder.path() / "missing.so", Unreadable},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CountingSource source;
-        const ModulePlace place{c.module, folder.path()};
-        const OpenedDevice opened = soundModuleAt({place})(source);
+        const OpenedDevice opened = soundModuleAt({ModulePlace{c.module, folder.path()}})(source);
         EXPECT_FALSE(opened.device);
-        EXPECT_EQ(opened.why.cause, c.cause);
-        if (c.cause == NoSound::Cause::ModuleRefused) {
+        if (c.refusal == Unreadable) {
+            EXPECT_EQ(opened.why.cause, NoSound::Cause::NoModule);
+            EXPECT_EQ(opened.why.places, std::vector{c.module.parent_path()});
+        } else {
+            EXPECT_EQ(opened.why.cause, NoSound::Cause::ModuleRefused);
             EXPECT_EQ(opened.why.refusal, c.refusal);
             EXPECT_EQ(opened.why.module, c.module);
-        } else {
-            EXPECT_EQ(opened.why.places, std::vector{c.module.parent_path()});
         }
         if (!c.at.empty()) {
             EXPECT_EQ(opened.why.at, c.at);
@@ -312,14 +243,6 @@ TEST(SoundModule, ADamagedStaleOrUntrustedModuleIsRefusedWithTheTrueReasonAndNot
     std::filesystem::permissions(folder.path() / "shared-folder" / "lib", perms::group_write,
                                  std::filesystem::perm_options::remove);
     EXPECT_EQ(refuseSoundModule({shared, folder.path()}), std::nullopt);
-}
-
-TEST(SoundModule, OpensTheDeviceFromTheModuleBuiltBesideThisProgram) {
-    CountingSource source;
-    const OpenedDevice opened = sdlSoundModule()(source);
-    ASSERT_TRUE(opened.device) << opened.failure;
-    std::this_thread::sleep_for(200ms);
-    EXPECT_GT(source.asked, 0u);
 }
 
 }  // namespace

@@ -1,12 +1,21 @@
 #pragma once
 
-// Builds WAV files byte by byte, so the tests can make good files and break them on purpose.
+// WAV files built byte by byte, good and broken on purpose, and the scratch folders and
+// environment the sound tests put them in.
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace tovik::sound::testing {
@@ -23,15 +32,10 @@ inline void put32(Bytes& out, std::uint32_t value) {
     put16(out, value >> 16);
 }
 
-inline void putTag(Bytes& out, std::string_view tag) {
-    out.insert(out.end(), tag.begin(), tag.end());
-}
-
-// One chunk: its tag, its body and the size written in its header (the body's own size unless
-// a test lies about it). Odd bodies get their pad byte.
+// One chunk, with the size its header declares (the body's own unless a test lies) and the
+// pad byte of an odd body.
 inline Bytes chunk(std::string_view tag, const Bytes& body, std::int64_t declared = -1) {
-    Bytes out;
-    putTag(out, tag);
+    Bytes out(tag.begin(), tag.end());
     put32(out, static_cast<std::uint32_t>(declared >= 0 ? declared
                                                         : static_cast<std::int64_t>(body.size())));
     out.insert(out.end(), body.begin(), body.end());
@@ -42,15 +46,16 @@ inline Bytes chunk(std::string_view tag, const Bytes& body, std::int64_t declare
 }
 
 inline Bytes riffWave(const std::vector<Bytes>& chunks) {
-    Bytes body;
+    Bytes out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     for (const Bytes& c : chunks) {
-        body.insert(body.end(), c.begin(), c.end());
+        out.insert(out.end(), c.begin(), c.end());
     }
-    Bytes out;
-    putTag(out, "RIFF");
-    put32(out, static_cast<std::uint32_t>(body.size() + 4));
-    putTag(out, "WAVE");
-    out.insert(out.end(), body.begin(), body.end());
+    const Bytes size = [&] {
+        Bytes s;
+        put32(s, static_cast<std::uint32_t>(out.size() - 8));
+        return s;
+    }();
+    std::copy(size.begin(), size.end(), out.begin() + 4);
     return out;
 }
 
@@ -81,11 +86,14 @@ inline Bytes extensibleFmtBody(std::uint16_t encoding, std::uint16_t channels, s
     return out;
 }
 
+inline Bytes wav(const Bytes& fmt, const Bytes& samples) {
+    return riffWave({chunk("fmt ", fmt), chunk("data", samples)});
+}
+
 // `seconds` of a quiet 440 Hz tone as 16-bit mono samples at 22,050 Hz.
 inline Bytes toneSamples(double seconds) {
     Bytes out;
-    const auto count = static_cast<int>(seconds * 22050);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < static_cast<int>(seconds * 22050); ++i) {
         const double wave = std::sin(2.0 * std::numbers::pi * 440.0 * i / 22050.0);
         put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(wave * 3000)));
     }
@@ -93,59 +101,43 @@ inline Bytes toneSamples(double seconds) {
 }
 
 inline Bytes toneWav(double seconds) {
-    return riffWave({chunk("fmt ", fmtBody(1, 1, 22050, 16)), chunk("data", toneSamples(seconds))});
+    return wav(fmtBody(1, 1, 22050, 16), toneSamples(seconds));
 }
 
-}  // namespace tovik::sound::testing
-
-namespace tovik::sound::testing {
+// `seconds` of 8-bit mono samples at `rate`, all at one level.
+inline Bytes steadyWav(std::uint32_t rate, double seconds, std::uint8_t level = 0xC0) {
+    return wav(fmtBody(1, 1, rate, 8), Bytes(static_cast<std::size_t>(rate * seconds), level));
+}
 
 struct NamedWav {
     std::string name;
     Bytes bytes;
 };
 
-// `seconds` of 8-bit mono samples at `rate`, all at one level.
-inline Bytes steadyWav(std::uint32_t rate, double seconds, std::uint8_t level = 0xC0) {
-    return riffWave({chunk("fmt ", fmtBody(1, 1, rate, 8)),
-                     chunk("data", Bytes(static_cast<std::size_t>(rate * seconds), level))});
-}
-
 // Files the game must play as they are.
 inline std::vector<NamedWav> goodWavs() {
-    const Bytes samples = toneSamples(0.05);
-    Bytes oddSamples(301, 0x80);
-    Bytes noPadAtEnd = riffWave({chunk("fmt ", fmtBody(1, 1, 8000, 8)), chunk("data", oddSamples)});
+    Bytes noPadAtEnd = wav(fmtBody(1, 1, 8000, 8), Bytes(301, 0x80));
     noPadAtEnd.pop_back();
     noPadAtEnd[4] -= 1;  // the RIFF size leaves out the missing pad byte
     Bytes trailing = toneWav(0.05);
     trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'});
     return {
         {"16-bit mono", toneWav(0.05)},
-        {"8-bit stereo",
-         riffWave({chunk("fmt ", fmtBody(1, 2, 11025, 8)), chunk("data", Bytes(2000, 0x80))})},
-        {"24-bit mono",
-         riffWave({chunk("fmt ", fmtBody(1, 1, 44100, 24)), chunk("data", Bytes(3000, 0))})},
-        {"32-bit float",
-         riffWave({chunk("fmt ", fmtBody(3, 1, 22050, 32)), chunk("data", Bytes(4000, 0))})},
-        {"A-law",
-         riffWave({chunk("fmt ", fmtBody(6, 1, 8000, 8)), chunk("data", Bytes(800, 0xD5))})},
-        {"mu-law",
-         riffWave({chunk("fmt ", fmtBody(7, 1, 8000, 8)), chunk("data", Bytes(800, 0xFF))})},
-        {"extensible 16-bit stereo", riffWave({chunk("fmt ", extensibleFmtBody(1, 2, 22050, 16)),
-                                               chunk("data", Bytes(4000, 0))})},
+        {"8-bit stereo", wav(fmtBody(1, 2, 11025, 8), Bytes(2000, 0x80))},
+        {"24-bit mono", wav(fmtBody(1, 1, 44100, 24), Bytes(3000, 0))},
+        {"32-bit float", wav(fmtBody(3, 1, 22050, 32), Bytes(4000, 0))},
+        {"A-law", wav(fmtBody(6, 1, 8000, 8), Bytes(800, 0xD5))},
+        {"mu-law", wav(fmtBody(7, 1, 8000, 8), Bytes(800, 0xFF))},
+        {"extensible 16-bit stereo", wav(extensibleFmtBody(1, 2, 22050, 16), Bytes(4000, 0))},
         {"odd LIST chunk before the data",
          riffWave({chunk("fmt ", fmtBody(1, 1, 22050, 16)), chunk("LIST", Bytes(7, 'x')),
-                   chunk("data", samples)})},
+                   chunk("data", toneSamples(0.05))})},
         {"no pad byte after an odd last chunk", noPadAtEnd},
         {"bytes after the RIFF chunk", trailing},
         {"the lowest rate, 4 kHz", steadyWav(4000, 0.1)},
-        {"the highest rate, 384 kHz",
-         riffWave({chunk("fmt ", fmtBody(1, 2, 384000, 16)), chunk("data", Bytes(4000, 0))})},
-        {"eight channels",
-         riffWave({chunk("fmt ", fmtBody(1, 8, 48000, 16)), chunk("data", Bytes(1600, 0))})},
-        {"32-bit integer stereo",
-         riffWave({chunk("fmt ", fmtBody(1, 2, 44100, 32)), chunk("data", Bytes(800, 0))})},
+        {"the highest rate, 384 kHz", wav(fmtBody(1, 2, 384000, 16), Bytes(4000, 0))},
+        {"eight channels", wav(fmtBody(1, 8, 48000, 16), Bytes(1600, 0))},
+        {"32-bit integer stereo", wav(fmtBody(1, 2, 44100, 32), Bytes(800, 0))},
         {"the longest sound, 30 seconds", steadyWav(4000, 30.0)},
     };
 }
@@ -155,16 +147,12 @@ inline std::vector<NamedWav> badWavs() {
     const Bytes samples = toneSamples(0.05);
     const Bytes good = toneWav(0.05);
     const Bytes fmt = chunk("fmt ", fmtBody(1, 1, 22050, 16));
-    const auto withFmt = [&](const Bytes& body) {
-        return riffWave({chunk("fmt ", body), chunk("data", samples)});
+    const auto withFmt = [&](const Bytes& body) { return wav(body, samples); };
+    const auto changed = [&](std::size_t at, std::string_view bytes) {
+        Bytes out = good;
+        std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<long>(at));
+        return out;
     };
-
-    Bytes notRiff = good;
-    notRiff[3] = 'X';
-    Bytes notWave = good;
-    notWave[8] = 'A', notWave[9] = 'V', notWave[10] = 'I', notWave[11] = ' ';
-    Bytes riffSizeZero = good;
-    riffSizeZero[4] = riffSizeZero[5] = riffSizeZero[6] = riffSizeZero[7] = 0;
     Bytes shortFmt = fmtBody(1, 1, 22050, 16);
     shortFmt.resize(14);
     Bytes badBlockAlign = fmtBody(1, 2, 22050, 16);
@@ -172,7 +160,6 @@ inline std::vector<NamedWav> badWavs() {
     Bytes foreignSubFormat = extensibleFmtBody(1, 1, 22050, 16);
     foreignSubFormat.back() ^= 0xFF;
     const std::string text = "Это не звук, а просто текст.";
-
     return {
         {"empty", {}},
         {"one byte", {'R'}},
@@ -183,9 +170,9 @@ inline std::vector<NamedWav> badWavs() {
         {"data chunk of four gigabytes", riffWave({fmt, chunk("data", samples, 0xFFFFFFF0)})},
         {"chunk before fmt running past the end",
          riffWave({chunk("LIST", Bytes(6, 0), 0xFFFFFFFF), fmt, chunk("data", samples)})},
-        {"RIFX instead of RIFF", notRiff},
-        {"RIFF but not WAVE", notWave},
-        {"RIFF size zero", riffSizeZero},
+        {"RIFX instead of RIFF", changed(3, "X")},
+        {"RIFF but not WAVE", changed(8, "AVI ")},
+        {"RIFF size zero", changed(4, std::string(4, '\0'))},
         {"text", Bytes(text.begin(), text.end())},
         {"fmt chunk missing", riffWave({chunk("data", samples)})},
         {"data before fmt", riffWave({chunk("data", samples), fmt})},
@@ -203,10 +190,8 @@ inline std::vector<NamedWav> badWavs() {
         {"extensible with a foreign sub-format", withFmt(foreignSubFormat)},
         {"rate below 4 kHz", withFmt(fmtBody(1, 1, 3999, 16))},
         {"rate above 384 kHz", withFmt(fmtBody(1, 1, 384001, 16))},
-        {"nine channels",
-         riffWave({chunk("fmt ", fmtBody(1, 9, 22050, 16)), chunk("data", Bytes(1800, 0))})},
-        {"65535 channels",
-         riffWave({chunk("fmt ", fmtBody(1, 0xFFFF, 22050, 8)), chunk("data", Bytes(0xFFFF, 0))})},
+        {"nine channels", wav(fmtBody(1, 9, 22050, 16), Bytes(1800, 0))},
+        {"65535 channels", wav(fmtBody(1, 0xFFFF, 22050, 8), Bytes(0xFFFF, 0))},
         {"longer than 30 seconds", steadyWav(4000, 30.01)},
         // Files that once crashed the game or held up its window for seconds: a few kilobytes
         // at 1 Hz are hours of sound, and so are 11.7 MB at 2 kHz and 16 MiB at 11 kHz.
@@ -214,9 +199,57 @@ inline std::vector<NamedWav> badWavs() {
         {"3 KB of 8-bit samples at 1 Hz", steadyWav(1, 3072)},
         {"11.7 MB of 8-bit samples at 2 kHz", steadyWav(2000, 5850)},
         {"16 MiB of 8-bit samples at 11 kHz",
-         riffWave({chunk("fmt ", fmtBody(1, 1, 11025, 8)),
-                   chunk("data", Bytes(16u * 1024u * 1024u - 44u, 0x80))})},
+         wav(fmtBody(1, 1, 11025, 8), Bytes(16u * 1024u * 1024u - 44u, 0x80))},
     };
 }
+
+// A fresh folder under the system's temporary folder, gone again when the test ends; the
+// process id keeps tests that run side by side apart.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::string& name) {
+        static std::atomic<int> counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                (name + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    std::filesystem::path write(const std::filesystem::path& name, const Bytes& bytes) const {
+        const std::filesystem::path file = path_ / name;
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return file;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Sets an environment variable for one test and puts back what was there.
+class EnvironmentVariable {
+  public:
+    EnvironmentVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 }  // namespace tovik::sound::testing

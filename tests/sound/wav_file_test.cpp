@@ -6,7 +6,9 @@
 #include <cstdlib>
 
 #include "sound/default_sound.h"
-#include "temp_folder.h"
+#include "sound/sdl/sdl_sound_device.h"
+#include "sound/wave_player.h"
+#include "support/recording_audio_output.h"
 #include "wav_bytes.h"
 
 namespace tovik::sound {
@@ -19,7 +21,6 @@ TEST(WavFile, ReadsTheFormatAndFindsTheSamples) {
     const std::optional<WavFormat> format = parseWav(testing::riffWave(
         {testing::chunk("fmt ", testing::fmtBody(1, 1, 22050, 16)),
          testing::chunk("LIST", Bytes(5, 'x')), testing::chunk("data", samples)}));
-
     ASSERT_TRUE(format);
     EXPECT_EQ(format->encoding, 1);
     EXPECT_EQ(format->channels, 1);
@@ -30,40 +31,38 @@ TEST(WavFile, ReadsTheFormatAndFindsTheSamples) {
     EXPECT_EQ(format->dataSize, samples.size());
 }
 
-TEST(WavFile, AcceptsEveryEncodingTheGameDecodes) {
-    for (const testing::NamedWav& wav : testing::goodWavs()) {
+// The header reader decides what plays: what it lets through, SDL must read too.
+TEST(WavFile, AcceptsAndConvertsEveryGoodFileAndRejectsEveryDamagedOne) {
+    std::vector<testing::NamedWav> good = testing::goodWavs();
+    good.push_back({"the built-in sound", defaultSoundWav()});
+    for (const testing::NamedWav& wav : good) {
         SCOPED_TRACE(wav.name);
-        EXPECT_TRUE(parseWav(wav.bytes));
+        ASSERT_TRUE(parseWav(wav.bytes));
+        const std::optional<Pcm> pcm = convertWav(wav.bytes, kPlaybackRate, kPlaybackChannels);
+        ASSERT_TRUE(pcm);
+        EXPECT_GT(pcm->samples.size(), 0u);
+        EXPECT_LE(pcm->samples.size(),
+                  std::size_t{kMaxWavSeconds} * kPlaybackRate * kPlaybackChannels + 1024);
     }
-}
-
-TEST(WavFile, RejectsEveryDamagedFile) {
     for (const testing::NamedWav& wav : testing::badWavs()) {
-        SCOPED_TRACE(wav.name);
-        EXPECT_FALSE(parseWav(wav.bytes));
+        EXPECT_FALSE(parseWav(wav.bytes)) << wav.name;
     }
 }
 
-TEST(WavFile, RejectsAGoodFileCutAtAnyByte) {
+TEST(WavFile, RejectsAGoodFileCutAtAnyByteAndSurvivesDamagedBytes) {
     const Bytes good = testing::riffWave({testing::chunk("fmt ", testing::fmtBody(1, 1, 8000, 8)),
                                           testing::chunk("LIST", Bytes(3, 'x')),
                                           testing::chunk("data", Bytes(20, 0x80))});
     ASSERT_TRUE(parseWav(good));
     for (std::size_t length = 0; length < good.size(); ++length) {
-        SCOPED_TRACE(length);
         // Copied, so that a read past the cut lands outside the buffer where ASan sees it.
-        const Bytes cut(good.begin(), good.begin() + static_cast<long>(length));
-        EXPECT_FALSE(parseWav(cut));
+        EXPECT_FALSE(parseWav(Bytes(good.begin(), good.begin() + static_cast<long>(length))))
+            << length;
     }
-}
-
-TEST(WavFile, SurvivesRandomlyDamagedBytes) {
-    // Flipped bytes may or may not leave a playable file; what matters is that reading stays
-    // inside the buffer and the samples it reports do too.
-    const Bytes good = testing::toneWav(0.01);
+    // Flipped bytes may leave a playable file; the samples it reports must lie inside it.
     std::srand(7);
     for (int round = 0; round < 2000; ++round) {
-        Bytes damaged = good;
+        Bytes damaged = testing::toneWav(0.01);
         for (int flips = 0; flips < 4; ++flips) {
             damaged[static_cast<std::size_t>(std::rand()) % 48] =
                 static_cast<std::uint8_t>(std::rand());
@@ -77,13 +76,10 @@ TEST(WavFile, SurvivesRandomlyDamagedBytes) {
 TEST(WavFile, ReadsOnlyPlayableFilesFromDisk) {
     const testing::TempFolder folder("tovik-wav");
     const Bytes good = testing::toneWav(0.05);
-    const std::filesystem::path file = folder.write("ydar.wav", good);
-    EXPECT_EQ(readPlayableWav(file), good);
-
+    EXPECT_EQ(readPlayableWav(folder.write("ydar.wav", good)), good);
     EXPECT_FALSE(readPlayableWav(folder.path() / "voda.wav"));  // missing
     EXPECT_FALSE(readPlayableWav(folder.path()));               // a folder, not a file
     EXPECT_FALSE(readPlayableWav(folder.write("empty.wav", {})));
-
     // A valid header followed by far more than any sound effect: not even read.
     const std::filesystem::path huge = folder.write("huge.wav", good);
     std::filesystem::resize_file(huge, kMaxWavFileSize + 1);
@@ -97,25 +93,43 @@ TEST(DefaultSound, IsAShortSoftPlayableBlip) {
     ASSERT_EQ(format->encoding, 1);
     ASSERT_EQ(format->bitsPerSample, 16);
     ASSERT_EQ(format->channels, 1);
-
     const double seconds = static_cast<double>(format->dataSize) / 2.0 / format->sampleRate;
     EXPECT_GT(seconds, 0.05);
     EXPECT_LT(seconds, 0.3);
-
     const auto sample = [&](std::size_t i) {
         const std::size_t at = format->dataOffset + 2 * i;
-        return static_cast<std::int16_t>(wav[at] | wav[at + 1] << 8);
+        return std::abs(static_cast<int>(static_cast<std::int16_t>(wav[at] | wav[at + 1] << 8)));
     };
     const std::size_t count = format->dataSize / 2;
     int peak = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        peak = std::max(peak, std::abs(static_cast<int>(sample(i))));
+        peak = std::max(peak, sample(i));
     }
     // Heard, but soft; and it fades in and out rather than clicking.
     EXPECT_GT(peak, 32767 / 10);
     EXPECT_LT(peak, 32767 / 4);
-    EXPECT_LT(std::abs(static_cast<int>(sample(0))), 200);
-    EXPECT_LT(std::abs(static_cast<int>(sample(count - 1))), 200);
+    EXPECT_LT(sample(0), 200);
+    EXPECT_LT(sample(count - 1), 200);
+}
+
+TEST(WavePlayer, HandsItsFileToTheOutputOnEveryPlayLetterForLetter) {
+    // A folder named in Russian must reach the file system as its UTF-8 bytes, and a backslash
+    // belongs to the name, not to the path.
+    RecordingAudioOutput output;
+    WavePlayer player(output);
+    for (const char* file :
+         {"/opt/tovik/TovikSound/ydar.wav", "/opt/tovik/TovikSound/ydar.wav",
+          "/home/игрок/Товик Ларминов/TovikSound/dindin.wav", "/opt/Товик\\2/TovikSound/a.wav"}) {
+        player.Filename = file;
+        player.Flags = 1;
+        player.Play();
+        EXPECT_EQ(player.Filename, file);
+        EXPECT_EQ(player.Flags, 1);
+        EXPECT_EQ(output.played.back().native(), file);
+    }
+    EXPECT_EQ(output.played.size(), 4u);
+    EXPECT_EQ(output.played.back().parent_path().parent_path(),
+              std::filesystem::path(u8"/opt/Товик\\2"));
 }
 
 }  // namespace

@@ -6,18 +6,22 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "form/control_layout.h"
 #include "look/control_look.h"
+#include "look/qt_text.h"
 #include "story/choice_table.h"
-#include "support/scene_routes.h"
+#include "story/passages.h"
 #include "support/recording_audio_output.h"
+#include "support/scene_routes.h"
 #include "support/scripted_answer.h"
 #include "support/scripted_draws.h"
 #include "window/game_window.h"
-#include "look/qt_text.h"
 
 namespace tovik::window::testing {
 
@@ -46,15 +50,17 @@ struct WindowUnderTest {
         window.show();
     }
 
+    QWidget* widget(ControlId id) const { return window.control(id); }
     QLabel* label(ControlId id) const { return qobject_cast<QLabel*>(window.control(id)); }
-    QPushButton* attack() const {
-        return qobject_cast<QPushButton*>(window.control(ControlId::Attack));
-    }
     bool shown(ControlId id) const { return window.control(id)->isVisibleTo(&window); }
     QString textOf(ControlId id) const { return label(id)->text(); }
     QColor textColourOf(ControlId id) const {
         return label(id)->palette().color(QPalette::WindowText);
     }
+    bool showsPassage(int scene) const {
+        return textOf(ControlId::Info) == qtext(story::passageOf(scene));
+    }
+    bool timerRuns(ControlId timer) const { return window.timer(timer)->isActive(); }
 
     // One tick of a timer through its own timeout signal, as if its interval had passed.
     void fire(ControlId timer) {
@@ -104,11 +110,8 @@ struct WindowUnderTest {
 
     // Clicks Attack until the fight is over; false if it is not over after `most` blows.
     [[nodiscard]] bool fightOut(int most) {
-        for (int blow = 0; blow < most; ++blow) {
-            if (!shown(ControlId::Attack)) {
-                return true;
-            }
-            QTest::mouseClick(attack(), Qt::LeftButton);
+        for (int blow = 0; blow < most && shown(ControlId::Attack); ++blow) {
+            QTest::mouseClick(window.control(ControlId::Attack), Qt::LeftButton);
         }
         return !shown(ControlId::Attack);
     }
@@ -118,5 +121,18 @@ struct WindowUnderTest {
     ScriptedAnswer answer;
     GameWindow window;
 };
+
+// The window tests are one program; each ctest entry runs one test object, named by its first
+// argument, as Qt Test expects one object a run.
+inline std::map<std::string, std::function<std::unique_ptr<QObject>()>>& windowTestObjects() {
+    static std::map<std::string, std::function<std::unique_ptr<QObject>()>> objects;
+    return objects;
+}
+
+#define TOVIK_WINDOW_TEST(group, Class)                                         \
+    [[maybe_unused]] static const bool registered##Class = (                    \
+        ::tovik::window::testing::windowTestObjects()[group] =                  \
+            [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); }, \
+        true)
 
 }  // namespace tovik::window::testing
