@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <regex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -160,22 +161,9 @@ void require(bool holds, const char* rule) {
 
 // Decimal text as the game keeps its numbers: an optional minus sign and digits without a
 // leading zero, never "-0".
-bool isDecimalText(std::string_view text) {
-    if (text.starts_with('-')) {
-        text.remove_prefix(1);
-        if (text == "0") {
-            return false;
-        }
-    }
-    if (text.empty() || (text.size() > 1 && text.front() == '0')) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+bool isDecimalText(const std::string& text) {
+    static const std::regex decimal("0|-?[1-9][0-9]*");
+    return std::regex_match(text, decimal);
 }
 
 bool isDispatchedBy(std::size_t label, std::string_view caption) {
