@@ -14,20 +14,12 @@ class Endings : public GameFixture {
         game.tick(Death);
         game.tick(HealthTimer);
     }
-    // The controls shown, bar the timers and the empty status line.
-    std::vector<ControlId> shown() const {
-        std::vector<ControlId> visible;
-        for (ControlId id : allControls()) {
-            if (kindOf(id) != ControlKind::Timer && id != Status && window.isVisible(id)) {
-                visible.push_back(id);
-            }
-        }
-        return visible;
-    }
     void expectFreshTitleScreen() {
         EXPECT_EQ(game.Health(), "60");
         EXPECT_EQ(game.Ring(), "0");
-        EXPECT_EQ(shown(), (std::vector<ControlId>{NameGame2, Start, Creator, Life, NameGame1,
+        std::vector<ControlId> visible = shown();
+        std::erase(visible, Status);  // empty, it stands on the loaded window until a scene
+        EXPECT_EQ(visible, (std::vector<ControlId>{NameGame2, Start, Creator, Life, NameGame1,
                                                    TovikImage, Quit}));
         EXPECT_EQ(window.caption(EndGame), kDefeatBanner);
         game.tick(HealthTimer);
@@ -47,8 +39,7 @@ TEST_F(Endings, LoadingShowsTheTitleScreenAndStartTheOpeningChoice) {
 
     const sound::WavePlayer* player = game.Sound();
     game.click(Start);
-    EXPECT_EQ(shown(), (std::vector<ControlId>{Info, R1, Life, Quit}));
-    EXPECT_TRUE(window.isVisible(Status));
+    EXPECT_EQ(shown(), (std::vector<ControlId>{Info, R1, Status, Life, Quit}));
     EXPECT_EQ(window.caption(Info), story::kOpeningPassage);
     EXPECT_EQ(window.caption(R1), story::captionOf(story::Key::K070));
     EXPECT_EQ(game.Sound()->Filename, "/opt/tovik/TovikSound/dindin.wav");
