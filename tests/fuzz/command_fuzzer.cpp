@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -16,6 +15,7 @@
 #include "engine/player_command.h"
 #include "engine/random_source.h"
 #include "form/controls.h"
+#include "require.h"
 #include "tools/json_reader.h"
 #include "tovik_story/play_session.h"
 
@@ -23,13 +23,6 @@ namespace {
 
 using tovik::PlayerCommand;
 using tovik::Verb;
-
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
 
 std::variant<PlayerCommand, std::string> parse(std::string_view line) {
     return tovik::parsePlayerCommand(line);

@@ -25,6 +25,7 @@
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "fuzz/engine_events.h"
+#include "require.h"
 #include "sound/audio_output.h"
 #include "story/choice_table.h"
 #include "story/scene_catalogue.h"
@@ -35,51 +36,39 @@ using tovik::ControlId;
 using tovik::WindowModel;
 using tovik::WindowState;
 
-class ByteStream {
-  public:
-    explicit ByteStream(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+// The bytes not yet read.
+struct ByteStream {
+    std::span<const std::uint8_t> bytes;
     std::optional<std::uint8_t> next() {
-        if (bytes_.empty()) {
+        if (bytes.empty()) {
             return std::nullopt;
         }
-        const std::uint8_t byte = bytes_.front();
-        bytes_ = bytes_.subspan(1);
+        const std::uint8_t byte = bytes.front();
+        bytes = bytes.subspan(1);
         return byte;
     }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
 };
 
-class FuzzedDraws final : public tovik::RandomSource {
-  public:
-    explicit FuzzedDraws(ByteStream& bytes) : bytes_(bytes) {}
+struct FuzzedDraws final : tovik::RandomSource {
+    explicit FuzzedDraws(ByteStream& from) : bytes(from) {}
     int draw(int sides) override {
         ++drawn;
-        const std::optional<std::uint8_t> byte = bytes_.next();
+        const std::optional<std::uint8_t> byte = bytes.next();
         return 1 + (byte ? *byte % sides : 0);
     }
+    ByteStream& bytes;
     int drawn = 0;
-
-  private:
-    ByteStream& bytes_;
 };
 
-class FuzzedAnswer final : public tovik::ExitQuestion {
-  public:
-    explicit FuzzedAnswer(ByteStream& bytes) : bytes_(bytes) {}
+struct FuzzedAnswer final : tovik::ExitQuestion {
+    explicit FuzzedAnswer(ByteStream& from) : bytes(from) {}
     std::optional<bool> ask(std::string_view, std::string_view) override {
         ++asked;
-        const std::optional<std::uint8_t> byte = bytes_.next();
-        if (!byte || *byte % 3 == 0) {
-            return std::nullopt;
-        }
-        return *byte % 3 == 2;
+        const std::optional<std::uint8_t> byte = bytes.next();
+        return !byte || *byte % 3 == 0 ? std::nullopt : std::optional<bool>(*byte % 3 == 2);
     }
+    ByteStream& bytes;
     int asked = 0;
-
-  private:
-    ByteStream& bytes_;
 };
 
 using tovik::fuzz::Event;
@@ -151,13 +140,6 @@ struct Session {
     FuzzedAnswer answer;
     tovik::Game game;
 };
-
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
 
 // Decimal text as the game keeps its numbers: an optional minus sign and digits without a
 // leading zero, never "-0".
@@ -275,7 +257,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ByteStream bytes({data, size});
+    ByteStream bytes{{data, size}};
     Session session(bytes);
     session.game.load();
     checkRules(session);
