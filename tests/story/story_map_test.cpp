@@ -64,7 +64,7 @@ TEST(TheDungeonMap, NamesEverySceneOnceAndLabelsEveryWayOn) {
     std::erase(story.scene(24)->choices, story::Key::K021);
     const std::string unreachable = nodeLine(mapOf(story), "Sc37");
     EXPECT_THAT(unreachable, HasSubstr("unreachable\""));
-    EXPECT_THAT(unreachable, HasSubstr("color=gray"));
+    EXPECT_THAT(unreachable, HasSubstr("color=gray, fontcolor=gray"));
 }
 
 // The commands of tovik-story, as its main calls them.
