@@ -95,15 +95,7 @@ void apply(tovik::Game& game, const Event& event) {
 
 // Everything a player could see change, and everything the game would do to the outside.
 struct Snapshot {
-    struct Control {
-        std::string caption;
-        tovik::Colour colour = 0;
-        bool visible = false;
-        bool enabled = false;
-        bool operator==(const Control&) const = default;
-    };
-    std::array<Control, tovik::kControlCount> controls;
-    WindowState state = WindowState::Shown;
+    WindowModel window;
     std::array<std::string, 5> members;
     bool soundPlayer = false;
     bool questionOpen = false;
@@ -118,20 +110,14 @@ struct Session {
         : draws(bytes), answer(bytes), game(window, audio, draws, answer, "/tovik") {}
 
     Snapshot snapshot() const {
-        Snapshot shot;
-        for (ControlId id : tovik::allControls()) {
-            shot.controls[tovik::indexOf(id)] = {window.caption(id), window.textColour(id),
-                                                 window.isVisible(id), window.isTimerEnabled(id)};
-        }
-        shot.state = window.state();
-        shot.members = {game.Health(), game.HealthOpponent(), game.NameOpponent(), game.Roll(),
-                        game.Ring()};
-        shot.soundPlayer = game.Sound() != nullptr;
-        shot.questionOpen = game.isExitQuestionOpen();
-        shot.asked = answer.asked;
-        shot.drawn = draws.drawn;
-        shot.played = audio.played;
-        return shot;
+        return {
+            window,
+            {game.Health(), game.HealthOpponent(), game.NameOpponent(), game.Roll(), game.Ring()},
+            game.Sound() != nullptr,
+            game.isExitQuestionOpen(),
+            answer.asked,
+            draws.drawn,
+            audio.played};
     }
 
     WindowModel window;
