@@ -60,8 +60,10 @@ MUTANTS = [
     ("an endless loop in a blow", "src/engine/combat.cpp",
      "void Game::Attack_Click() {\n",
      "void Game::Attack_Click() {\n    for (volatile bool forever = true; forever;) {\n    }\n"),
-    ("a restored game lights R5 instead of Start", "src/engine/snapshot.cpp",
-     "(lit & 0x20) != 0 ? kStartLit", "(lit & 0x10) != 0 ? kStartLit"),
+    ("a record's repeated event is played once too often", "src/engine/game_record.cpp",
+     "time < command.times; ++time", "time <= command.times; ++time"),
+    ("a record written twice over the same event is read", "src/engine/game_record.cpp",
+     "(!game.commands.empty() && sameEvent(game.commands.back(), command))", "false"),
     ("a choice loops a scene onto itself", "src/story/choice_table.cpp",
      "to({K004}, 4),", "to({K004}, 3),"),
 ]

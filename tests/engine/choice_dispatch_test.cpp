@@ -91,19 +91,16 @@ TEST(ChoiceDispatch, EveryRouteReachesItsScene) {
             }
         }
     }
-}
-
-TEST(ChoiceDispatch, TheFurBallSoaksUpTheWaterAndStaysBehind) {
-    LoadedGame played;
-    played.at(85);
-    played.at(27);
-    played.game.click(R2);
-    EXPECT_FALSE(played.window.isVisible(Item2));
+    LoadedGame soaked;  // the fur ball soaks up the water and stays behind
+    soaked.at(85);
+    soaked.at(27);
+    soaked.game.click(R2);
+    EXPECT_FALSE(soaked.window.isVisible(Item2));
 }
 
 using ExactCaptions = GameFixture;
 
-TEST_F(ExactCaptions, OnlyTheExactCaptionMatches) {
+TEST_F(ExactCaptions, OnlyTheExactCaptionOnAShownLabelMatches) {
     at(1);
     const std::string left = window.caption(R1);
     for (const std::string& variant : {left + " ", " " + left, std::string(), left.substr(1)}) {
@@ -131,9 +128,7 @@ TEST_F(ExactCaptions, OnlyTheExactCaptionMatches) {
     window.setCaption(R1, std::string(story::captionOf(K050)));
     game.click(R1);
     EXPECT_TRUE(showing(74));
-}
 
-TEST_F(ExactCaptions, AClickOnAHiddenLabelDoesNothing) {
     at(3);
     window.setCaption(R2, story::captionOf(K112));  // a caption R2 knows, on a hidden label
     game.click(R2);

@@ -8,47 +8,44 @@ using enum ControlId;
 constexpr Colour kDark = 0x008000;
 constexpr Colour kBright = 0x00FF00;
 
-class Hover : public GameFixture {
-  protected:
-    std::vector<Colour> choiceColours() const {
-        std::vector<Colour> colours;
-        for (ControlId label : kChoiceLabels) {
-            colours.push_back(window.textColour(label));
-        }
-        return colours;
-    }
-};
+using Hover = GameFixture;
 
-TEST_F(Hover, OnlyTheChoiceUnderThePointerIsBright) {
-    at(39);
-    game.pointerMovedOver(R2);
-    EXPECT_EQ(choiceColours(), (std::vector<Colour>{kDark, kBright, kDark, kDark, kDark}));
-    game.pointerMovedOver(R3);
-    EXPECT_EQ(choiceColours(), (std::vector<Colour>{kDark, kDark, kBright, kDark, kDark}));
-    game.pointerMovedOver(std::nullopt);
-    EXPECT_EQ(choiceColours(), (std::vector<Colour>(5, kDark)));
-}
-
-TEST_F(Hover, ControlsWithoutAMoveHandlerKeepTheHighlight) {
-    at(52);
-    at(39);
-    game.pointerMovedOver(R1);
-    for (ControlId quiet : {Info, Life, Status, Quit, Creator}) {
-        game.pointerMovedOver(quiet);
-    }
-    EXPECT_EQ(window.textColour(R1), kBright);
-    game.click(R1);  // the next scene's caption appears still bright
-    EXPECT_EQ(window.textColour(R1), kBright);
-}
-
-TEST_F(Hover, StartTurnsRedUnderThePointer) {
+TEST_F(Hover, OnlyTheChoiceUnderThePointerIsBrightUntilAnotherChoiceOrTheBackground) {
     game.pointerMovedOver(Start);
     EXPECT_EQ(window.textColour(Start), 0xFF0000u);
     game.pointerMovedOver(std::nullopt);
     EXPECT_EQ(window.textColour(Start), 0xFFFFFFu);
+
+    at(52);
+    at(39);
+    const auto colours = [&] {
+        std::vector<Colour> all;
+        for (ControlId label : kChoiceLabels) {
+            all.push_back(window.textColour(label));
+        }
+        return all;
+    };
+    game.pointerMovedOver(R2);
+    EXPECT_EQ(colours(), (std::vector<Colour>{kDark, kBright, kDark, kDark, kDark}));
+    game.pointerMovedOver(R3);
+    // Controls without a move handler keep the highlight.
+    for (ControlId quiet : {Info, Life, Status, Quit, Creator}) {
+        game.pointerMovedOver(quiet);
+    }
+    EXPECT_EQ(colours(), (std::vector<Colour>{kDark, kDark, kBright, kDark, kDark}));
+    game.pointerMovedOver(std::nullopt);
+    EXPECT_EQ(colours(), (std::vector<Colour>(5, kDark)));
+    game.pointerMovedOver(R1);
+    game.click(R1);  // the next scene's caption appears still bright
+    EXPECT_EQ(window.textColour(R1), kBright);
 }
 
-TEST_F(Hover, TheBannerCycleWalksTenColoursAndIgnoresOthers) {
+TEST_F(Hover, TheBannerCycleWalksTenColoursAndIgnoresOthersAndStoppedTimersDoNotTick) {
+    game.tick(ColorChanger);
+    EXPECT_EQ(window.textColour(WinGame), 0x80FF80u);
+    game.tick(Death);
+    EXPECT_EQ(game.Health(), "60");
+
     game.showScene(96);
     game.tick(Win);
     std::vector<Colour> seen;
@@ -61,13 +58,6 @@ TEST_F(Hover, TheBannerCycleWalksTenColoursAndIgnoresOthers) {
     window.setTextColour(WinGame, 0x123456);
     game.tick(ColorChanger);
     EXPECT_EQ(window.textColour(WinGame), 0x123456u);
-}
-
-TEST_F(Hover, DisabledTimersDoNotTick) {
-    game.tick(ColorChanger);
-    EXPECT_EQ(window.textColour(WinGame), 0x80FF80u);
-    game.tick(Death);
-    EXPECT_EQ(game.Health(), "60");
 }
 
 }  // namespace

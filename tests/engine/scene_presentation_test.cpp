@@ -24,22 +24,15 @@ TEST_F(ScenePresentation, AnOrdinarySceneAfterAFightPutsTheFightAway) {
     EXPECT_EQ(game.NameOpponent(), "");
 }
 
-TEST_F(ScenePresentation, FewerChoicesClearAndHideTheRestOfTheLabels) {
+TEST_F(ScenePresentation, FewerChoicesOrAFightClearAndHideTheRestOfTheLabels) {
     at(39);  // five choices
     at(3);   // one choice
     EXPECT_TRUE(window.isVisible(R1));
-    for (ControlId label : {R2, R3, R4, R5}) {
-        EXPECT_FALSE(window.isVisible(label));
-        EXPECT_EQ(window.caption(label), "");
-    }
-}
-
-TEST_F(ScenePresentation, AFightSceneShowsOnlyTheFightControls) {
     at(39);
-    at(61);
-    for (ControlId label : kChoiceLabels) {
-        EXPECT_FALSE(window.isVisible(label));
-        EXPECT_EQ(window.caption(label), "");
+    at(61);  // a fight
+    for (ControlId label : {R1, R2, R3, R4, R5}) {
+        EXPECT_EQ(window.isVisible(label), false) << nameOf(label);
+        EXPECT_EQ(window.caption(label), "") << nameOf(label);
     }
     EXPECT_TRUE(window.isVisible(Attack));
     EXPECT_TRUE(window.isVisible(Status));
@@ -49,75 +42,52 @@ TEST_F(ScenePresentation, AFightSceneShowsOnlyTheFightControls) {
     EXPECT_EQ(game.HealthOpponent(), "35");
 }
 
-TEST_F(ScenePresentation, LifeChangesHaveNoBounds) {
-    at(11);
-    EXPECT_EQ(game.Health(), "82");
-    at(42);
-    at(42);  // every showing applies its effect again
-    EXPECT_EQ(game.Health(), "60");
-    at(5);
-    at(5);
-    at(5);
-    at(5);
-    EXPECT_EQ(game.Health(), "-12");
-    EXPECT_TRUE(window.isVisible(R2));  // the scene still offers its choices
-}
-
-TEST_F(ScenePresentation, TheSecondBottleRestoresExactlySixty) {
-    at(11);  // 82
-    at(17);
-    EXPECT_EQ(game.Health(), "60");
-    at(5);
-    at(5);
-    at(5);  // 6
-    at(17);
-    EXPECT_EQ(game.Health(), "60");
-}
-
-TEST_F(ScenePresentation, TheRoastChickenHealsUpToSixtyButNeverLowers) {
-    // Reach each starting life through real scenes: Sc5 -18, Sc90 -3, Sc83 +5, Sc11 +22.
-    const std::vector<std::pair<std::vector<int>, std::pair<const char*, const char*>>> cases = {
-        {{5, 5, 90, 90, 90, 90}, {"12", "18"}},
-        {{90, 90}, {"54", "60"}},
-        {{83, 5, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 11}, {"39", "45"}},
-        {{83, 90, 90, 90, 83, 90, 90}, {"55", "60"}},
-        {{}, {"60", "60"}},
-        {{11}, {"82", "82"}},
+// Life and the ring after scenes shown one after another from a fresh game (life 60): every
+// showing applies its change again, without bounds, but the second bottle restores exactly 60
+// and the roast chicken heals up to 60 and never lowers.
+TEST(LifeAndRing, FollowTheScenesShown) {
+    const struct {
+        std::vector<int> scenes;
+        const char* life;
+        const char* ring;
+    } cases[] = {
+        {{11}, "82", "0"},           // +22
+        {{11, 42, 42}, "60", "0"},   // -11 each time
+        {{5, 5, 5, 5}, "-12", "0"},  // -18 each time
+        {{84}, "77", "0"},           // +17 with its sound
+        {{66}, "52", "0"},           // the wolf-beast wounds after setting up the fight
+        {{11, 17}, "60", "0"},       // the second bottle
+        {{5, 5, 5, 17}, "60", "0"},
+        {{23}, "60", "1"},                        // the ring put on
+        {{23, 101}, "58", "0"},                   // and lost, with 2 life
+        {{5, 5, 90, 90, 90, 90, 47}, "18", "0"},  // the roast chicken, +6 from 12
+        {{90, 90, 47}, "60", "0"},                // 54
+        {{83, 5, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 11, 47}, "45", "0"},  // 39
+        {{83, 90, 90, 90, 83, 90, 90, 47}, "60", "0"},                         // 55
+        {{47}, "60", "0"},
+        {{11, 47}, "82", "0"},
     };
-    for (const auto& [scenes, values] : cases) {
-        WindowModel freshWindow;
-        Game fresh(freshWindow, audio, draws, answer, "/opt/tovik");
-        fresh.load();  // life 60
-        for (int scene : scenes) {
-            fresh.showScene(scene);
+    for (const auto& test : cases) {
+        LoadedGame played;
+        for (int scene : test.scenes) {
+            played.at(scene);
         }
-        ASSERT_EQ(fresh.Health(), values.first);
-        fresh.showScene(47);
-        EXPECT_EQ(fresh.Health(), values.second) << "from " << values.first;
+        EXPECT_EQ(played.game.Health(), test.life) << ::testing::PrintToString(test.scenes);
+        EXPECT_EQ(played.game.Ring(), test.ring) << ::testing::PrintToString(test.scenes);
     }
 }
 
-TEST_F(ScenePresentation, SoundScenesPlayTheirFileBeforeTheirLifeChange) {
-    at(84);
-    ASSERT_EQ(audio.played.size(), 1u);
-    EXPECT_EQ(played(0), "health.wav");
-    EXPECT_EQ(game.Health(), "77");
-    for (int scene : {53, 65, 82, 86, 87}) {
+TEST_F(ScenePresentation, SoundScenesPlayTheirFile) {
+    for (int scene : {84, 53, 65, 82, 86, 87}) {
         at(scene);
     }
-    EXPECT_EQ(played(1), "shock.wav");
-    EXPECT_EQ(played(2), "techno.wav");
-    EXPECT_EQ(played(3), "stone.wav");
-    EXPECT_EQ(played(4), "voda.wav");
-    EXPECT_EQ(played(5), "shelest.wav");
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < audio.played.size(); ++i) {
+        files.push_back(played(i));
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"health.wav", "shock.wav", "techno.wav", "stone.wav",
+                                               "voda.wav", "shelest.wav"}));
     EXPECT_EQ(game.Sound()->Flags, 1);
-}
-
-TEST_F(ScenePresentation, TheWolfBeastWoundsTheHeroAfterTheFightIsSetUp) {
-    at(66);
-    EXPECT_EQ(game.Health(), "52");
-    EXPECT_EQ(game.NameOpponent(), "ВОЛКОЛАК");
-    EXPECT_EQ(game.HealthOpponent(), "30");
 }
 
 TEST_F(ScenePresentation, ItemsAreGainedAndLostByTheirScenes) {
@@ -137,14 +107,6 @@ TEST_F(ScenePresentation, ItemsAreGainedAndLostByTheirScenes) {
     EXPECT_TRUE(window.isVisible(Item4));
 }
 
-TEST_F(ScenePresentation, TheRingIsPutOnAndLost) {
-    at(23);
-    EXPECT_EQ(game.Ring(), "1");
-    at(101);
-    EXPECT_EQ(game.Ring(), "0");
-    EXPECT_EQ(game.Health(), "58");
-}
-
 TEST_F(ScenePresentation, EndingScenesStartTheirTimersAndTheLosingBanner) {
     at(34);
     EXPECT_TRUE(window.isTimerEnabled(Death));
@@ -156,49 +118,18 @@ TEST_F(ScenePresentation, EndingScenesStartTheirTimersAndTheLosingBanner) {
     EXPECT_TRUE(window.isTimerEnabled(Win));
 }
 
-TEST_F(ScenePresentation, TheSkeletonsTrailingBlanksAreKept) {
-    at(70);
-    EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ ");
-    at(69);
-    EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ  ");
-    at(67);
-    EXPECT_EQ(game.NameOpponent(), "СКЕЛЕТ");
-}
-
-// The choice that opens a fight, taken as a player takes it, writes the opponent's label at once:
-// the life watch may be half a second away.
-TEST(FightStart, TheOpponentsLabelShowsNameAndLifeBeforeTheLifeWatchTicks) {
-    int fights = 0;
-    for (int number = 1; number <= story::kSceneCount; ++number) {
-        const std::optional<story::Fight>& fight = story::sceneNumber(number).fight;
-        if (!fight) {
-            continue;
-        }
-        ++fights;
-        WindowModel window;
-        sound::RecordingAudioOutput audio;
-        ScriptedDraws draws;
-        ScriptedAnswer answer;
-        Game game(window, audio, draws, answer, "/opt/tovik");
-        game.load();
-        const Route& route = SceneRoutes::story().to(number);
-        for (std::size_t i = 0; i < route.size(); ++i) {
-            if (i + 1 == route.size()) {
-                game.tick(HealthTimer);  // the label as the scene before leaves it
+// Every scene is reached by clicks alone, as a player reaches it (the routes throw otherwise).
+TEST(SceneRoutes, ReachEveryScene) {
+    for (int scene = 1; scene <= story::kSceneCount; ++scene) {
+        LoadedGame played;
+        for (const RouteStep& step : SceneRoutes::story().to(scene)) {
+            if (step.draw) {
+                played.draws.push(*step.draw);
             }
-            if (route[i].draw) {
-                draws.push(*route[i].draw);
-            }
-            game.click(route[i].control);
+            played.game.click(step.control);
         }
-        // The label shows no trailing blanks: those only keep the skeletons apart.
-        const std::string_view name = fight->opponent;
-        EXPECT_EQ(window.caption(LifeOpponent),
-                  std::string(name.substr(0, name.find_last_not_of(' ') + 1)) + ": " +
-                      std::to_string(fight->life))
-            << "scene " << number;
+        EXPECT_TRUE(played.showing(scene)) << scene;
     }
-    EXPECT_GT(fights, 10);
 }
 
 }  // namespace

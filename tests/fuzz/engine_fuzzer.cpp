@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <regex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@
 #include "form/controls.h"
 #include "form/window_model.h"
 #include "fuzz/engine_events.h"
+#include "require.h"
 #include "sound/audio_output.h"
 #include "story/choice_table.h"
 #include "story/scene_catalogue.h"
@@ -34,51 +36,39 @@ using tovik::ControlId;
 using tovik::WindowModel;
 using tovik::WindowState;
 
-class ByteStream {
-  public:
-    explicit ByteStream(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+// The bytes not yet read.
+struct ByteStream {
+    std::span<const std::uint8_t> bytes;
     std::optional<std::uint8_t> next() {
-        if (bytes_.empty()) {
+        if (bytes.empty()) {
             return std::nullopt;
         }
-        const std::uint8_t byte = bytes_.front();
-        bytes_ = bytes_.subspan(1);
+        const std::uint8_t byte = bytes.front();
+        bytes = bytes.subspan(1);
         return byte;
     }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
 };
 
-class FuzzedDraws final : public tovik::RandomSource {
-  public:
-    explicit FuzzedDraws(ByteStream& bytes) : bytes_(bytes) {}
+struct FuzzedDraws final : tovik::RandomSource {
+    explicit FuzzedDraws(ByteStream& from) : bytes(from) {}
     int draw(int sides) override {
         ++drawn;
-        const std::optional<std::uint8_t> byte = bytes_.next();
+        const std::optional<std::uint8_t> byte = bytes.next();
         return 1 + (byte ? *byte % sides : 0);
     }
+    ByteStream& bytes;
     int drawn = 0;
-
-  private:
-    ByteStream& bytes_;
 };
 
-class FuzzedAnswer final : public tovik::ExitQuestion {
-  public:
-    explicit FuzzedAnswer(ByteStream& bytes) : bytes_(bytes) {}
+struct FuzzedAnswer final : tovik::ExitQuestion {
+    explicit FuzzedAnswer(ByteStream& from) : bytes(from) {}
     std::optional<bool> ask(std::string_view, std::string_view) override {
         ++asked;
-        const std::optional<std::uint8_t> byte = bytes_.next();
-        if (!byte || *byte % 3 == 0) {
-            return std::nullopt;
-        }
-        return *byte % 3 == 2;
+        const std::optional<std::uint8_t> byte = bytes.next();
+        return !byte || *byte % 3 == 0 ? std::nullopt : std::optional<bool>(*byte % 3 == 2);
     }
+    ByteStream& bytes;
     int asked = 0;
-
-  private:
-    ByteStream& bytes_;
 };
 
 using tovik::fuzz::Event;
@@ -105,15 +95,7 @@ void apply(tovik::Game& game, const Event& event) {
 
 // Everything a player could see change, and everything the game would do to the outside.
 struct Snapshot {
-    struct Control {
-        std::string caption;
-        tovik::Colour colour = 0;
-        bool visible = false;
-        bool enabled = false;
-        bool operator==(const Control&) const = default;
-    };
-    std::array<Control, tovik::kControlCount> controls;
-    WindowState state = WindowState::Shown;
+    WindowModel window;
     std::array<std::string, 5> members;
     bool soundPlayer = false;
     bool questionOpen = false;
@@ -128,20 +110,14 @@ struct Session {
         : draws(bytes), answer(bytes), game(window, audio, draws, answer, "/tovik") {}
 
     Snapshot snapshot() const {
-        Snapshot shot;
-        for (ControlId id : tovik::allControls()) {
-            shot.controls[tovik::indexOf(id)] = {window.caption(id), window.textColour(id),
-                                                 window.isVisible(id), window.isTimerEnabled(id)};
-        }
-        shot.state = window.state();
-        shot.members = {game.Health(), game.HealthOpponent(), game.NameOpponent(), game.Roll(),
-                        game.Ring()};
-        shot.soundPlayer = game.Sound() != nullptr;
-        shot.questionOpen = game.isExitQuestionOpen();
-        shot.asked = answer.asked;
-        shot.drawn = draws.drawn;
-        shot.played = audio.played;
-        return shot;
+        return {
+            window,
+            {game.Health(), game.HealthOpponent(), game.NameOpponent(), game.Roll(), game.Ring()},
+            game.Sound() != nullptr,
+            game.isExitQuestionOpen(),
+            answer.asked,
+            draws.drawn,
+            audio.played};
     }
 
     WindowModel window;
@@ -151,31 +127,11 @@ struct Session {
     tovik::Game game;
 };
 
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
-
 // Decimal text as the game keeps its numbers: an optional minus sign and digits without a
 // leading zero, never "-0".
-bool isDecimalText(std::string_view text) {
-    if (text.starts_with('-')) {
-        text.remove_prefix(1);
-        if (text == "0") {
-            return false;
-        }
-    }
-    if (text.empty() || (text.size() > 1 && text.front() == '0')) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+bool isDecimalText(const std::string& text) {
+    static const std::regex decimal("0|-?[1-9][0-9]*");
+    return std::regex_match(text, decimal);
 }
 
 bool isDispatchedBy(std::size_t label, std::string_view caption) {
@@ -287,7 +243,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ByteStream bytes({data, size});
+    ByteStream bytes{{data, size}};
     Session session(bytes);
     session.game.load();
     checkRules(session);

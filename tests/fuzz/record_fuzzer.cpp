@@ -10,10 +10,9 @@
 // change to the story refuses at its fingerprint (write them afresh with `save` in `tovik-story
 // play`), and the texts of the snapshots that came before the record, whose restore broke.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,16 +21,10 @@
 #include "engine/game_record.h"
 #include "engine/player_command.h"
 #include "engine/random_source.h"
+#include "require.h"
 #include "tovik_story/play_session.h"
 
 namespace {
-
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
 
 // The events of `body` as a record of this story.
 std::string recordAround(std::string_view body) {

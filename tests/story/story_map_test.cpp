@@ -15,9 +15,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-std::string realMap() {
+std::string mapOf(const tools::StoryTables& story) {
     std::ostringstream out;
-    tools::writeDotMap(tools::loadStoryTables(), out);
+    tools::writeDotMap(story, out);
     return out.str();
 }
 
@@ -28,8 +28,8 @@ std::string nodeLine(const std::string& dot, const std::string& node) {
     return std::regex_search(dot, line, declaration) ? line.str() : "";
 }
 
-TEST(TheDungeonMap, NamesEveryOneOfTheScenesOnce) {
-    const std::string dot = realMap();
+TEST(TheDungeonMap, NamesEverySceneOnceAndLabelsEveryWayOn) {
+    const std::string dot = mapOf(tools::loadStoryTables());
     EXPECT_TRUE(dot.starts_with("digraph dungeon {\n"));
     EXPECT_TRUE(dot.ends_with("}\n"));
     for (int number = 1; number <= 106; ++number) {
@@ -38,40 +38,33 @@ TEST(TheDungeonMap, NamesEveryOneOfTheScenesOnce) {
     }
     EXPECT_EQ(nodeLine(dot, "Sc107"), "");
     EXPECT_THAT(dot, ::testing::Not(HasSubstr("unreachable")));
-}
+    const std::pair<const char*, const char*> nodes[] = {
+        {"Sc96", "victory\", shape=doublecircle, color=green"},
+        {"Sc34", "death\", shape=octagon, color=red"},
+        {"Sc98", "death (lost)\", shape=octagon"},
+        {"Sc69", "fight: \\\"СКЕЛЕТ  \\\" (65)\", shape=box, color=orange"},
+        {"start", "shape=house"},
+    };
+    for (const auto& [node, shown] : nodes) {
+        EXPECT_THAT(nodeLine(dot, node), HasSubstr(shown));
+    }
+    // Both targets of the chance choice and of the box on the throne.
+    for (const char* edge :
+         {"  start -> Sc1 [label=\"R1: ",
+          "  Sc20 -> Sc23 [label=\"R2: Перешагнуть через пропасть и\\nидти "
+          "дальше\"];",
+          "  Sc52 -> Sc7 [label=\"beats \\\"ДВОЙНИК\\\"\"",
+          "  Sc4 -> Sc32 [label=\"uses the necklace\"", "  Sc39 -> Sc6 [label=\"uses the scroll\"",
+          "  Sc43 -> Sc42 [label=\"R1: ", "  Sc43 -> Sc41 [label=\"R1: ", "(fur ball held)",
+          "  Sc27 -> Sc34 [label=\"R2: "}) {
+        EXPECT_THAT(dot, HasSubstr(edge));
+    }
 
-TEST(TheDungeonMap, MarksTheWayOutDeathsAndFights) {
-    const std::string dot = realMap();
-    EXPECT_THAT(nodeLine(dot, "Sc96"), HasSubstr("victory\", shape=doublecircle, color=green"));
-    EXPECT_THAT(nodeLine(dot, "Sc34"), HasSubstr("death\", shape=octagon, color=red"));
-    EXPECT_THAT(nodeLine(dot, "Sc98"), HasSubstr("death (lost)\", shape=octagon"));
-    EXPECT_THAT(nodeLine(dot, "Sc69"),
-                HasSubstr("fight: \\\"СКЕЛЕТ  \\\" (65)\", shape=box, color=orange"));
-    EXPECT_THAT(nodeLine(dot, "start"), HasSubstr("shape=house"));
-}
-
-TEST(TheDungeonMap, LabelsEveryWayOnWithWhatLeadsThere) {
-    const std::string dot = realMap();
-    EXPECT_THAT(dot, HasSubstr("  start -> Sc1 [label=\"R1: "));
-    EXPECT_THAT(dot, HasSubstr("  Sc20 -> Sc23 [label=\"R2: Перешагнуть через пропасть и\\nидти "
-                               "дальше\"];"));
-    EXPECT_THAT(dot, HasSubstr("  Sc52 -> Sc7 [label=\"beats \\\"ДВОЙНИК\\\"\""));
-    EXPECT_THAT(dot, HasSubstr("  Sc4 -> Sc32 [label=\"uses the necklace\""));
-    EXPECT_THAT(dot, HasSubstr("  Sc39 -> Sc6 [label=\"uses the scroll\""));
-    // Both targets of the random choice and of the box on the throne.
-    EXPECT_THAT(dot, HasSubstr("  Sc43 -> Sc42 [label=\"R1: "));
-    EXPECT_THAT(dot, HasSubstr("  Sc43 -> Sc41 [label=\"R1: "));
-    EXPECT_THAT(dot, HasSubstr("(fur ball held)"));
-    EXPECT_THAT(dot, HasSubstr("  Sc27 -> Sc34 [label=\"R2: "));
-}
-
-TEST(TheDungeonMap, ShowsAnUnreachableSceneGreyed) {
     tools::StoryTables story = tools::loadStoryTables();
     std::erase(story.scene(24)->choices, story::Key::K021);
-    std::ostringstream out;
-    tools::writeDotMap(story, out);
-    EXPECT_THAT(nodeLine(out.str(), "Sc37"), HasSubstr("unreachable\""));
-    EXPECT_THAT(nodeLine(out.str(), "Sc37"), HasSubstr("color=gray"));
+    const std::string unreachable = nodeLine(mapOf(story), "Sc37");
+    EXPECT_THAT(unreachable, HasSubstr("unreachable\""));
+    EXPECT_THAT(unreachable, HasSubstr("color=gray, fontcolor=gray"));
 }
 
 // The commands of tovik-story, as its main calls them.
@@ -84,32 +77,27 @@ int run(int (*command)(int, char**), std::vector<std::string> words) {
     return command(static_cast<int>(words.size()), argv.data());
 }
 
-TEST(TheStoryCommands, WriteTheMapToAFileAndRefuseExtraArguments) {
+TEST(TheStoryCommands, WriteTheMapCheckAndRefuseExtraArguments) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::string path = QDir(folder.path()).filePath("dungeon.dot").toStdString();
     EXPECT_EQ(run(tools::runMap, {"map", path}), 0);
-    std::ifstream file(path);
     std::stringstream written;
-    written << file.rdbuf();
-    EXPECT_EQ(written.str(), realMap());
+    written << std::ifstream(path).rdbuf();
+    EXPECT_EQ(written.str(), mapOf(tools::loadStoryTables()));
+
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(run(tools::runCheck, {"check"}), 0);
+    EXPECT_THAT(::testing::internal::GetCapturedStdout(), HasSubstr("all 10 checks hold"));
 
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(run(tools::runMap, {"map", path, "again.dot"}), 2);
     EXPECT_EQ(run(tools::runCheck, {"check", "--all"}), 2);
+    EXPECT_EQ(run(tools::runMap, {"map", folder.path().toStdString() + "/no/such/folder.dot"}), 1);
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_THAT(errors, HasSubstr("tovik-story map: unexpected argument \"again.dot\""));
     EXPECT_THAT(errors, HasSubstr("tovik-story check: unexpected argument \"--all\""));
-
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(run(tools::runMap, {"map", folder.path().toStdString() + "/no/such/folder.dot"}), 1);
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("cannot write"));
-}
-
-TEST(TheStoryCommands, CheckTheGamesStoryWithoutFindings) {
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(run(tools::runCheck, {"check"}), 0);
-    EXPECT_THAT(::testing::internal::GetCapturedStdout(), HasSubstr("all 10 checks hold"));
+    EXPECT_THAT(errors, HasSubstr("cannot write"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/game.h"
 #include "form/window_model.h"
@@ -27,6 +28,17 @@ struct LoadedGame {
     }
 
     std::string played(std::size_t i) const { return audio.played.at(i).filename().string(); }
+
+    // The controls shown, bar the timers.
+    std::vector<ControlId> shown() const {
+        std::vector<ControlId> visible;
+        for (ControlId id : allControls()) {
+            if (kindOf(id) != ControlKind::Timer && window.isVisible(id)) {
+                visible.push_back(id);
+            }
+        }
+        return visible;
+    }
 
     WindowModel window;
     sound::RecordingAudioOutput audio;
