@@ -3,9 +3,9 @@
 // through the game and the relabelling, together with a full repaint of the window. Not a test:
 // tools/benchmark.sh runs it and prints the median and the 99th percentile over all scenes.
 //
-//     scene_change_benchmark [ROUNDS] [--each]
+//     scene_change_benchmark [ROUNDS]
 //
-// Each scene is timed ROUNDS times (5 unless told); --each prints every scene's figure too.
+// Each scene is timed ROUNDS times (5 unless told).
 #include <QApplication>
 #include <QElapsedTimer>
 
@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <string_view>
 #include <vector>
 
 #include "story/scene_catalogue.h"
@@ -103,15 +102,7 @@ void summarise(const char* what, const std::vector<double>& perScene) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    int rounds = 5;
-    bool each = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--each") {
-            each = true;
-        } else {
-            rounds = std::atoi(argv[i]);
-        }
-    }
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
     if (rounds < 1) {
         std::fprintf(stderr, "scene_change_benchmark: ROUNDS is a whole number above 0\n");
         return 2;
@@ -137,10 +128,6 @@ int main(int argc, char** argv) {
     for (int scene = 1; scene <= kScenes; ++scene) {
         wallPerScene.push_back(median(wall[scene]));
         cpuPerScene.push_back(median(cpu[scene]));
-        if (each) {
-            std::printf("scene %3d: %.2f ms, CPU %.2f ms\n", scene, wallPerScene.back(),
-                        cpuPerScene.back());
-        }
     }
     std::printf("%d scene changes, each the median of %d clicks:\n", kScenes, rounds);
     summarise("wall clock", wallPerScene);
