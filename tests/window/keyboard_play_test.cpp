@@ -9,12 +9,6 @@ namespace tovik::window::testing {
 
 using enum ControlId;
 
-namespace {
-
-const QColor kRing(0xFF, 0xFF, 0x00);
-
-}  // namespace
-
 // The window played without a mouse: keys as a player presses them, the focus ring, full
 // screen, and what a screen reader finds in the window.
 class KeyboardPlayTest : public QObject {
@@ -41,7 +35,8 @@ class KeyboardPlayTest : public QObject {
     // Whether the ring is drawn around the control: a yellow pixel just left of its box.
     bool ringAround(ControlId id) const {
         const QRect box = widget(id)->geometry();
-        return ui->window.grab().toImage().pixelColor(box.left() - 3, box.center().y()) == kRing;
+        return ui->window.grab().toImage().pixelColor(box.left() - 3, box.center().y()) ==
+               QColor(0xFF, 0xFF, 0x00);
     }
     void pressAccessibly(ControlId id) {
         QAccessible::queryAccessibleInterface(widget(id))
