@@ -8,12 +8,10 @@
 
 #include "sound/default_sound.h"
 #include "sound/sdl/sdl_sound_device.h"
-#include "sound/voice.h"
 #include "support/fake_sound_devices.h"
 #include "wav_bytes.h"
 
-// The game's sound output on a device the test pulls by hand: what the test pulls is exactly
-// what the speakers would play.
+// The game's sound output on a device the test pulls by hand, as the speakers would.
 
 namespace tovik::sound {
 namespace {
@@ -22,8 +20,7 @@ using Clock = std::chrono::steady_clock;
 using tovik::testing::HandPulledDevice;
 using tovik::testing::HungDevice;
 
-// A click must never wait for the sound: far above the microseconds it takes, far below a
-// second a player would notice.
+// A click never waits for the sound: far above the microseconds it takes, below what is seen.
 constexpr auto kAtOnce = std::chrono::milliseconds(200);
 constexpr std::size_t kFrames = 64;
 using Samples = std::vector<std::int16_t>;
@@ -47,26 +44,6 @@ Clock::duration timedPlay(DeviceAudioOutput& output, const std::filesystem::path
     const Clock::time_point before = Clock::now();
     output.playFile(file);
     return Clock::now() - before;
-}
-
-TEST(Voice, PlaysEachSoundOnceFromItsStartAndTheNewestCutsOffTheOneBefore) {
-    Voice voice;
-    const auto pull = [&](std::size_t count) {
-        Samples out(count, 7);  // not silence, so that every sample must be written
-        voice.fill(out);
-        return out;
-    };
-    EXPECT_EQ(pull(2), (Samples{0, 0}));
-    const auto strike = std::make_shared<const Pcm>(Pcm{{1, 2, 3, 4, 5, 6}});
-    voice.start(strike);
-    EXPECT_EQ(pull(2), (Samples{1, 2}));
-    voice.start(std::make_shared<const Pcm>(Pcm{{9, 8, 7, 6}}));
-    EXPECT_EQ(pull(2), (Samples{9, 8}));
-    voice.start(strike);
-    EXPECT_EQ(pull(4), (Samples{1, 2, 3, 4}));
-    voice.start(strike);
-    EXPECT_EQ(pull(8), (Samples{1, 2, 3, 4, 5, 6, 0, 0}));
-    EXPECT_EQ(pull(2), (Samples{0, 0}));
 }
 
 class DeviceAudioOutputTest : public ::testing::Test {
@@ -185,27 +162,16 @@ TEST(DeviceAudioOutput, WithoutADeviceTheGameGoesOnInSilenceWithOneWarning) {
     EXPECT_EQ(warnings.str(), "silent: 1\n");
 }
 
-TEST(DeviceAudioOutput, ASoundServerThatNeverAnswersHoldsUpNeitherAClickNorTheEnd) {
+// The game's own run against a silent server shows that nothing waits for it; here, that a
+// device answering after the game has left it behind says nothing more.
+TEST(DeviceAudioOutput, ADeviceThatAnswersAfterTheGameLeftItSaysNothing) {
     HungDevice server;
     std::ostringstream warnings;
     {
-        const testing::TempFolder folder("tovik-hung");
-        const std::filesystem::path dindin = folder.write("dindin.wav", testing::toneWav(0.5));
         DeviceAudioOutput output(server.opener(), warnings);
         output.prepare();
         ASSERT_TRUE(server.isOpening());
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_LT(timedPlay(output, dindin), kAtOnce);
-        }
-        const Clock::time_point leaving = Clock::now();
-        {
-            DeviceAudioOutput second(server.opener(), warnings);
-            second.playFile(dindin);
-        }
-        // The end of the game waits a moment for the device, then leaves it behind.
-        EXPECT_LT(Clock::now() - leaving, std::chrono::seconds(2));
     }
-    // The server answers at last, after the game has closed: nothing more is said.
     server.release();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(warnings.str(), "");

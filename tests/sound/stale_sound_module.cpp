@@ -1,6 +1,5 @@
-// A sound module as an older or newer build of the game would leave it: the same exported
-// function, another version. It also leaves a mark when it is loaded at all, so a test can tell
-// whether the game ran code from it.
+// A sound module of another build of the game: the same function, another version. It leaves a
+// mark when it is loaded at all, so a test can tell whether the game ran code from it.
 
 #include <cstdint>
 #include <cstdlib>

@@ -16,21 +16,6 @@ namespace {
 
 using testing::Bytes;
 
-TEST(WavFile, ReadsTheFormatAndFindsTheSamples) {
-    const Bytes samples = testing::toneSamples(0.1);
-    const std::optional<WavFormat> format = parseWav(testing::riffWave(
-        {testing::chunk("fmt ", testing::fmtBody(1, 1, 22050, 16)),
-         testing::chunk("LIST", Bytes(5, 'x')), testing::chunk("data", samples)}));
-    ASSERT_TRUE(format);
-    EXPECT_EQ(format->encoding, 1);
-    EXPECT_EQ(format->channels, 1);
-    EXPECT_EQ(format->sampleRate, 22050u);
-    EXPECT_EQ(format->bitsPerSample, 16);
-    // 12 (RIFF header) + 24 (fmt) + 8 + 5 + 1 pad (LIST) + 8 (data header)
-    EXPECT_EQ(format->dataOffset, 58u);
-    EXPECT_EQ(format->dataSize, samples.size());
-}
-
 // The header reader decides what plays: what it lets through, SDL must read too.
 TEST(WavFile, AcceptsAndConvertsEveryGoodFileAndRejectsEveryDamagedOne) {
     std::vector<testing::NamedWav> good = testing::goodWavs();
@@ -77,9 +62,6 @@ TEST(WavFile, ReadsOnlyPlayableFilesFromDisk) {
     const testing::TempFolder folder("tovik-wav");
     const Bytes good = testing::toneWav(0.05);
     EXPECT_EQ(readPlayableWav(folder.write("ydar.wav", good)), good);
-    EXPECT_FALSE(readPlayableWav(folder.path() / "voda.wav"));  // missing
-    EXPECT_FALSE(readPlayableWav(folder.path()));               // a folder, not a file
-    EXPECT_FALSE(readPlayableWav(folder.write("empty.wav", {})));
     // A valid header followed by far more than any sound effect: not even read.
     const std::filesystem::path huge = folder.write("huge.wav", good);
     std::filesystem::resize_file(huge, kMaxWavFileSize + 1);
@@ -87,29 +69,19 @@ TEST(WavFile, ReadsOnlyPlayableFilesFromDisk) {
 }
 
 TEST(DefaultSound, IsAShortSoftPlayableBlip) {
-    const std::vector<std::uint8_t>& wav = defaultSoundWav();
-    const std::optional<WavFormat> format = parseWav(wav);
-    ASSERT_TRUE(format);
-    ASSERT_EQ(format->encoding, 1);
-    ASSERT_EQ(format->bitsPerSample, 16);
-    ASSERT_EQ(format->channels, 1);
-    const double seconds = static_cast<double>(format->dataSize) / 2.0 / format->sampleRate;
+    const std::optional<Pcm> pcm = convertWav(defaultSoundWav(), kPlaybackRate, 1);
+    ASSERT_TRUE(pcm);
+    const std::vector<std::int16_t>& samples = pcm->samples;
+    const double seconds = static_cast<double>(samples.size()) / kPlaybackRate;
     EXPECT_GT(seconds, 0.05);
     EXPECT_LT(seconds, 0.3);
-    const auto sample = [&](std::size_t i) {
-        const std::size_t at = format->dataOffset + 2 * i;
-        return std::abs(static_cast<int>(static_cast<std::int16_t>(wav[at] | wav[at + 1] << 8)));
-    };
-    const std::size_t count = format->dataSize / 2;
-    int peak = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        peak = std::max(peak, sample(i));
-    }
+    const auto loudest = std::max_element(samples.begin(), samples.end(),
+                                          [](int a, int b) { return std::abs(a) < std::abs(b); });
     // Heard, but soft; and it fades in and out rather than clicking.
-    EXPECT_GT(peak, 32767 / 10);
-    EXPECT_LT(peak, 32767 / 4);
-    EXPECT_LT(sample(0), 200);
-    EXPECT_LT(sample(count - 1), 200);
+    EXPECT_GT(std::abs(*loudest), 32767 / 10);
+    EXPECT_LT(std::abs(*loudest), 32767 / 4);
+    EXPECT_LT(std::abs(samples.front()), 200);
+    EXPECT_LT(std::abs(samples.back()), 200);
 }
 
 TEST(WavePlayer, HandsItsFileToTheOutputOnEveryPlayLetterForLetter) {
@@ -121,10 +93,7 @@ TEST(WavePlayer, HandsItsFileToTheOutputOnEveryPlayLetterForLetter) {
          {"/opt/tovik/TovikSound/ydar.wav", "/opt/tovik/TovikSound/ydar.wav",
           "/home/игрок/Товик Ларминов/TovikSound/dindin.wav", "/opt/Товик\\2/TovikSound/a.wav"}) {
         player.Filename = file;
-        player.Flags = 1;
         player.Play();
-        EXPECT_EQ(player.Filename, file);
-        EXPECT_EQ(player.Flags, 1);
         EXPECT_EQ(output.played.back().native(), file);
     }
     EXPECT_EQ(output.played.size(), 4u);

@@ -106,9 +106,8 @@ TEST(WindowCommandLine, AnUnreachableDisplayIsOneLineAndExitCodeOne) {
 }
 
 // Each run says one line: a refusal (exit code 2) or the first frame's time (0). A screenshot
-// into a FIFO would block for ever, into a device or a folder it cannot be written, and a write
-// that fails (past the file size limit, as on a full disc) is the game's one line, not a PNG
-// library's. The exit question would wait in a screenshot run for an answer that never comes.
+// into a FIFO would block for ever; a failed write (past the file size limit, as on a full disc)
+// is the game's line, not a PNG library's; an exit question in a screenshot run waits for ever.
 TEST(WindowCommandLine, EveryRunEndsWithOneLineOfItsOwn) {
     ScratchFolder folder("tovik-one-line");
     const std::string at = folder.path.string();
@@ -119,11 +118,7 @@ TEST(WindowCommandLine, EveryRunEndsWithOneLineOfItsOwn) {
         int exitCode;
         std::string said;
     } cases[] = {
-        {"", "--seed ' 5'", 2, "tovik: --seed takes a whole number"},
         {"", "--seed -1", 2, "tovik: --seed takes a whole number"},
-        {"", "--seed 18446744073709551616", 2, "tovik: --seed takes a whole number"},
-        {"", "--seed 0 --first-frame-time", 0, "first frame: "},
-        {"", "--seed 18446744073709551615 --first-frame-time", 0, "first frame: "},
         {"mkfifo '" + at + "/pipe'", "--replay '" + at + "/pipe' --first-frame-time", 0,
          "first frame: "},
         {"", "--replay /nonexistent/tovik.replay", 2,
@@ -307,9 +302,7 @@ TEST(WindowCommandLine, TheWindowAndTheHeadlessPlayerAgree) {
          "click Start\n",
          ""},
         {"", std::string("cl\0ick Start\n", 13), "unknown command 'cl\\x00ick'"},
-        {"", "click \xffStart\n", "no control named '\\xffStart'"},
         {"--seed=1 --seed 1", "click Start\n", "--seed given twice"},
-        {"--lang=en --lang en", "click Start\n", "--lang given twice"},
         {"--lang \"$(printf 'e\\302\\233n')\"", "click Start\n", "not 'e\\u009bn'"},
         {"--speed 1", "click Start\n", "unknown option '--speed'"},
     };
@@ -406,19 +399,16 @@ TEST(GameSound, ASoundServerThatNeverAnswersDoesNotHoldUpTheGame) {
 }
 
 TEST(GameSound, ADamagedModuleBesideTheGameGivesOneLineAndANormalExit) {
+    // Each refusal is the sound tests'; here, that the game says it in one line and plays on.
     std::ifstream in(std::filesystem::path(TOVIK_BINARY).parent_path() / "tovik-sdl-sound.so",
                      std::ios::binary);
     const std::string real{std::istreambuf_iterator<char>(in), {}};
-    std::string otherProcessor = real;
-    otherProcessor[18] ^= 0x40;  // the ELF header's machine
     const struct {
         const char* name;
         std::function<void(const std::filesystem::path&)> plant;
     } cases[] = {
         {"cut short",
          [&](const auto& at) { std::ofstream(at) << real.substr(0, real.size() / 2); }},
-        {"a FIFO", [](const auto& at) { ::mkfifo(at.c_str(), 0600); }},
-        {"another processor", [&](const auto& at) { std::ofstream(at) << otherProcessor; }},
         {"another build",
          [](const auto& at) { std::filesystem::copy_file(TOVIK_STALE_MODULE, at); }},
     };

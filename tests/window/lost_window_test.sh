@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Other X clients and the window manager act on the game's windows, on a display of their own
-# with openbox managing it:
-#   - F11 twice gives the window back with its frame, where it was;
-#   - the exit question's box hidden (xdotool windowunmap) or destroyed (windowclose) is a No:
-#     the game window comes back;
-#   - the game window destroyed ends the game with one line and exit code 1, not run on with
-#     nothing on screen.
-# Needs Xvfb, openbox, xdotool and xprop; exits 77 (skipped) without them.
+# Under openbox on a display of its own: F11 twice puts the framed window back where it was;
+# the exit question's box unmapped or closed is a No; the game window closed ends the game with
+# one line and exit code 1. Needs Xvfb, openbox, xdotool and xprop; exits 77 without them.
 set -u
 game=$1
 for tool in Xvfb openbox xdotool xprop; do
@@ -94,5 +89,3 @@ tovik=""
 said=$(grep '^tovik' "$scratch/output")
 expected="tovik: the game window was destroyed by another program; the game ends."
 [ "$status" -eq 1 ] && [ "$said" = "$expected" ] || fail "exit code $status, said: $said"
-echo "F11 twice kept frame and place; the hidden and the destroyed question were a No;" \
-    "the destroyed window ended the game with exit code 1 and one line"

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The window's narrator, by what speech-dispatcher was really given to say: a private
-# speech-dispatcher on a private session bus, whose output module writes every line it is to
-# speak into a file (slowly, as a voice would), and the game played by a replay.
-#   narrator_test.sh GAME OFFSCREEN_CONFIG
+# narrator_test.sh GAME OFFSCREEN_CONFIG: the narrator, by what a private speech-dispatcher's
+# output module wrote down (slowly, as a voice speaks) while a replay played the game.
 # Exits 77 (skipped) when speech-dispatcher or the game's speech module is missing.
 set -euo pipefail
 game=$1

@@ -3,9 +3,9 @@
 // through the game and the relabelling, together with a full repaint of the window. Not a test:
 // tools/benchmark.sh runs it and prints the median and the 99th percentile over all scenes.
 //
-//     scene_change_benchmark [ROUNDS] [--each]
+//     scene_change_benchmark [ROUNDS]
 //
-// Each scene is timed ROUNDS times (5 unless told); --each prints every scene's figure too.
+// Each scene is timed ROUNDS times (5 unless told).
 #include <QApplication>
 #include <QElapsedTimer>
 
@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <string_view>
 #include <vector>
 
 #include "story/scene_catalogue.h"
@@ -26,13 +25,8 @@ using tovik::window::testing::WindowUnderTest;
 
 constexpr int kScenes = 106;
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// The nearest-rank percentile: the smallest value at or above `percent` of the values.
+// The nearest-rank percentile (the median is the 50th): the smallest value at or above `percent`
+// of the values.
 double percentile(std::vector<double> values, double percent) {
     std::sort(values.begin(), values.end());
     const auto rank =
@@ -95,7 +89,7 @@ Timing timeSceneChange(int scene) {
 void summarise(const char* what, const std::vector<double>& perScene) {
     const auto slowest = std::max_element(perScene.begin(), perScene.end());
     std::printf("  %-22s median %5.2f ms, 99th percentile %5.2f ms, slowest %5.2f ms (scene %d)\n",
-                what, median(perScene), percentile(perScene, 99), *slowest,
+                what, percentile(perScene, 50), percentile(perScene, 99), *slowest,
                 static_cast<int>(slowest - perScene.begin()) + 1);
 }
 
@@ -103,15 +97,7 @@ void summarise(const char* what, const std::vector<double>& perScene) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    int rounds = 5;
-    bool each = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--each") {
-            each = true;
-        } else {
-            rounds = std::atoi(argv[i]);
-        }
-    }
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
     if (rounds < 1) {
         std::fprintf(stderr, "scene_change_benchmark: ROUNDS is a whole number above 0\n");
         return 2;
@@ -135,12 +121,8 @@ int main(int argc, char** argv) {
     std::vector<double> wallPerScene;
     std::vector<double> cpuPerScene;
     for (int scene = 1; scene <= kScenes; ++scene) {
-        wallPerScene.push_back(median(wall[scene]));
-        cpuPerScene.push_back(median(cpu[scene]));
-        if (each) {
-            std::printf("scene %3d: %.2f ms, CPU %.2f ms\n", scene, wallPerScene.back(),
-                        cpuPerScene.back());
-        }
+        wallPerScene.push_back(percentile(wall[scene], 50));
+        cpuPerScene.push_back(percentile(cpu[scene], 50));
     }
     std::printf("%d scene changes, each the median of %d clicks:\n", kScenes, rounds);
     summarise("wall clock", wallPerScene);

@@ -67,8 +67,7 @@ struct WindowUnderTest {
         QMetaObject::invokeMethod(window.timer(timer), "timeout", Qt::DirectConnection);
     }
 
-    // After driving the game directly, let the window show it: a tick of the life watch only
-    // rewrites the two life labels, and the window redraws everything after it.
+    // Lets the window redraw everything: a life watch tick changes only the two life labels.
     void refresh() { fire(ControlId::HealthTimer); }
 
     // A real left click in the middle of a control.
@@ -96,34 +95,13 @@ struct WindowUnderTest {
         return true;
     }
 
-    // Clicks the shown choice label that carries this key's caption.
-    [[nodiscard]] bool choose(story::Key key) {
-        const QString caption = qtext(story::captionOf(key));
-        for (ControlId id : kChoiceLabels) {
-            if (shown(id) && textOf(id) == caption) {
-                return click(id);
-            }
-        }
-        qWarning("no shown choice carries key K%03d", story::numberOf(key));
-        return false;
-    }
-
-    // Clicks Attack until the fight is over; false if it is not over after `most` blows.
-    [[nodiscard]] bool fightOut(int most) {
-        for (int blow = 0; blow < most && shown(ControlId::Attack); ++blow) {
-            QTest::mouseClick(window.control(ControlId::Attack), Qt::LeftButton);
-        }
-        return !shown(ControlId::Attack);
-    }
-
     sound::RecordingAudioOutput audio;
     ScriptedDraws draws;
     ScriptedAnswer answer;
     GameWindow window;
 };
 
-// The window tests are one program; each ctest entry runs one test object, named by its first
-// argument, as Qt Test expects one object a run.
+// One program; each ctest entry runs the test object its first argument names, one a run.
 inline std::map<std::string, std::function<std::unique_ptr<QObject>()>>& windowTestObjects() {
     static std::map<std::string, std::function<std::unique_ptr<QObject>()>> objects;
     return objects;
