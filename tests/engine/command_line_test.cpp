@@ -79,50 +79,40 @@ TEST(CommandLineOptions, MessagesShowControlCharactersAsEscapes) {
 }
 
 TEST(NoSoundLine, NamesItsCauseInTheLanguagePlayedWithPathsEscaped) {
-    using sound::NoSound;
-    const auto because = [](NoSound::Cause cause, sound::ModuleRefusal refusal = {},
-                            std::filesystem::path at = {}) {
-        NoSound why;
-        why.cause = cause;
-        why.refusal = refusal;
-        why.at = std::move(at);
-        why.module = "/p/lib/tovik/tovik-sdl-sound.so";
-        why.places = {"/p/games", "/usr/lib/tovik"};
-        return why;
-    };
+    using enum sound::NoSound::Cause;
+    using enum sound::ModuleRefusal;
+    using enum story::Language;
+    const std::string refused = "the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded ";
     const struct {
         story::Language language;
-        NoSound why;
+        sound::NoSound::Cause cause;
+        sound::ModuleRefusal refusal;
+        const char* at;
         std::string line;
     } cases[] = {
-        {story::Language::Russian, because(NoSound::Cause::NoDevice),
-         "Игра идёт без звука: звуковое устройство недоступно"},
-        {story::Language::English, because(NoSound::Cause::NoDevice),
-         "Playing without sound: no audio device is available"},
-        {story::Language::Russian, because(NoSound::Cause::NoModule),
+        {Russian, NoDevice, Unreadable, "", "Игра идёт без звука: звуковое устройство недоступно"},
+        {English, NoDevice, Unreadable, "", "Playing without sound: no audio device is available"},
+        {Russian, NoModule, Unreadable, "",
          "Игра идёт без звука: звукового модуля нет ни в одной из папок /p/games, /usr/lib/tovik"},
-        {story::Language::English, because(NoSound::Cause::NoModule),
+        {English, NoModule, Unreadable, "",
          "Playing without sound: none of the folders /p/games, /usr/lib/tovik holds the sound "
          "module"},
-        {story::Language::Russian,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange,
-                 "/p/l\nib\x9b"),
+        {Russian, ModuleRefused, OthersMayChange, "/p/l\nib\x9b",
          "Игра идёт без звука: звуковой модуль /p/lib/tovik/tovik-sdl-sound.so не загружен, так "
          "как /p/l\\nib\\x9b могут изменить другие пользователи"},
-        {story::Language::English,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange, "/p/lib"),
-         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
-         "because other users can change /p/lib"},
-        {story::Language::English,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OtherBuild),
-         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
-         "because it comes from another build of the game"},
+        {English, ModuleRefused, OthersMayChange, "/p/lib",
+         "Playing without sound: " + refused + "because other users can change /p/lib"},
+        {English, ModuleRefused, OtherBuild, "",
+         "Playing without sound: " + refused + "because it comes from another build of the game"},
     };
-    for (const auto& test : cases) {
-        story::setLanguage(test.language);
-        EXPECT_EQ(noSoundLine(test.why), test.line);
+    for (const auto& c : cases) {
+        story::setLanguage(c.language);
+        const std::vector<std::filesystem::path> places{"/p/games", "/usr/lib/tovik"};
+        EXPECT_EQ(
+            noSoundLine({c.cause, places, "/p/lib/tovik/tovik-sdl-sound.so", c.refusal, c.at}),
+            c.line);
     }
-    story::setLanguage(story::Language::Russian);
+    story::setLanguage(Russian);
 }
 
 // The lines read from `input`, each as "text" or a mark for how the reading ended.

@@ -57,7 +57,10 @@ TEST_F(Endings, LoadingShowsTheTitleScreenAndStartTheOpeningChoice) {
     EXPECT_EQ(rooted.soundPath("x.wav"), "//TovikSound/x.wav");
 }
 
-TEST_F(Endings, ADeathSceneWaitsForItsTimerThenTheBanner) {
+TEST_F(Endings, ADeathWaitsForItsTimerAndItsBannerLeadsToAFreshTitleScreen) {
+    at(23);
+    at(59);
+    at(27);
     at(93);
     game.tick(HealthTimer);
     EXPECT_FALSE(window.isVisible(EndGame));  // the passage stays while the countdown runs
@@ -66,18 +69,9 @@ TEST_F(Endings, ADeathSceneWaitsForItsTimerThenTheBanner) {
     game.tick(HealthTimer);
     EXPECT_TRUE(window.isVisible(EndGame));
     EXPECT_FALSE(window.isTimerEnabled(Death));
-}
-
-TEST_F(Endings, TheDefeatBannerLeadsToAFreshTitleScreen) {
-    at(23);
-    at(59);
-    at(27);
-    dieInScene(100);
     game.click(EndGame);
     expectFreshTitleScreen();
-}
-
-TEST_F(Endings, LosingWithoutDyingHasItsOwnBannerUntilTheNextGame) {
+    // Losing without dying has its own banner until the next game.
     dieInScene(98);
     EXPECT_EQ(window.caption(EndGame), kLostBanner);
     game.click(EndGame);
