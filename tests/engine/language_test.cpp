@@ -56,10 +56,7 @@ TEST(Translation, ACatalogueLoadedAsDataTranslatesAsTheBuiltInOne) {
         data += std::string(entry.translation) + '\0';
     }
     for (const std::string& damaged : {data.substr(0, data.size() - 1), "a\0zz\0b\0"s,
-                                       "\0"
-                                       "00000000\0b\0"s,
-                                       "a\0"
-                                       "0000000g\0b\0"s}) {
+                                       "\0"s + "00000000\0b\0"s, "a\0"s + "0000000g\0b\0"s}) {
         EXPECT_FALSE(story::loadCatalogue(Language::English, damaged));
     }
     char extra[9];

@@ -9,22 +9,7 @@ using enum ControlId;
 
 using ScenePresentation = GameFixture;
 
-TEST_F(ScenePresentation, AnOrdinarySceneAfterAFightPutsTheFightAway) {
-    at(52);  // the double
-    ASSERT_TRUE(window.isVisible(Attack));
-    draws.push(1);
-    game.click(Attack);
-    ASSERT_EQ(window.caption(Status), "Ларминов нанёс удар!");
-    at(3);
-    EXPECT_FALSE(window.isVisible(Attack));
-    EXPECT_FALSE(window.isVisible(Status));
-    EXPECT_FALSE(window.isVisible(LifeOpponent));
-    EXPECT_EQ(window.caption(Status), "");
-    EXPECT_EQ(game.HealthOpponent(), "0");
-    EXPECT_EQ(game.NameOpponent(), "");
-}
-
-TEST_F(ScenePresentation, FewerChoicesOrAFightClearAndHideTheRestOfTheLabels) {
+TEST_F(ScenePresentation, FewerChoicesOrAFightHideTheRestAndAnOrdinarySceneTheFight) {
     at(39);  // five choices
     at(3);   // one choice
     EXPECT_TRUE(window.isVisible(R1));
@@ -34,12 +19,22 @@ TEST_F(ScenePresentation, FewerChoicesOrAFightClearAndHideTheRestOfTheLabels) {
         EXPECT_EQ(window.isVisible(label), false) << nameOf(label);
         EXPECT_EQ(window.caption(label), "") << nameOf(label);
     }
-    EXPECT_TRUE(window.isVisible(Attack));
-    EXPECT_TRUE(window.isVisible(Status));
-    EXPECT_TRUE(window.isVisible(LifeOpponent));
+    for (ControlId fight : {Attack, Status, LifeOpponent}) {
+        EXPECT_TRUE(window.isVisible(fight)) << nameOf(fight);
+    }
     EXPECT_EQ(window.caption(Status), "");
     EXPECT_EQ(game.NameOpponent(), "ОБОРОТЕНЬ");
     EXPECT_EQ(game.HealthOpponent(), "35");
+    draws.push(1);
+    game.click(Attack);
+    ASSERT_EQ(window.caption(Status), "Ларминов нанёс удар!");
+    at(3);
+    for (ControlId fight : {Attack, Status, LifeOpponent}) {
+        EXPECT_FALSE(window.isVisible(fight)) << nameOf(fight);
+    }
+    EXPECT_EQ(window.caption(Status), "");
+    EXPECT_EQ(game.HealthOpponent(), "0");
+    EXPECT_EQ(game.NameOpponent(), "");
 }
 
 // Life and the ring after scenes shown one after another from a fresh game (life 60): every

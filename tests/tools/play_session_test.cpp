@@ -94,7 +94,8 @@ void play(tools::PlaySession& session,
             continue;
         }
         const ordered_json state = ordered_json::parse(reply);
-        for (const auto& [path, value] : ordered_json::parse(holds).items()) {
+        const ordered_json wanted = ordered_json::parse(holds);
+        for (const auto& [path, value] : wanted.items()) {
             EXPECT_EQ(state.value(ordered_json::json_pointer(path), ordered_json("(missing)")),
                       value)
                 << line << ": " << path;
