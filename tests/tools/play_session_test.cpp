@@ -115,6 +115,7 @@ TEST(Play, AGameThroughTheProtocol) {
                   "/timers/HealthTimer": true, "/timers/Death": false, "/window": "shown",
                   "/question": null, "/sound": {"Filename": "", "Flags": 0, "plays": 0}})"},
              {"move Start", R"({"/controls/Start/color": "#FF0000"})"},
+             {"move Form", R"({"/controls/Start/color": "#FFFFFF"})"},  // the background
              {"click Start", R"({"/scene": 0, "/controls/Start/visible": false, "/sound":
                   {"Filename": "/opt/tovik/TovikSound/dindin.wav", "Flags": 1, "plays": 1}})"},
              {"jump R1", R"({"/error":
@@ -135,6 +136,12 @@ TEST(Play, AGameThroughTheProtocol) {
              {"click R1", "="},
              {"answer no", R"({"/window": "shown", "/question": null, "/scene": 75})"},
          });
+    SeededRandom other(1);  // on these dice Sc74's first choice is fatal
+    tools::PlaySession dying(other, "/opt/tovik");
+    play(dying, {{"click Start", "{}"},
+                 {"click R1", "{}"},
+                 {"click R1", "{}"},
+                 {"click R1", R"({"/scene": 104, "/timers/Death": true, "/timers/Win": false})"}});
 }
 
 TEST(Play, ALineThatIsNoCommandChangesNothing) {
