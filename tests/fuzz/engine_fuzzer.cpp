@@ -5,6 +5,7 @@
 // question stays open.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -146,6 +147,8 @@ __attribute__((used, section("__libfuzzer_extra_counters")))
 std::array<std::uint8_t, (tovik::story::kSceneCount + 1) * kSceneStates>
     sceneCounters;
 
+std::bitset<tovik::story::kSceneCount + 1> scenesReached;
+
 void countScene(const Session& session) {
     const tovik::WindowModel& window = session.window;
     const std::optional<int> scene =
@@ -168,9 +171,30 @@ void countScene(const Session& session) {
             sceneCounters[static_cast<std::size_t>(*scene) * kSceneStates + state];
         counter = static_cast<std::uint8_t>(counter + (states[state] ? 1 : 0));
     }
+    scenesReached.set(static_cast<std::size_t>(*scene));
+}
+
+// With TOVIK_FUZZ_SCENES set, says at exit which scenes the inputs reached: run it with
+// -runs=0 over a corpus to see how far into the story the corpus gets.
+void reportScenes() {
+    std::string missed;
+    for (int scene = 1; scene <= tovik::story::kSceneCount; ++scene) {
+        missed +=
+            scenesReached.test(static_cast<std::size_t>(scene)) ? "" : " " + std::to_string(scene);
+    }
+    std::fprintf(stderr, "scenes reached: %zu of %d; missed:%s\n",
+                 scenesReached.count() - (scenesReached.test(0) ? 1 : 0), tovik::story::kSceneCount,
+                 missed.empty() ? " none" : missed.c_str());
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    if (std::getenv("TOVIK_FUZZ_SCENES") != nullptr) {
+        std::atexit(reportScenes);
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Session session({data, size});
