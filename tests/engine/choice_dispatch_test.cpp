@@ -108,27 +108,16 @@ TEST_F(ExactCaptions, OnlyTheExactCaptionOnAShownLabelMatches) {
         game.click(R1);
         EXPECT_TRUE(showing(1)) << "caption '" << variant << "' must do nothing";
     }
-    // "е" for "ё" is another caption too: find a caption with ё and spoil it.
-    std::string withYo;
-    story::Key keyWithYo{};
-    for (const story::ChoiceTest& test : story::choiceTable()[0]) {
-        for (story::Key key : test.captions) {
-            if (withYo.empty() && story::captionOf(key).find("ё") != std::string_view::npos) {
-                withYo = story::captionOf(key);
-                keyWithYo = key;
-            }
-        }
-    }
-    ASSERT_FALSE(withYo.empty());
-    withYo.replace(withYo.find("ё"), std::string("ё").size(), "е");
-    window.setCaption(R1, withYo);
-    game.click(R1);
-    EXPECT_TRUE(showing(1)) << "key " << story::numberOf(keyWithYo);
     // Upper case of the first letter is a different caption as well.
     window.setCaption(R1, std::string(story::captionOf(K050)));
     game.click(R1);
     EXPECT_TRUE(showing(74));
-
+    at(13);  // "е" for "ё" is another caption too
+    std::string spoiled = window.caption(R1);
+    spoiled.replace(spoiled.find("ё"), std::string_view("ё").size(), "е");
+    window.setCaption(R1, spoiled);
+    game.click(R1);
+    EXPECT_TRUE(showing(13));
     at(3);
     window.setCaption(R2, story::captionOf(K112));  // a caption R2 knows, on a hidden label
     game.click(R2);

@@ -13,18 +13,15 @@ using enum ControlId;
 
 class Combat : public GameFixture {
   protected:
-    void strike(int times = 1) {
-        draws.push(1, times);
+    // Blows on dice that land for the hero (1) or for the opponent (4).
+    void blows(int die, int times = 1) {
+        draws.push(die, times);
         for (int i = 0; i < times; ++i) {
             game.click(Attack);
         }
     }
-    void beStruck(int times = 1) {
-        draws.push(4, times);
-        for (int i = 0; i < times; ++i) {
-            game.click(Attack);
-        }
-    }
+    void strike(int times = 1) { blows(1, times); }
+    void beStruck(int times = 1) { blows(4, times); }
 };
 
 TEST_F(Combat, TheHerosBlowTakesFiveAndTheOpponentsFiveOrThreeWithTheRing) {

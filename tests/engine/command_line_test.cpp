@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -8,9 +10,13 @@
 #include "engine/command_line.h"
 #include "engine/no_sound_line.h"
 #include "engine/player_command.h"
+#include "story/interface_texts.h"
+#include "story/language.h"
 
 namespace tovik {
 namespace {
+
+using story::Language;
 
 // The options as one line: "name=value;..." in name order, or the refusal.
 std::string readOptions(const std::vector<std::string_view>& arguments) {
@@ -79,50 +85,40 @@ TEST(CommandLineOptions, MessagesShowControlCharactersAsEscapes) {
 }
 
 TEST(NoSoundLine, NamesItsCauseInTheLanguagePlayedWithPathsEscaped) {
-    using sound::NoSound;
-    const auto because = [](NoSound::Cause cause, sound::ModuleRefusal refusal = {},
-                            std::filesystem::path at = {}) {
-        NoSound why;
-        why.cause = cause;
-        why.refusal = refusal;
-        why.at = std::move(at);
-        why.module = "/p/lib/tovik/tovik-sdl-sound.so";
-        why.places = {"/p/games", "/usr/lib/tovik"};
-        return why;
-    };
+    using enum sound::NoSound::Cause;
+    using enum sound::ModuleRefusal;
+    using enum story::Language;
+    const std::string refused = "the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded ";
     const struct {
-        story::Language language;
-        NoSound why;
+        Language language;
+        sound::NoSound::Cause cause;
+        sound::ModuleRefusal refusal;
+        const char* at;
         std::string line;
     } cases[] = {
-        {story::Language::Russian, because(NoSound::Cause::NoDevice),
-         "Игра идёт без звука: звуковое устройство недоступно"},
-        {story::Language::English, because(NoSound::Cause::NoDevice),
-         "Playing without sound: no audio device is available"},
-        {story::Language::Russian, because(NoSound::Cause::NoModule),
+        {Russian, NoDevice, Unreadable, "", "Игра идёт без звука: звуковое устройство недоступно"},
+        {English, NoDevice, Unreadable, "", "Playing without sound: no audio device is available"},
+        {Russian, NoModule, Unreadable, "",
          "Игра идёт без звука: звукового модуля нет ни в одной из папок /p/games, /usr/lib/tovik"},
-        {story::Language::English, because(NoSound::Cause::NoModule),
+        {English, NoModule, Unreadable, "",
          "Playing without sound: none of the folders /p/games, /usr/lib/tovik holds the sound "
          "module"},
-        {story::Language::Russian,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange,
-                 "/p/l\nib\x9b"),
+        {Russian, ModuleRefused, OthersMayChange, "/p/l\nib\x9b",
          "Игра идёт без звука: звуковой модуль /p/lib/tovik/tovik-sdl-sound.so не загружен, так "
          "как /p/l\\nib\\x9b могут изменить другие пользователи"},
-        {story::Language::English,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OthersMayChange, "/p/lib"),
-         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
-         "because other users can change /p/lib"},
-        {story::Language::English,
-         because(NoSound::Cause::ModuleRefused, sound::ModuleRefusal::OtherBuild),
-         "Playing without sound: the sound module /p/lib/tovik/tovik-sdl-sound.so was not loaded "
-         "because it comes from another build of the game"},
+        {English, ModuleRefused, OthersMayChange, "/p/lib",
+         "Playing without sound: " + refused + "because other users can change /p/lib"},
+        {English, ModuleRefused, OtherBuild, "",
+         "Playing without sound: " + refused + "because it comes from another build of the game"},
     };
-    for (const auto& test : cases) {
-        story::setLanguage(test.language);
-        EXPECT_EQ(noSoundLine(test.why), test.line);
+    for (const auto& c : cases) {
+        story::setLanguage(c.language);
+        const std::vector<std::filesystem::path> places{"/p/games", "/usr/lib/tovik"};
+        EXPECT_EQ(
+            noSoundLine({c.cause, places, "/p/lib/tovik/tovik-sdl-sound.so", c.refusal, c.at}),
+            c.line);
     }
-    story::setLanguage(story::Language::Russian);
+    story::setLanguage(Russian);
 }
 
 // The lines read from `input`, each as "text" or a mark for how the reading ended.
@@ -168,6 +164,73 @@ TEST(CommandReader, TakesOneByteOrderMarkAtTheVeryStartOnly) {
     for (const auto& test : cases) {
         EXPECT_EQ(linesOf(test.input), test.lines) << test.input.substr(0, 20);
     }
+}
+
+TEST(LanguageOfEnvironment, FollowsTheFirstLocaleSet) {
+    using Variables = std::map<std::string, std::string>;
+    const std::pair<Variables, Language> cases[] = {
+        {{}, Language::Russian},
+        {{{"LANG", "C.UTF-8"}}, Language::Russian},
+        {{{"LANG", "POSIX"}}, Language::Russian},
+        {{{"LANG", "ru_RU.UTF-8"}}, Language::Russian},
+        {{{"LANG", "en_GB.UTF-8"}}, Language::English},
+        {{{"LANG", "de_DE@euro"}}, Language::English},
+        {{{"LANG", "ru_RU.UTF-8"}, {"LC_ALL", "fr_FR"}}, Language::English},
+        {{{"LANG", "en_US"}, {"LC_MESSAGES", "ru_UA"}}, Language::Russian},
+        {{{"LANG", ""}, {"LC_ALL", ""}, {"LC_MESSAGES", "en"}}, Language::English},
+        // LANGUAGE is a list whose first entry wins, but only under a real locale.
+        {{{"LANG", "en_US"}, {"LANGUAGE", "ru:en"}}, Language::Russian},
+        {{{"LANG", "ru_RU"}, {"LANGUAGE", "en_GB:ru"}}, Language::English},
+        {{{"LANG", "C"}, {"LANGUAGE", "en"}}, Language::Russian},
+    };
+    for (const auto& [variables, expected] : cases) {
+        static const Variables* given = nullptr;
+        given = &variables;
+        const auto read = [](const char* name) -> const char* {
+            const auto found = given->find(name);
+            return found == given->end() ? nullptr : found->second.c_str();
+        };
+        EXPECT_EQ(story::languageOfEnvironment(read), expected)
+            << ::testing::PrintToString(variables);
+    }
+}
+
+// The page loads its catalogue as data, Russian texts named by their digest: every built-in
+// translation comes out the same, an older Russian text or an unknown context still falls back,
+// and damaged data loads nothing.
+TEST(Translation, ACatalogueLoadedAsDataTranslatesAsTheBuiltInOne) {
+    using namespace std::string_literals;
+    EXPECT_EQ(story::russianDigest(""), 0x811c9dc5U);
+    EXPECT_EQ(story::russianDigest("a"), 0xe40c292cU);
+    std::string data;
+    for (const story::CatalogueEntry& entry : story::catalogueOf(Language::English)) {
+        char digest[9];
+        std::snprintf(digest, sizeof digest, "%08x", story::russianDigest(entry.russian));
+        data += std::string(entry.context) + '\0' + digest + '\0';
+        data += std::string(entry.translation) + '\0';
+    }
+    for (const std::string& damaged : {data.substr(0, data.size() - 1), "a\0zz\0b\0"s,
+                                       "\0"s + "00000000\0b\0"s, "a\0"s + "0000000g\0b\0"s}) {
+        EXPECT_FALSE(story::loadCatalogue(Language::English, damaged));
+    }
+    char extra[9];
+    std::snprintf(extra, sizeof extra, "%08x", story::russianDigest("проверка"));
+    ASSERT_TRUE(
+        story::loadCatalogue(Language::English, data + "test:only\0"s + extra + "\0check\0"s));
+    EXPECT_EQ(story::translated(Language::English, "test:only", "проверка"), "check");
+    EXPECT_FALSE(story::loadCatalogue(Language::Russian, data));
+    std::size_t compared = 0;
+    for (const story::CatalogueEntry& entry : story::catalogueOf(Language::English)) {
+        EXPECT_EQ(story::translated(Language::English, entry.context, entry.russian),
+                  entry.translation);
+        ++compared;
+    }
+    EXPECT_GT(compared, 100U);
+    EXPECT_EQ(story::translated(Language::English, story::kStartText.context, "СТАРТ!"), "СТАРТ!");
+    EXPECT_EQ(story::translated(Language::English, "title:nothing", "СТАРТ"), "СТАРТ");
+    EXPECT_EQ(story::translated(Language::Russian, story::kStartText.context, "СТАРТ"), "СТАРТ");
+    EXPECT_TRUE(story::loadCatalogue(Language::English, ""));  // back to the built-in table
+    EXPECT_EQ(story::translated(Language::English, "test:only", "проверка"), "проверка");
 }
 
 }  // namespace

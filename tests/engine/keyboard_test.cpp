@@ -1,4 +1,5 @@
 #include "engine/keyboard.h"
+#include "engine/player_input.h"
 
 #include "form/control_layout.h"
 #include "story/passages.h"
@@ -133,13 +134,9 @@ TEST_F(Keyboard, FocusFollowsTheScreen) {
     keys.focusOn(R5);  // hidden
     EXPECT_EQ(keys.focus(), Info);
 
-    // Death in a fight: the banner stands alone, and Enter takes it.
-    play(62);
-    press(PlayerKey::Tab);
-    draws.push(4, 12);
-    for (int i = 0; i < 12; ++i) {
-        press(PlayerKey::Enter);
-    }
+    // A death: the banner stands alone, and Enter takes it.
+    play(34);
+    game.tick(Death);
     game.tick(HealthTimer);
     keys.followScreen();
     ASSERT_TRUE(window.isVisible(EndGame));
@@ -147,6 +144,75 @@ TEST_F(Keyboard, FocusFollowsTheScreen) {
     press(PlayerKey::Enter);
     EXPECT_TRUE(window.isVisible(Start));
     EXPECT_EQ(keys.focus(), std::nullopt);
+}
+
+TEST(KeyAction, MapsTheGamesKeysAndLeavesTheRestToThePlatform) {
+    constexpr KeyModifiers none;
+    constexpr KeyModifiers shift{.shift = true};
+    const struct {
+        const char* name;
+        KeyModifiers modifiers;
+        bool held;
+        KeyAction expected;
+    } cases[] = {
+        {"Tab", none, false, {PlayerKey::Tab, true}},
+        {"Tab", shift, false, {PlayerKey::BackTab, true}},
+        {"Enter", shift, false, {PlayerKey::Enter, true}},
+        {" ", none, false, {PlayerKey::Space, true}},
+        {"Escape", none, false, {PlayerKey::Escape, true}},
+        {"1", none, false, {PlayerKey::Digit1, true}},
+        {"5", none, false, {PlayerKey::Digit5, true}},
+        {"F11", none, false, {PlayerKey::FullScreen, true}},
+        // The listener's keys, by either letter of their key, in either case.
+        {"l", none, false, {PlayerKey::Life, true}},
+        {"Д", shift, false, {PlayerKey::Life, true}},
+        {"b", none, false, {PlayerKey::Items, true}},
+        {"и", none, false, {PlayerKey::Items, true}},
+        {"T", shift, false, {PlayerKey::Passage, true}},
+        {"е", none, false, {PlayerKey::Passage, true}},
+        {"c", none, false, {PlayerKey::Choices, true}},
+        {"с", none, false, {PlayerKey::Choices, true}},
+        {"v", none, false, {PlayerKey::Narrator, true}},
+        {"м", none, false, {PlayerKey::Narrator, true}},
+        {"l", {.control = true}, false, {}},
+        {"с", none, true, {PlayerKey::Other, true}},
+        {"ж", none, false, {}},
+        // Not the game's: other digits and keys, and every shortcut.
+        {"0", none, false, {}},
+        {"6", none, false, {}},
+        {"a", none, false, {}},
+        {"", none, false, {}},
+        {"Tab", {.control = true}, false, {}},
+        {"1", {.alt = true}, false, {}},
+        {"Enter", {.meta = true}, false, {}},
+        // A held key is one press; only the focus runs on.
+        {"Tab", none, true, {PlayerKey::Tab, true}},
+        {"Tab", shift, true, {PlayerKey::BackTab, true}},
+        {"Enter", none, true, {PlayerKey::Other, true}},
+        {"3", none, true, {PlayerKey::Other, true}},
+        {"Escape", none, true, {PlayerKey::Other, true}},
+        {"a", none, true, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keyAction(c.name, c.modifiers, c.held), c.expected)
+            << '"' << c.name << "\" held " << c.held;
+    }
+}
+
+TEST(ClickReachesGame, OnALabelOrPictureTheSecondOfEachPairDoesNothing) {
+    const struct {
+        ControlId control;
+        int clickInSeries;
+        bool reaches;
+    } cases[] = {
+        {R1, 0, true},     {R1, 1, true},     {R1, 2, false},    {R1, 3, true},
+        {R1, 4, false},    {Start, 2, false}, {Item1, 2, false}, {EndGame, 2, false},
+        {Attack, 1, true}, {Attack, 2, true}, {Attack, 4, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clickReachesGame(c.control, c.clickInSeries), c.reaches)
+            << nameOf(c.control) << " click " << c.clickInSeries;
+    }
 }
 
 }  // namespace

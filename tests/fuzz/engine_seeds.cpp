@@ -1,7 +1,6 @@
 // Writes the engine fuzzer's seeds: the fewest shortest routes that between them pass every
-// scene of the story, each played on to its ending where it has one, and a few visits to the
-// exit question. Run it as `engine_seeds FOLDER` after a change to the story or to the way the
-// fuzzer reads its bytes.
+// scene, each played on through its ending, and a few visits to the exit question. Run it as
+// `engine_seeds FOLDER` after a change to the story or to the way the fuzzer reads its bytes.
 
 #include <cstdint>
 #include <cstdio>
@@ -21,17 +20,11 @@ using tovik::fuzz::byteFor;
 using tovik::fuzz::Event;
 using Bytes = std::vector<std::uint8_t>;
 
-void click(Bytes& bytes, ControlId control) {
-    bytes.push_back(byteFor({Event::Kind::Click, control}));
+std::uint8_t click(ControlId control) {
+    return byteFor({Event::Kind::Click, control});
 }
-
-void tick(Bytes& bytes, ControlId timer) {
-    bytes.push_back(byteFor({Event::Kind::Tick, timer}));
-}
-
-// The fuzzer's dice read a byte b as 1 + b % sides.
-void die(Bytes& bytes, int shows) {
-    bytes.push_back(static_cast<std::uint8_t>(shows - 1));
+std::uint8_t tick(ControlId timer) {
+    return byteFor({Event::Kind::Tick, timer});
 }
 
 struct Played {
@@ -42,9 +35,7 @@ struct Played {
 Played play(const tovik::testing::Route& route) {
     Played played;
     tovik::WindowModel window;
-    struct Silence final : tovik::sound::AudioOutput {
-        void playFile(const std::filesystem::path&) override {}
-    } audio;
+    tovik::sound::RecordingAudioOutput audio;
     struct Dice final : tovik::RandomSource {
         int draw(int sides) override { return std::min(next, sides); }
         int next = 1;
@@ -53,9 +44,9 @@ Played play(const tovik::testing::Route& route) {
     tovik::Game game(window, audio, dice, answer, "/tovik");
     game.load();
     for (const tovik::testing::RouteStep& step : route) {
-        click(played.bytes, step.control);
+        played.bytes.push_back(click(step.control));
         if (step.draw) {
-            die(played.bytes, *step.draw);
+            played.bytes.push_back(static_cast<std::uint8_t>(*step.draw - 1));  // 1 + b % sides
         }
         dice.next = step.draw.value_or(1);
         game.click(step.control);
@@ -65,24 +56,21 @@ Played play(const tovik::testing::Route& route) {
         }
     }
     // Endings are played out: the countdown, the banner, and back to the title screen.
-    if (window.isTimerEnabled(ControlId::Death)) {
-        tick(played.bytes, ControlId::Death);
-        tick(played.bytes, ControlId::HealthTimer);
-        click(played.bytes, ControlId::EndGame);
-    } else if (window.isTimerEnabled(ControlId::Win)) {
-        tick(played.bytes, ControlId::Win);
-        for (int i = 0; i < 3; ++i) {
-            tick(played.bytes, ControlId::ColorChanger);
-        }
-        click(played.bytes, ControlId::WinGame);
-    }
+    const Bytes death{tick(ControlId::Death), tick(ControlId::HealthTimer),
+                      click(ControlId::EndGame)};
+    const std::uint8_t colours = tick(ControlId::ColorChanger);
+    const Bytes victory{tick(ControlId::Win), colours, colours, colours, click(ControlId::WinGame)};
+    const Bytes& ending = window.isTimerEnabled(ControlId::Death) ? death
+                          : window.isTimerEnabled(ControlId::Win) ? victory
+                                                                  : Bytes{};
+    played.bytes.insert(played.bytes.end(), ending.begin(), ending.end());
     return played;
 }
 
 void write(const std::filesystem::path& file, const Bytes& bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -94,49 +82,34 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
-    const auto& routes = tovik::testing::SceneRoutes::story();
 
     // Longest routes first: they pass the most scenes on their way.
     std::vector<std::pair<int, Played>> candidates;
     for (int scene = 1; scene <= tovik::story::kSceneCount; ++scene) {
-        candidates.emplace_back(scene, play(routes.to(scene)));
+        candidates.emplace_back(scene, play(tovik::testing::SceneRoutes::story().to(scene)));
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) {
         return a.second.scenes.size() > b.second.scenes.size();
     });
     std::set<int> covered;
     for (const auto& [scene, played] : candidates) {
-        if (std::includes(covered.begin(), covered.end(), played.scenes.begin(),
-                          played.scenes.end())) {
-            continue;
+        if (!std::includes(covered.begin(), covered.end(), played.scenes.begin(),
+                           played.scenes.end())) {
+            covered.insert(played.scenes.begin(), played.scenes.end());
+            char name[32];
+            std::snprintf(name, sizeof name, "route-to-%03d", scene);
+            write(folder / name, played.bytes);
         }
-        covered.insert(played.scenes.begin(), played.scenes.end());
-        char name[32];
-        std::snprintf(name, sizeof name, "route-to-%03d", scene);
-        write(folder / name, played.bytes);
     }
 
-    // The exit question, answered No, left open and then answered, and answered Yes.
-    Bytes start;
-    click(start, ControlId::Start);
-    Bytes no = start;
-    click(no, ControlId::Quit);
-    no.push_back(1);  // No
-    click(no, ControlId::R1);
-    write(folder / "quit-no", no);
-    Bytes open = start;
-    click(open, ControlId::Quit);
-    open.push_back(0);  // left open
-    click(open, ControlId::R1);
-    tick(open, ControlId::HealthTimer);
-    open.push_back(byteFor({Event::Kind::Answer, std::nullopt, false}));
-    click(open, ControlId::R1);
-    write(folder / "quit-open-then-no", open);
-    Bytes yes = start;
-    click(yes, ControlId::Quit);
-    yes.push_back(2);  // Yes
-    click(yes, ControlId::R1);
-    write(folder / "quit-yes", yes);
+    // The exit question answered No (byte 1), left open (0) then answered, and answered Yes (2).
+    const std::uint8_t start = click(ControlId::Start);
+    const std::uint8_t quit = click(ControlId::Quit);
+    const std::uint8_t r1 = click(ControlId::R1);
+    write(folder / "quit-no", {start, quit, 1, r1});
+    write(folder / "quit-open-then-no", {start, quit, 0, r1, tick(ControlId::HealthTimer),
+                                         byteFor({Event::Kind::Answer, std::nullopt, false}), r1});
+    write(folder / "quit-yes", {start, quit, 2, r1});
 
     std::printf("%zu of %d scenes covered\n", covered.size(), tovik::story::kSceneCount);
     return covered.size() == static_cast<std::size_t>(tovik::story::kSceneCount) ? 0 : 1;

@@ -1,14 +1,9 @@
-// Feeds the fuzzer's bytes to the headless player's restore as a game's record. Bytes that start
-// with "tovik-record" are the record's whole text; any others are its events, one command a
-// line, put between this story's first line and an end line that counts them, so that the
-// replay behind the checks is reached too.
-//
-// A refused record must say why in one line and leave the game as it was. An accepted one must
-// save back to the very same text, and the game it gives must play on.
-//
-// The seeds are a few games' records (fights, the exit question, an item, the endings), which a
-// change to the story refuses at its fingerprint (write them afresh with `save` in `tovik-story
-// play`), and the texts of the snapshots that came before the record, whose restore broke.
+// Feeds the fuzzer's bytes to the headless player's restore: as a record's whole text when they
+// start with "tovik-record", else as its events between this story's first line and an end line
+// that counts them, so that the replay behind the checks is reached too. A refused record says
+// why in one line and changes nothing; an accepted one saves back to the same text and plays on.
+// Seeds: a few games' records (rewrite them with `save` in `tovik-story play` when the story
+// changes its fingerprint) and the texts of the snapshots that came before the record.
 
 #include <algorithm>
 #include <cstddef>
@@ -62,7 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(session.record()->text() == text, "a restored record saves back to the same text");
-    // Every record read is the one its events write, event by event.
     const auto read = tovik::readRecord(text);
     const auto& game = std::get<tovik::RecordedGame>(read);
     tovik::GameRecord written(game.seed);
@@ -74,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     require(written.text() == text, "a record read is the one its events write");
-    // The restored game plays on, and its record with it.
     for (const char* line : {"click R1", "key Enter", "tick HealthTimer", "click Attack"}) {
         session.apply(line);
     }

@@ -13,8 +13,7 @@
 
 namespace tovik::testing {
 
-// A sound device the test plays by hand: it asks for samples only when the test pulls them,
-// so a test hears exactly what the speakers would.
+// A sound device played by hand: it asks for samples only when the test pulls them.
 class HandPulledDevice {
   public:
     sound::DeviceOpener opener() {
@@ -35,10 +34,8 @@ class HandPulledDevice {
         }
         return samples;
     }
-
-    // Pulls `frames` at a time until they start with `wanted`, since the sound thread starts a
-    // sound a moment after it is asked for; for at most five seconds, as a loaded machine may
-    // hold that thread back. What was pulled before is lost, as sound already played is.
+    // Pulls until `wanted` comes, as the sound thread starts a sound a moment after it is asked
+    // for: for at most five seconds, as a loaded machine may hold that thread back.
     bool hears(const std::vector<std::int16_t>& wanted) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         do {
@@ -50,7 +47,6 @@ class HandPulledDevice {
         } while (std::chrono::steady_clock::now() < deadline);
         return false;
     }
-
     int timesOpened() const {
         const std::lock_guard lock(state_->mutex);
         return state_->opened;
@@ -66,7 +62,6 @@ class HandPulledDevice {
         sound::SampleSource* source = nullptr;
         int opened = 0;
     };
-    // It plays what the game asks for, converted as SDL's device converts.
     class Device final : public sound::SoundDevice {
       public:
         explicit Device(std::shared_ptr<State> state) : state_(std::move(state)) {}
@@ -85,8 +80,8 @@ class HandPulledDevice {
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-// A sound server that takes the connection and never answers: opening the device blocks until
-// the test lets it go, or for ever. It then fails as if the server had given up.
+// A sound server that never answers: opening the device blocks until the test lets it go, and
+// then fails as if the server had given up.
 class HungDevice {
   public:
     sound::DeviceOpener opener() {
@@ -98,14 +93,12 @@ class HungDevice {
             return {nullptr, "the sound server did not answer"};
         };
     }
-
     // Whether the sound thread is stuck in opening the device, waiting up to a second for it.
     bool isOpening() {
         std::unique_lock lock(state_->mutex);
         return state_->changed.wait_for(lock, std::chrono::seconds(1),
                                         [&] { return state_->opening; });
     }
-
     void release() {
         const std::lock_guard lock(state_->mutex);
         state_->released = true;

@@ -44,31 +44,17 @@ class SceneRoutes {
     }
 
   private:
-    class ChosenDraw final : public RandomSource {
-      public:
+    struct Played final : RandomSource {
         int draw(int sides) override {
             drew = true;
             return std::min(next, sides);
         }
-        int next = 1;
-        bool drew = false;
-    };
-
-    struct Played {
-        WindowModel window;
-        sound::RecordingAudioOutput audio;
-        ChosenDraw draws;
-        ScriptedAnswer answer;
-        Game game{window, audio, draws, answer, "/opt/tovik"};
-        bool lastDrew = false;
-
         explicit Played(const Route& route) {
             game.load();
             for (const RouteStep& step : route) {
-                draws.next = step.draw.value_or(1);
-                draws.drew = false;
+                next = step.draw.value_or(1);
+                drew = false;
                 game.click(step.control);
-                lastDrew = draws.drew;
             }
         }
         std::optional<int> scene() const {
@@ -85,6 +71,13 @@ class SceneRoutes {
             return key + "|" + game.Ring() + "|" + game.NameOpponent() + "|" +
                    game.HealthOpponent();
         }
+
+        int next = 1;
+        bool drew = false;  // by the last click
+        WindowModel window;
+        sound::RecordingAudioOutput audio;
+        ScriptedAnswer answer;
+        Game game{window, audio, *this, answer, "/opt/tovik"};
     };
 
     SceneRoutes() {
@@ -111,7 +104,7 @@ class SceneRoutes {
                     Route next = route;
                     next.push_back({control, draw});
                     const Played there(next);
-                    if (!there.lastDrew) {
+                    if (!there.drew) {
                         next.back().draw.reset();
                     }
                     if (const auto scene = there.scene(); scene && *scene > 0) {
@@ -120,7 +113,7 @@ class SceneRoutes {
                     if (places.insert(there.place()).second) {
                         queue.push_back(std::move(next));
                     }
-                    if (!there.lastDrew) {
+                    if (!there.drew) {
                         break;  // no die: the second way is the same click
                     }
                 }

@@ -8,8 +8,7 @@
 namespace tovik::testing {
 
 // Answers the exit question as scripted, or leaves it open.
-class ScriptedAnswer final : public ExitQuestion {
-  public:
+struct ScriptedAnswer final : ExitQuestion {
     std::optional<bool> ask(std::string_view title, std::string_view text) override {
         ++asked;
         lastTitle = title;
