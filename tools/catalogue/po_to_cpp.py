@@ -110,11 +110,13 @@ def main():
     if name == "--data":
         # The game tells a context's Russian texts apart by their digests alone.
         seen = {}
-        for c, i, _ in rows:
-            other = seen.setdefault((c, russian_digest(i)), i)
+        data = ""
+        for c, i, s in rows:
+            digest = russian_digest(i)
+            other = seen.setdefault((c, digest), i)
             if other != i:
                 sys.exit(f"po_to_cpp.py: {c!r}: {other!r} and {i!r} have one digest")
-        data = "".join(f"{c}\0{russian_digest(i):08x}\0{s}\0" for c, i, s in rows)
+            data += f"{c}\0{digest:08x}\0{s}\0"
         with open(target, "wb") as out:
             out.write(data.encode())
         return

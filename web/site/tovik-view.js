@@ -496,9 +496,6 @@
 
   // ---- Scaling: 1:1 where the viewport holds the whole stage, evenly smaller where not. ----
   function fit() {
-    // A window resized or a phone turned while the engine is still on its way: the stage is
-    // fitted when the engine comes.
-    if (!tovik) return;
     const width = window.innerWidth;
     const height = window.innerHeight;
     const size = tovik.window();
@@ -509,7 +506,6 @@
     stage.style.top = top + "px";
     stage.style.transform = scale === 1 ? "none" : "scale(" + scale + ")";
   }
-  window.addEventListener("resize", fit);
 
   // ---- Language: chosen by the loader, which runs first. ----
   const kLanguages = { ru: "Русский", en: "English" };
@@ -604,6 +600,9 @@
       buildStage();
       passage = byName("Info");
       fit();
+      // Fitted again at every resize from now on: one before the engine came (a window sized,
+      // a phone turned while loading) has nothing to fit yet.
+      window.addEventListener("resize", fit);
       newGame(true);
       // The title screen is shown whole: its font and its pictures first.
       const pictures = [...stage.querySelectorAll("img")].filter(
