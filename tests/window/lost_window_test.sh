@@ -46,15 +46,24 @@ waits() {
     return 1
 }
 
-"$game" >"$scratch/output" 2>&1 &
-tovik=$!
 shown() { xdotool search --onlyvisible --pid $tovik 2>/dev/null; }
-waits eval 'window=$(shown | head -1); [ -n "$window" ]' || fail "the game's window never appeared"
+framed() { xprop -id "$window" _NET_FRAME_EXTENTS | grep -q "= [1-9]"; }
+# On a loaded machine openbox now and then leaves a window it took as it started unframed; that
+# is the window manager's doing, not the game's, so a game whose first window gets no frame is
+# started once more before the test says so.
+for attempt in 1 2; do
+    "$game" >"$scratch/output" 2>&1 &
+    tovik=$!
+    waits eval 'window=$(shown | head -1); [ -n "$window" ]' || fail "the game's window never appeared"
+    waits framed && break
+    [ $attempt -eq 2 ] && fail "the window has no frame"
+    kill $tovik 2>/dev/null
+    wait $tovik 2>/dev/null
+done
 
 # The frame the window manager draws, and where the window lies.
 placed() { echo "$(xprop -id "$window" _NET_FRAME_EXTENTS) $(xdotool getwindowgeometry "$window" | tail -n +2 | tr -s ' ')"; }
 full_screen() { xprop -id "$window" _NET_WM_STATE | grep -q FULLSCREEN; }
-waits eval 'xprop -id "$window" _NET_FRAME_EXTENTS | grep -q "= [1-9]"' || fail "the window has no frame"
 before=$(placed)
 xdotool key --window "$window" F11
 waits full_screen || fail "F11 did not make the window full screen"
